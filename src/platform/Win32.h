@@ -1,0 +1,202 @@
+// The Win32 stand-in: the window, message, dialog, timer and input calls that
+// the program makes, with Win32's names, constants and semantics. Each call
+// forwards to one of the small service interfaces below; the program
+// installs the SDL2 implementations, tests install fakes. With no service
+// installed a call fails the way Win32 fails (null handle, 0, FALSE).
+#pragma once
+
+#include <cstdint>
+
+#include "platform/WinTypes.h"
+
+// ---------------------------------------------------------------------------
+// Types
+
+using WNDPROC = LRESULT (*)(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+struct WNDCLASSEXA {
+    UINT cbSize;
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    const char* lpszMenuName;
+    const char* lpszClassName;
+    HICON hIconSm;
+};
+
+struct MSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+};
+
+// ---------------------------------------------------------------------------
+// Constants (Win32 values)
+
+constexpr UINT WM_NULL = 0x0000;
+constexpr UINT WM_DESTROY = 0x0002;
+constexpr UINT WM_CLOSE = 0x0010;
+constexpr UINT WM_QUIT = 0x0012;
+constexpr UINT WM_KEYDOWN = 0x0100;
+constexpr UINT WM_KEYUP = 0x0101;
+constexpr UINT WM_MOUSEMOVE = 0x0200;
+constexpr UINT WM_LBUTTONDOWN = 0x0201;
+constexpr UINT WM_LBUTTONUP = 0x0202;
+
+constexpr UINT PM_NOREMOVE = 0x0000;
+constexpr UINT PM_REMOVE = 0x0001;
+
+constexpr int VK_LBUTTON = 0x01;
+constexpr int VK_ESCAPE = 0x1B;
+
+constexpr int SW_HIDE = 0;
+constexpr int SW_SHOW = 5;
+
+constexpr DWORD WS_POPUP = 0x80000000u;
+constexpr DWORD WS_VISIBLE = 0x10000000u;
+constexpr DWORD WS_CAPTION = 0x00C00000u;
+constexpr DWORD WS_SYSMENU = 0x00080000u;
+constexpr DWORD WS_THICKFRAME = 0x00040000u;
+constexpr DWORD WS_MINIMIZEBOX = 0x00020000u;
+constexpr DWORD WS_MAXIMIZEBOX = 0x00010000u;
+
+constexpr int GWL_STYLE = -16;
+
+constexpr UINT SWP_NOSIZE = 0x0001;
+constexpr UINT SWP_NOMOVE = 0x0002;
+constexpr UINT SWP_FRAMECHANGED = 0x0020;
+
+constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000u);
+
+constexpr int SM_CYCAPTION = 4;
+constexpr int SM_CXDLGFRAME = 7;
+constexpr int SM_CYDLGFRAME = 8;
+
+constexpr int BLACK_BRUSH = 4;
+
+constexpr UINT MB_OK = 0x00000000;
+constexpr UINT MB_YESNO = 0x00000004;
+constexpr UINT MB_ICONERROR = 0x00000010;
+
+constexpr int IDOK = 1;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+
+// ---------------------------------------------------------------------------
+// Service interfaces
+
+// Window classes, windows and the thread's message queue.
+class IWindowSystem {
+public:
+    virtual ~IWindowSystem() = default;
+    virtual ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) = 0;
+    virtual HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName,
+                                 DWORD style, int x, int y, int width, int height, HWND parent,
+                                 HMENU menu, HINSTANCE instance, void* param) = 0;
+    virtual BOOL ShowWindow(HWND hwnd, int command) = 0;
+    virtual BOOL UpdateWindow(HWND hwnd) = 0;
+    virtual BOOL DestroyWindow(HWND hwnd) = 0;
+    virtual LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    virtual void PostQuitMessage(int exitCode) = 0;
+    virtual BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax,
+                              UINT removeFlags) = 0;
+    virtual BOOL GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) = 0;
+    virtual BOOL TranslateMessage(const MSG* msg) = 0;
+    virtual LRESULT DispatchMessageA(const MSG* msg) = 0;
+    virtual LONG SetWindowLongA(HWND hwnd, int index, LONG value) = 0;
+    virtual BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy,
+                              UINT flags) = 0;
+    virtual BOOL ScreenToClient(HWND hwnd, POINT* point) = 0;
+    virtual int GetSystemMetrics(int index) = 0;
+    virtual HICON LoadIconA(HINSTANCE instance, const char* name) = 0;
+    virtual HGDIOBJ GetStockObject(int object) = 0;
+};
+
+// Message boxes.
+class IDialogs {
+public:
+    virtual ~IDialogs() = default;
+    virtual int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) = 0;
+};
+
+// The multimedia timer and Sleep: unsigned 32-bit milliseconds that wrap.
+class IClock {
+public:
+    virtual ~IClock() = default;
+    virtual DWORD timeGetTime() = 0;
+    virtual UINT timeBeginPeriod(UINT period) = 0;
+    virtual UINT timeEndPeriod(UINT period) = 0;
+    virtual void Sleep(DWORD milliseconds) = 0;
+};
+
+// Polled input: key state and the cursor in screen coordinates.
+class IInput {
+public:
+    virtual ~IInput() = default;
+    // Bit 0x80 set while the key or button is down.
+    virtual short GetKeyState(int virtualKey) = 0;
+    virtual BOOL GetCursorPos(POINT* point) = 0;
+};
+
+struct Win32Services {
+    IWindowSystem* windows = nullptr;
+    IDialogs* dialogs = nullptr;
+    IClock* clock = nullptr;
+    IInput* input = nullptr;
+};
+
+// Installs services for the lifetime of the object and restores the previous
+// set when it goes. Null members keep the previously installed service.
+class CWin32ServicesScope {
+public:
+    explicit CWin32ServicesScope(const Win32Services& services);
+    ~CWin32ServicesScope();
+    CWin32ServicesScope(const CWin32ServicesScope&) = delete;
+    CWin32ServicesScope& operator=(const CWin32ServicesScope&) = delete;
+
+private:
+    Win32Services previous;
+};
+
+const Win32Services& InstalledWin32Services();
+
+// ---------------------------------------------------------------------------
+// The calls, with Win32's names, forwarding to the installed services.
+
+ATOM RegisterClassExA(const WNDCLASSEXA* windowClass);
+HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName, DWORD style,
+                     int x, int y, int width, int height, HWND parent, HMENU menu,
+                     HINSTANCE instance, void* param);
+BOOL ShowWindow(HWND hwnd, int command);
+BOOL UpdateWindow(HWND hwnd);
+BOOL DestroyWindow(HWND hwnd);
+LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+void PostQuitMessage(int exitCode);
+BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags);
+BOOL GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
+BOOL TranslateMessage(const MSG* msg);
+LRESULT DispatchMessageA(const MSG* msg);
+LONG SetWindowLongA(HWND hwnd, int index, LONG value);
+BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+BOOL ScreenToClient(HWND hwnd, POINT* point);
+int GetSystemMetrics(int index);
+HICON LoadIconA(HINSTANCE instance, const char* name);
+HGDIOBJ GetStockObject(int object);
+int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
+DWORD timeGetTime();
+UINT timeBeginPeriod(UINT period);
+UINT timeEndPeriod(UINT period);
+void Sleep(DWORD milliseconds);
+short GetKeyState(int virtualKey);
+BOOL GetCursorPos(POINT* point);
+
+// The calendar time in seconds, as _time64 gives it.
+std::int64_t Time64(std::int64_t* out);

@@ -1,0 +1,33 @@
+// Stand-ins for the few Direct3D 9 extension library (D3DX) helpers that the
+// program calls. They give the same matrices and vectors as the originals:
+// row-major matrices for row vectors, left-handed, depth range 0..1.
+#pragma once
+
+#include "platform/d3d9/d3d9.h"
+
+struct D3DXVECTOR3 : public D3DVECTOR {
+    D3DXVECTOR3() = default;
+    constexpr D3DXVECTOR3(float vx, float vy, float vz) : D3DVECTOR{vx, vy, vz} {}
+};
+
+struct D3DXMATRIX : public D3DMATRIX {
+    D3DXMATRIX() = default;
+};
+
+D3DXMATRIX* D3DXMatrixIdentity(D3DXMATRIX* out);
+D3DXMATRIX* D3DXMatrixPerspectiveFovLH(D3DXMATRIX* out, float fovy, float aspect, float zn,
+                                       float zf);
+D3DXMATRIX* D3DXMatrixLookAtLH(D3DXMATRIX* out, const D3DXVECTOR3* eye, const D3DXVECTOR3* at,
+                               const D3DXVECTOR3* up);
+D3DXMATRIX* D3DXMatrixRotationX(D3DXMATRIX* out, float angle);
+D3DXMATRIX* D3DXMatrixRotationZ(D3DXMATRIX* out, float angle);
+// out = m1 * m2 ("transform by m1, then by m2"); out may alias either input.
+D3DXMATRIX* D3DXMatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* m1, const D3DXMATRIX* m2);
+// A zero-length input gives (0, 0, 0), never NaN.
+D3DXVECTOR3* D3DXVec3Normalize(D3DXVECTOR3* out, const D3DXVECTOR3* v);
+
+// Creates a managed A8R8G8B8 texture from an image file (PNG, JPEG, BMP, TGA).
+// A missing or unreadable file returns a failing result and leaves *texture
+// untouched.
+HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, const char* path,
+                                   IDirect3DTexture9** texture);

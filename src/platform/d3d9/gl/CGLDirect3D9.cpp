@@ -1,0 +1,2 @@
+// OpenGL backend of the Direct3D stand-in (being written).
+#include <epoxy/gl.h>
