@@ -1,0 +1,99 @@
+// The journal of the recording backend of the Direct3D stand-in: every call
+// made on the recording Direct3D object, its device and their resources, the
+// state in force at every draw, failure injection and the count of live
+// objects. It outlives the objects that write to it, so a test can read what
+// happened after the program released everything.
+//
+// Call texts have the form  Name(arg, arg, ...)  with integers in decimal,
+// HRESULTs and colours as 0x%08X, floats with %g, and objects by label
+// ("null", "backbuffer", "depthbuffer", "texture#1", "surface#2",
+// "vb#3", "ib#4"). Methods of the Direct3D object are named "D3D9.Method",
+// methods of the device plain "Method", methods of resources
+// "<label>.Method" (for example "vb#3.Lock(0, 0, 0)", "texture#1.Release").
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/d3d9/D3DDeviceState.h"
+#include "platform/d3d9/d3d9.h"
+
+struct CRecordedCall {
+    std::string name;  // "SetRenderState", "D3D9.CreateDevice", "vb#3.Lock"
+    std::string text;  // "SetRenderState(22, 2)"
+    HRESULT result = D3D_OK;
+};
+
+struct CRecordedDraw {
+    std::size_t callIndex = 0;  // index of the draw in the call log
+    bool indexed = false;       // DrawIndexedPrimitive rather than DrawPrimitiveUP
+    D3DPRIMITIVETYPE type = D3DPT_TRIANGLELIST;
+    UINT primitiveCount = 0;
+    INT baseVertexIndex = 0;
+    UINT minVertexIndex = 0;
+    UINT numVertices = 0;
+    UINT startIndex = 0;
+    std::vector<std::uint8_t> vertices;  // DrawPrimitiveUP: a copy of the vertex data
+    UINT vertexStride = 0;
+    D3DDeviceState state;                // everything in force at the draw
+    std::string renderTarget;            // label of render target 0
+    std::string depthStencil;            // label of the depth-stencil surface
+    std::string texture0;                // label of the texture on stage 0 ("null" if none)
+};
+
+class CRecordingJournal {
+public:
+    // What the recording adapter reports.
+    D3DDISPLAYMODE displayMode{1920, 1080, 60, D3DFMT_X8R8G8B8};
+    DWORD vertexProcessingCaps = 0x0000013Bu;
+
+    std::vector<CRecordedCall> calls;
+    std::vector<CRecordedDraw> draws;
+
+    // The next `times` calls named `name` (after `skip` that succeed) return
+    // `result` and have no effect. times < 0 fails every later call.
+    void InjectFailure(std::string name, HRESULT result, int skip = 0, int times = 1);
+
+    // Names and texts of the log, optionally only those whose name is `name`.
+    std::vector<std::string> Names() const;
+    std::vector<std::string> Texts(std::string_view name = {}) const;
+    std::size_t Count(std::string_view name) const;
+    // Index of the first call named `name` at or after `from`, or npos.
+    std::size_t Find(std::string_view name, std::size_t from = 0) const;
+    void ClearLog();
+
+    // Objects (Direct3D object, device, resources) currently alive.
+    int LiveObjects() const { return liveObjects; }
+
+    // For the recording objects themselves.
+    HRESULT Record(std::string name, std::string text);  // applies injected failures
+    void Note(std::string name, std::string text, HRESULT result);  // logs, never fails
+    std::string NextLabel(std::string_view kind);
+    void ObjectCreated() { ++liveObjects; }
+    void ObjectDestroyed() { --liveObjects; }
+
+private:
+    struct Failure {
+        std::string name;
+        HRESULT result;
+        int skip;
+        int times;
+    };
+    std::vector<Failure> failures;
+    int liveObjects = 0;
+    int nextLabel = 1;
+};
+
+// A recording Direct3D object writing into `journal`, with one reference
+// for the caller.
+IDirect3D9* CreateRecordingDirect3D9(std::shared_ptr<CRecordingJournal> journal);
+
+// The device's desired state, for tests that want to read it directly.
+// `device` must come from a recording Direct3D object.
+const D3DDeviceState& RecordingDeviceState(IDirect3DDevice9* device);
+// Raw contents of a recording vertex or index buffer.
+const std::vector<std::uint8_t>& RecordingBufferBytes(IDirect3DResource9* buffer);

@@ -1,0 +1,49 @@
+// The main scene: the population of nine shapes shown as a 3 x 3 grid, the
+// render targets for each cell and its glow, and selection by click.
+#pragma once
+
+#include "app/IScene.h"
+#include "genetic/Genome.h"
+#include "gfx/CDX2DPolygon.h"
+#include "gfx/CDXRenderTexture.h"
+#include "platform/d3d9/d3dx9.h"
+#include "shape/CSuperShape.h"
+
+constexpr int kPopulationSize = 9;
+constexpr int kClickCooldownTicks = 60;
+
+class CSceneMain : public IScene {
+public:
+    CSceneMain() = default;
+    ~CSceneMain() override = default;
+
+    int Render() override;
+    int Update() override;
+    int Init(CDXContext* ctx) override;
+    int Reset() override;
+
+    // Breeds all nine slots from slot `index` and rebuilds their meshes.
+    void Breed(int index);
+
+    // Read access for tests and tools.
+    const Genome& GenomeAt(int k) const { return genomes[k]; }
+    const CSuperShape& ShapeAt(int k) const { return shapes[k]; }
+    int FrameCounter() const { return frameCounter; }
+    int ClickCooldown() const { return clickCooldown; }
+    int MutationRate() const { return mutationRate; }
+    int ReseedRate() const { return reseedRate; }
+
+protected:
+    D3DXMATRIX projection;
+    D3DXMATRIX view;
+    D3DVIEWPORT9 viewport;
+    D3DLIGHT9 light;
+    CDX2DPolygon quad;
+    CSuperShape shapes[kPopulationSize];
+    Genome genomes[kPopulationSize];
+    CDXRenderTexture shapeTarget;
+    CDXRenderTexture glowTargets[2];
+    int clickCooldown;
+    int mutationRate;
+    int reseedRate;
+};
