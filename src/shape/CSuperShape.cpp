@@ -1,0 +1,4 @@
+// Placeholder until the supershape lands.
+#include "shape/CSuperShape.h"
+
+CSuperShape::~CSuperShape() = default;
