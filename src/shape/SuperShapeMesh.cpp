@@ -1,0 +1,122 @@
+#include "shape/SuperShapeMesh.h"
+
+#include <cmath>
+
+namespace {
+
+// Single-precision pi, widened: the grid is laid out with it, so the pole
+// rows sit a hair off the z axis (cos(pi_f / 2) is about -4.37e-8).
+constexpr double kPiF = static_cast<double>(3.14159265358979323846f);
+
+struct Vec3d {
+    double x, y, z;
+};
+
+Vec3d Position(const MeshVertex& v) { return {v.px, v.py, v.pz}; }
+
+Vec3d Minus(const Vec3d& p, const Vec3d& q) { return {p.x - q.x, p.y - q.y, p.z - q.z}; }
+
+Vec3d Cross(const Vec3d& d1, const Vec3d& d2) {
+    return {d1.y * d2.z - d1.z * d2.y, d1.z * d2.x - d1.x * d2.z, d1.x * d2.y - d1.y * d2.x};
+}
+
+// Normalises `v` into `out`; false when v has zero length or is not finite.
+// Done in double, where neither the squares of differences of floats
+// overflow nor those of tiny ones vanish.
+bool TryNormalise(const Vec3d& v, MeshVertex& out) {
+    const double length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+    if (!(length > 0.0) || !std::isfinite(length)) return false;
+    out.nx = static_cast<float>(v.x / length);
+    out.ny = static_cast<float>(v.y / length);
+    out.nz = static_cast<float>(v.z / length);
+    return true;
+}
+
+void SetNormal(MeshVertex& v, float nx, float ny, float nz) {
+    v.nx = nx;
+    v.ny = ny;
+    v.nz = nz;
+}
+
+}  // namespace
+
+double SuperformulaRadius(const CSuperShape& shape, int curve, double t) {
+    const double u = (shape.m[curve] * t) * 0.25;
+    const double A = std::pow(std::fabs(std::cos(u) / shape.a[curve]), shape.n2[curve]);
+    const double B = std::pow(std::fabs(std::sin(u) / shape.b[curve]), shape.n3[curve]);
+    const double e = -1.0 / shape.n1[curve];
+    return std::pow(A + B, e);
+}
+
+double MeshTheta(int slice) { return kPiF - ((slice * 0.015625) * 2) * kPiF; }
+
+double MeshPhi(int row) { return kPiF / 2 - (row / 63.0) * kPiF; }
+
+void WriteMeshPositions(const CSuperShape& shape, MeshVertex* vertices) {
+    // Per row: r1 and cos phi, and z, which is the same on every slice.
+    double rowRadius[kMeshRows];
+    double rowCos[kMeshRows];
+    float rowZ[kMeshRows];
+    for (int j = 0; j < kMeshRows; ++j) {
+        const double phi = MeshPhi(j);
+        rowRadius[j] = SuperformulaRadius(shape, 1, phi);
+        rowCos[j] = std::cos(phi);
+        rowZ[j] = static_cast<float>(std::sin(phi) * rowRadius[j]);
+    }
+    for (int i = 0; i < kMeshSlices; ++i) {
+        const double theta = MeshTheta(i);
+        const double r0 = SuperformulaRadius(shape, 0, theta);
+        // The same products, in the same order, as GetPoint:
+        // x = ((r0 cos theta) r1) cos phi, y = ((r0 sin theta) r1) cos phi.
+        const double sliceX = r0 * std::cos(theta);
+        const double sliceY = r0 * std::sin(theta);
+        MeshVertex* slice = vertices + kMeshRows * i;
+        for (int j = 0; j < kMeshRows; ++j) {
+            slice[j].px = static_cast<float>((sliceX * rowRadius[j]) * rowCos[j]);
+            slice[j].py = static_cast<float>((sliceY * rowRadius[j]) * rowCos[j]);
+            slice[j].pz = rowZ[j];
+        }
+    }
+}
+
+void WriteMeshPositionsPointByPoint(const CSuperShape& shape, MeshVertex* vertices) {
+    for (int i = 0; i < kMeshSlices; ++i) {
+        for (int j = 0; j < kMeshRows; ++j) {
+            const D3DXVECTOR3 p = shape.GetPoint(MeshTheta(i), MeshPhi(j));
+            MeshVertex& v = vertices[kMeshRows * i + j];
+            v.px = p.x;
+            v.py = p.y;
+            v.pz = p.z;
+        }
+    }
+}
+
+void WriteMeshNormals(MeshVertex* vertices) {
+    for (int i = 0; i < kMeshSlices; ++i) {
+        MeshVertex* slice = vertices + kMeshRows * i;
+        const MeshVertex* next = vertices + kMeshRows * ((i + 1) % kMeshSlices);
+        SetNormal(slice[0], 0.0f, 0.0f, 1.0f);
+        SetNormal(slice[kMeshRows - 1], 0.0f, 0.0f, -1.0f);
+        for (int j = 1; j < kMeshRows - 1; ++j) {
+            const Vec3d p = Position(slice[j]);
+            const Vec3d d1 = Minus(Position(next[j]), p);
+            const Vec3d d2 = Minus(Position(slice[j + 1]), p);
+            if (TryNormalise(Cross(d1, d2), slice[j])) continue;
+            if (TryNormalise(p, slice[j])) continue;
+            SetNormal(slice[j], 0.0f, 0.0f, 1.0f);
+        }
+    }
+}
+
+void WriteMeshIndices(WORD* indices) {
+    for (int s = 0; s < kMeshStripCount; ++s) {
+        WORD* strip = indices + kMeshStripIndices * s;
+        // 65 pairs: once round all 64 slices and back to slice 0 to close
+        // the band. Row s before row s + 1 sets the winding.
+        for (int k = 0; k <= kMeshSlices; ++k) {
+            const int first = kMeshRows * (k % kMeshSlices) + s;
+            strip[2 * k] = static_cast<WORD>(first);
+            strip[2 * k + 1] = static_cast<WORD>(first + 1);
+        }
+    }
+}
