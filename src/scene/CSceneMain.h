@@ -22,6 +22,10 @@ public:
     int Init(CDXContext* ctx) override;
     int Reset() override;
 
+    // Init with the two breeding rates given instead of read from param.txt;
+    // otherwise the same steps in the same order (for tools).
+    int InitWithRates(CDXContext* ctx, int mutation, int reseed);
+
     // Breeds all nine slots from slot `index` and rebuilds their meshes.
     void Breed(int index);
 
@@ -46,4 +50,11 @@ protected:
     int clickCooldown;
     int mutationRate;
     int reseedRate;
+
+private:
+    // Init's steps before the rates are known: context, quad drawer, the
+    // nine slots (243 draws in slot order) and the three render textures.
+    void InitPopulation(CDXContext* ctx);
+    // The cell steps of one frame for cell k at grid column `col`, row `row`.
+    void RenderCell(int k, int col, int row, const POINT* pointer, bool buttonHeld);
 };
