@@ -1,12 +1,30 @@
 // The scene list: owns its scenes and destroys them in index order.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "app/IScene.h"
 
 class CDXContext;
+
+// Makes the scene that CreateScenes adds. With none installed it makes the
+// program's CSceneMain; tests install their own scenes.
+using SceneFactory = std::function<std::unique_ptr<IScene>()>;
+
+// Installs a scene factory for the lifetime of the object and restores the
+// previous one when it goes.
+class CSceneFactoryScope {
+public:
+    explicit CSceneFactoryScope(SceneFactory factory);
+    ~CSceneFactoryScope();
+    CSceneFactoryScope(const CSceneFactoryScope&) = delete;
+    CSceneFactoryScope& operator=(const CSceneFactoryScope&) = delete;
+
+private:
+    SceneFactory previous;
+};
 
 class CSceneManager {
 public:

@@ -8,12 +8,14 @@
 class CDXContext {
 public:
     CDXContext() = default;
+    // Releases whatever Release has not (a context never leaks its device).
+    ~CDXContext();
     CDXContext(const CDXContext&) = delete;
     CDXContext& operator=(const CDXContext&) = delete;
 
     // 0 on success, 1 on failure (what was made stays for Release).
     int Create(HWND window, bool windowed);
-    // Releases the device, then the Direct3D object.
+    // Releases the device, then the Direct3D object, and nulls both.
     void Release();
     void SwitchToFullScreen();
     // Presents; on failure resets the device once.
