@@ -1,0 +1,32 @@
+#include "platform/sdl/CSdlInput.h"
+
+#include <SDL.h>
+
+namespace {
+// What Win32 returns for a key that is down: the high bit of the short, which
+// also has bit 0x80 set.
+constexpr short kDown = static_cast<short>(0xFF80);
+}  // namespace
+
+short CSdlInput::GetKeyState(int virtualKey) {
+    switch (virtualKey) {
+        case VK_ESCAPE: {
+            const Uint8* keys = SDL_GetKeyboardState(nullptr);
+            return keys != nullptr && keys[SDL_SCANCODE_ESCAPE] != 0 ? kDown : 0;
+        }
+        case VK_LBUTTON:
+            return (SDL_GetGlobalMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0 ? kDown : 0;
+        default:
+            return 0;
+    }
+}
+
+BOOL CSdlInput::GetCursorPos(POINT* point) {
+    if (point == nullptr) return FALSE;
+    int x = 0;
+    int y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    point->x = x;
+    point->y = y;
+    return TRUE;
+}

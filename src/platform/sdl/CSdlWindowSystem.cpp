@@ -1,0 +1,318 @@
+#include "platform/sdl/CSdlWindowSystem.h"
+
+#include <cstdint>
+
+#include "platform/sdl/SdlWindowHandles.h"
+
+namespace {
+
+LPARAM PointParam(int x, int y) {
+    // MAKELPARAM: x in the low word, y in the high word.
+    const auto low = static_cast<std::uint32_t>(static_cast<std::uint16_t>(x));
+    const auto high = static_cast<std::uint32_t>(static_cast<std::uint16_t>(y));
+    return static_cast<LPARAM>(low | (high << 16));
+}
+
+HWND HandleOf(Uint32 windowId) {
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(windowId));
+}
+
+bool HasFrame(DWORD style) { return (style & WS_CAPTION) == WS_CAPTION; }
+
+}  // namespace
+
+CSdlWindowSystem::CSdlWindowSystem(bool videoAvailable) : videoAvailable(videoAvailable) {}
+
+CSdlWindowSystem::~CSdlWindowSystem() { FreeNativeWindows(); }
+
+void CSdlWindowSystem::FreeNativeWindows() { windows.clear(); }
+
+ATOM CSdlWindowSystem::RegisterClassExA(const WNDCLASSEXA* windowClass) {
+    if (windowClass == nullptr || windowClass->cbSize != sizeof(WNDCLASSEXA) ||
+        windowClass->lpfnWndProc == nullptr || windowClass->lpszClassName == nullptr) {
+        return 0;
+    }
+    const auto [entry, added] =
+        classes.emplace(windowClass->lpszClassName, windowClass->lpfnWndProc);
+    if (!added) return 0;  // Win32 refuses a second class of the same name
+    return static_cast<ATOM>(classes.size());
+}
+
+HWND CSdlWindowSystem::CreateWindowExA(DWORD, const char* className, const char* windowName,
+                                       DWORD style, int x, int y, int width, int height, HWND,
+                                       HMENU, HINSTANCE, void*) {
+    if (!videoAvailable || className == nullptr) return nullptr;
+    const auto registered = classes.find(className);
+    if (registered == classes.end()) return nullptr;
+
+    // Win32 sizes a window by its outer edge, SDL by its client area.
+    long clientWidth = width;
+    long clientHeight = height;
+    if (HasFrame(style)) {
+        clientWidth -= 2L * kDialogFrame;
+        clientHeight -= 2L * kDialogFrame + kCaption;
+    }
+    // SDL makes at least a 1 x 1 window and refuses anything it cannot map,
+    // which comes back as a null handle.
+    if (clientWidth < 1) clientWidth = 1;
+    if (clientHeight < 1) clientHeight = 1;
+    const int left = x == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : x;
+    const int top = y == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : y;
+    SDL_Window* native = SDL_CreateWindow(windowName != nullptr ? windowName : "", left, top,
+                                          static_cast<int>(clientWidth),
+                                          static_cast<int>(clientHeight),
+                                          SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (native == nullptr) return nullptr;
+    if (!HasFrame(style)) SDL_SetWindowBordered(native, SDL_FALSE);
+
+    const Uint32 id = SDL_GetWindowID(native);
+    Window& window = windows[id];
+    window.native.reset(native);
+    window.proc = registered->second;
+    window.style = style;
+    return SdlWindowToHandle(native);
+}
+
+CSdlWindowSystem::Window* CSdlWindowSystem::FindLive(HWND hwnd) {
+    const auto id = reinterpret_cast<std::uintptr_t>(hwnd);
+    if (id == 0 || id > 0xFFFFFFFFu) return nullptr;
+    const auto found = windows.find(static_cast<Uint32>(id));
+    if (found == windows.end() || found->second.destroyed) return nullptr;
+    return &found->second;
+}
+
+SDL_Window* CSdlWindowSystem::LiveWindow(HWND hwnd) {
+    Window* window = FindLive(hwnd);
+    return window != nullptr ? window->native.get() : nullptr;
+}
+
+bool CSdlWindowSystem::GetClientSize(HWND hwnd, int* width, int* height) {
+    SDL_Window* native = LiveWindow(hwnd);
+    if (native == nullptr) return false;
+    SDL_GetWindowSize(native, width, height);
+    return true;
+}
+
+bool CSdlWindowSystem::IsVisible(HWND hwnd) {
+    SDL_Window* native = LiveWindow(hwnd);
+    return native != nullptr && (SDL_GetWindowFlags(native) & SDL_WINDOW_SHOWN) != 0;
+}
+
+BOOL CSdlWindowSystem::ShowWindow(HWND hwnd, int command) {
+    SDL_Window* native = LiveWindow(hwnd);
+    if (native == nullptr) return FALSE;
+    const bool wasVisible = (SDL_GetWindowFlags(native) & SDL_WINDOW_SHOWN) != 0;
+    if (command == SW_HIDE) {
+        SDL_HideWindow(native);
+    } else {
+        SDL_ShowWindow(native);
+    }
+    return wasVisible ? TRUE : FALSE;
+}
+
+BOOL CSdlWindowSystem::UpdateWindow(HWND hwnd) {
+    // Nothing paints outside the device; the window only has to exist.
+    return FindLive(hwnd) != nullptr ? TRUE : FALSE;
+}
+
+BOOL CSdlWindowSystem::DestroyWindow(HWND hwnd) {
+    Window* window = FindLive(hwnd);
+    if (window == nullptr) return FALSE;
+    SDL_HideWindow(window->native.get());
+    window->destroyed = true;
+    // Sent, not posted: the procedure runs before DestroyWindow returns.
+    window->proc(hwnd, WM_DESTROY, 0, 0);
+    return TRUE;
+}
+
+LRESULT CSdlWindowSystem::DefWindowProcA(HWND hwnd, UINT message, WPARAM, LPARAM) {
+    if (message == WM_CLOSE) DestroyWindow(hwnd);
+    return 0;
+}
+
+void CSdlWindowSystem::PostQuitMessage(int exitCode) {
+    MSG msg{};
+    msg.message = WM_QUIT;
+    msg.wParam = static_cast<WPARAM>(exitCode);
+    msg.time = SDL_GetTicks();
+    queue.push_back(msg);
+}
+
+void CSdlWindowSystem::Enqueue(const MSG& msg) {
+    // Like Win32, at most one mouse move per window waits in the queue, with
+    // the latest position: a fast mouse must not bury the close request
+    // under hundreds of moves when one message is handled per pass.
+    if (msg.message == WM_MOUSEMOVE) {
+        for (MSG& queued : queue) {
+            if (queued.message == WM_MOUSEMOVE && queued.hwnd == msg.hwnd) {
+                queued.lParam = msg.lParam;
+                queued.wParam = msg.wParam;
+                queued.time = msg.time;
+                return;
+            }
+        }
+    }
+    queue.push_back(msg);
+}
+
+void CSdlWindowSystem::PumpIntoQueue() {
+    if (!videoAvailable) return;
+    SDL_PumpEvents();
+    SDL_Event event;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+        MSG msg{};
+        msg.time = event.common.timestamp;
+        switch (event.type) {
+            case SDL_WINDOWEVENT:
+                if (event.window.event != SDL_WINDOWEVENT_CLOSE) continue;
+                msg.hwnd = HandleOf(event.window.windowID);
+                msg.message = WM_CLOSE;
+                break;
+            case SDL_QUIT:
+                // SIGINT or SIGTERM: a close request to every live window.
+                for (auto& [id, window] : windows) {
+                    if (window.destroyed) continue;
+                    msg.hwnd = HandleOf(id);
+                    msg.message = WM_CLOSE;
+                    Enqueue(msg);
+                }
+                continue;
+            case SDL_MOUSEMOTION:
+                msg.hwnd = HandleOf(event.motion.windowID);
+                msg.message = WM_MOUSEMOVE;
+                msg.lParam = PointParam(event.motion.x, event.motion.y);
+                break;
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP:
+                if (event.button.button != SDL_BUTTON_LEFT) continue;
+                msg.hwnd = HandleOf(event.button.windowID);
+                msg.message = event.type == SDL_MOUSEBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+                msg.lParam = PointParam(event.button.x, event.button.y);
+                break;
+            case SDL_KEYDOWN:
+            case SDL_KEYUP:
+                msg.hwnd = HandleOf(event.key.windowID);
+                msg.message = event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP;
+                msg.wParam = event.key.keysym.sym == SDLK_ESCAPE
+                                 ? static_cast<WPARAM>(VK_ESCAPE)
+                                 : static_cast<WPARAM>(event.key.keysym.scancode);
+                break;
+            default:
+                continue;  // no Win32 message of interest
+        }
+        Enqueue(msg);
+    }
+}
+
+long CSdlWindowSystem::FindQueued(HWND hwnd, UINT filterMin, UINT filterMax) const {
+    for (std::size_t i = 0; i < queue.size(); ++i) {
+        const MSG& msg = queue[i];
+        // WM_QUIT belongs to the thread, not to a window: any filter takes it.
+        const bool windowMatches = hwnd == nullptr || msg.hwnd == hwnd || msg.message == WM_QUIT;
+        const bool rangeMatches = (filterMin == 0 && filterMax == 0) ||
+                                  (msg.message >= filterMin && msg.message <= filterMax);
+        if (windowMatches && rangeMatches) return static_cast<long>(i);
+    }
+    return -1;
+}
+
+BOOL CSdlWindowSystem::PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax,
+                                    UINT removeFlags) {
+    // One pump per call keeps the keyboard state fresh for the Escape poll.
+    PumpIntoQueue();
+    const long index = FindQueued(hwnd, filterMin, filterMax);
+    if (index < 0) return FALSE;
+    const auto at = queue.begin() + index;
+    if (msg != nullptr) *msg = *at;
+    if ((removeFlags & PM_REMOVE) != 0) queue.erase(at);
+    return TRUE;
+}
+
+BOOL CSdlWindowSystem::GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
+    long index = FindQueued(hwnd, filterMin, filterMax);
+    while (index < 0) {
+        // With no display no message can ever come: an error, not a hang.
+        if (!videoAvailable) return -1;
+        SDL_WaitEventTimeout(nullptr, 100);
+        PumpIntoQueue();
+        index = FindQueued(hwnd, filterMin, filterMax);
+    }
+    const auto at = queue.begin() + index;
+    const MSG taken = *at;
+    queue.erase(at);
+    if (msg != nullptr) *msg = taken;
+    return taken.message == WM_QUIT ? 0 : 1;
+}
+
+BOOL CSdlWindowSystem::TranslateMessage(const MSG*) {
+    return FALSE;  // no character messages are made
+}
+
+LRESULT CSdlWindowSystem::DispatchMessageA(const MSG* msg) {
+    if (msg == nullptr) return 0;
+    Window* window = FindLive(msg->hwnd);
+    if (window == nullptr) return 0;  // the window is gone: Win32 drops it too
+    return window->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+LONG CSdlWindowSystem::SetWindowLongA(HWND hwnd, int index, LONG value) {
+    Window* window = FindLive(hwnd);
+    if (window == nullptr || index != GWL_STYLE) return 0;
+    const auto previous = static_cast<LONG>(window->style);
+    window->style = static_cast<DWORD>(value);
+    // The frame goes or comes now; the size follows with SetWindowPos.
+    SDL_SetWindowBordered(window->native.get(), HasFrame(window->style) ? SDL_TRUE : SDL_FALSE);
+    if ((window->style & WS_VISIBLE) != 0) SDL_ShowWindow(window->native.get());
+    return previous;
+}
+
+BOOL CSdlWindowSystem::SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags) {
+    Window* window = FindLive(hwnd);
+    if (window == nullptr) return FALSE;
+    SDL_Window* native = window->native.get();
+    if ((flags & SWP_NOSIZE) == 0) {
+        long clientWidth = cx;
+        long clientHeight = cy;
+        if (HasFrame(window->style)) {
+            clientWidth -= 2L * kDialogFrame;
+            clientHeight -= 2L * kDialogFrame + kCaption;
+        }
+        if (clientWidth < 1 || clientHeight < 1) return FALSE;
+        SDL_SetWindowSize(native, static_cast<int>(clientWidth), static_cast<int>(clientHeight));
+    }
+    if ((flags & SWP_NOMOVE) == 0) SDL_SetWindowPosition(native, x, y);
+    return TRUE;
+}
+
+BOOL CSdlWindowSystem::ScreenToClient(HWND hwnd, POINT* point) {
+    SDL_Window* native = LiveWindow(hwnd);
+    if (native == nullptr || point == nullptr) return FALSE;
+    int left = 0;
+    int top = 0;
+    SDL_GetWindowPosition(native, &left, &top);
+    point->x -= left;
+    point->y -= top;
+    return TRUE;
+}
+
+int CSdlWindowSystem::GetSystemMetrics(int index) {
+    switch (index) {
+        case SM_CXDLGFRAME:
+        case SM_CYDLGFRAME:
+            return kDialogFrame;
+        case SM_CYCAPTION:
+            return kCaption;
+        default:
+            return 0;
+    }
+}
+
+HICON CSdlWindowSystem::LoadIconA(HINSTANCE, const char*) {
+    return nullptr;  // no icon resources on this platform: the default icon
+}
+
+HGDIOBJ CSdlWindowSystem::GetStockObject(int object) {
+    // Only the black brush exists; SDL windows are cleared by the device.
+    static char blackBrush;
+    return object == BLACK_BRUSH ? &blackBrush : nullptr;
+}

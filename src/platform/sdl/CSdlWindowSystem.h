@@ -1,0 +1,85 @@
+// The Win32 window system on SDL2: window classes, windows and the thread's
+// message queue. A handle is the SDL window ID (SdlWindowHandles.h).
+//
+// Destroying a window hides it and sends WM_DESTROY, but the native window
+// lives on until this object goes: the device may still draw into it until
+// the end of the main loop, and a freed native window would crash that.
+#pragma once
+
+#include <SDL.h>
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Win32.h"
+
+class CSdlWindowSystem : public IWindowSystem {
+public:
+    // Frame metrics reported by GetSystemMetrics and subtracted again when a
+    // window is made, so the client area is exactly what the caller asked
+    // for; SDL sizes windows by their client area.
+    static constexpr int kDialogFrame = 3;
+    static constexpr int kCaption = 20;
+
+    // With `videoAvailable` false no window can be made.
+    explicit CSdlWindowSystem(bool videoAvailable);
+    ~CSdlWindowSystem() override;
+    CSdlWindowSystem(const CSdlWindowSystem&) = delete;
+    CSdlWindowSystem& operator=(const CSdlWindowSystem&) = delete;
+
+    ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) override;
+    HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName,
+                         DWORD style, int x, int y, int width, int height, HWND parent,
+                         HMENU menu, HINSTANCE instance, void* param) override;
+    BOOL ShowWindow(HWND hwnd, int command) override;
+    BOOL UpdateWindow(HWND hwnd) override;
+    BOOL DestroyWindow(HWND hwnd) override;
+    LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PostQuitMessage(int exitCode) override;
+    BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax,
+                      UINT removeFlags) override;
+    BOOL GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) override;
+    BOOL TranslateMessage(const MSG* msg) override;
+    LRESULT DispatchMessageA(const MSG* msg) override;
+    LONG SetWindowLongA(HWND hwnd, int index, LONG value) override;
+    BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy,
+                      UINT flags) override;
+    BOOL ScreenToClient(HWND hwnd, POINT* point) override;
+    int GetSystemMetrics(int index) override;
+    HICON LoadIconA(HINSTANCE instance, const char* name) override;
+    HGDIOBJ GetStockObject(int object) override;
+
+    // The native window of a handle that has not been destroyed, else null.
+    SDL_Window* LiveWindow(HWND hwnd);
+    // Client size and visibility of a live window; false for any other handle.
+    bool GetClientSize(HWND hwnd, int* width, int* height);
+    bool IsVisible(HWND hwnd);
+    // Frees every native window; the platform calls it after the device is gone.
+    void FreeNativeWindows();
+
+private:
+    struct NativeWindowDeleter {
+        void operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
+    };
+    struct Window {
+        std::unique_ptr<SDL_Window, NativeWindowDeleter> native;
+        WNDPROC proc = nullptr;
+        DWORD style = 0;
+        bool destroyed = false;
+    };
+
+    Window* FindLive(HWND hwnd);
+    // Moves every pending SDL event into the message queue.
+    void PumpIntoQueue();
+    void Enqueue(const MSG& msg);
+    // Index of the first queued message matching the filter, or -1.
+    long FindQueued(HWND hwnd, UINT filterMin, UINT filterMax) const;
+
+    bool videoAvailable;
+    std::map<std::string, WNDPROC> classes;
+    std::map<Uint32, Window> windows;  // by SDL window ID
+    std::deque<MSG> queue;
+};
