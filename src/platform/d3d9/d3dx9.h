@@ -5,6 +5,9 @@
 
 #include "platform/d3d9/d3d9.h"
 
+// The extension library's result for a file that is missing or not an image.
+constexpr HRESULT D3DXERR_INVALIDDATA = static_cast<HRESULT>(0x88760B59u);
+
 struct D3DXVECTOR3 : public D3DVECTOR {
     D3DXVECTOR3() = default;
     constexpr D3DXVECTOR3(float vx, float vy, float vz) : D3DVECTOR{vx, vy, vz} {}

@@ -7,9 +7,21 @@
 // Call texts have the form  Name(arg, arg, ...)  with integers in decimal,
 // HRESULTs and colours as 0x%08X, floats with %g, and objects by label
 // ("null", "backbuffer", "depthbuffer", "texture#1", "surface#2",
-// "vb#3", "ib#4"). Methods of the Direct3D object are named "D3D9.Method",
-// methods of the device plain "Method", methods of resources
-// "<label>.Method" (for example "vb#3.Lock(0, 0, 0)", "texture#1.Release").
+// "vb#3", "ib#4"; level n of a texture is "texture#1.leveln"). Methods of the
+// Direct3D object are named "D3D9.Method", methods of the device plain
+// "Method", methods of resources "<Kind>.Method" with Kind one of Texture,
+// Surface, VertexBuffer, IndexBuffer; their text starts with the label, for
+// example "VertexBuffer.Lock(vb#3, 0, 0, 0)", "Texture.Release(texture#1)".
+// Creating calls end with the new object's label ("null" if none was made):
+// "CreateTexture(256, 256, 1, 1, 22, 0, texture#5)". Names are what
+// InjectFailure and Count/Find/Texts match. AddRef and Release made by the
+// caller are logged (and never fail); the device's own references are not.
+//
+// Invalid arguments answer D3DERR_INVALIDCALL and have no effect: indices
+// out of range, zero or absurd sizes (a side of 0 or over 16384, a buffer of
+// 0 bytes or over 256 MiB), foreign objects, render target 0 set to null, a
+// draw with nothing bound or indices past the bound buffers. After
+// DrawPrimitiveUP stream 0 is empty, as in Direct3D 9.
 #pragma once
 
 #include <cstddef>
@@ -97,3 +109,6 @@ IDirect3D9* CreateRecordingDirect3D9(std::shared_ptr<CRecordingJournal> journal)
 const D3DDeviceState& RecordingDeviceState(IDirect3DDevice9* device);
 // Raw contents of a recording vertex or index buffer.
 const std::vector<std::uint8_t>& RecordingBufferBytes(IDirect3DResource9* buffer);
+// The label of a recording object as the log writes it ("null" for null,
+// "foreign" for an object of another backend).
+std::string RecordingLabel(IUnknown* object);

@@ -1,0 +1,59 @@
+#include "platform/d3d9/recording/RecordingText.h"
+
+#include <cstdio>
+
+namespace recording {
+
+std::string Dec(long long value) { return std::to_string(value); }
+
+std::string Hex(DWORD value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "0x%08X", static_cast<unsigned>(value));
+    return buffer;
+}
+
+std::string Flt(double value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%g", value);
+    return buffer;
+}
+
+std::string Floats(const float* values, std::size_t count) {
+    std::string text = "[";
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) text += ' ';
+        text += Flt(values[i]);
+    }
+    return text + "]";
+}
+
+std::string Matrix(const D3DMATRIX* matrix) {
+    return matrix ? Floats(matrix->Data(), 16) : std::string("null");
+}
+
+std::string Handle(const void* handle) { return handle ? "handle" : "null"; }
+
+std::string PresentParams(const D3DPRESENT_PARAMETERS* p) {
+    if (!p) return "null";
+    return "{" + Dec(p->BackBufferWidth) + " " + Dec(p->BackBufferHeight) + " " +
+           Dec(p->BackBufferFormat) + " " + Dec(p->BackBufferCount) + " " +
+           Dec(p->MultiSampleType) + " " + Dec(p->MultiSampleQuality) + " " +
+           Dec(p->SwapEffect) + " " + Handle(p->hDeviceWindow) + " " + Dec(p->Windowed) + " " +
+           Dec(p->EnableAutoDepthStencil) + " " + Dec(p->AutoDepthStencilFormat) + " " +
+           Dec(p->Flags) + " " + Dec(p->FullScreen_RefreshRateInHz) + " " +
+           Dec(p->PresentationInterval) + "}";
+}
+
+std::string Call(std::string_view name, std::initializer_list<std::string> args) {
+    std::string text(name);
+    text += '(';
+    bool first = true;
+    for (const std::string& arg : args) {
+        if (!first) text += ", ";
+        text += arg;
+        first = false;
+    }
+    return text + ')';
+}
+
+}  // namespace recording

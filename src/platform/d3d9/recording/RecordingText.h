@@ -1,0 +1,28 @@
+// Formatting of the call texts of the recording backend:
+//   Name(arg, arg, ...)
+// with integers in decimal, HRESULTs and colours as 0x%08X, floats with %g
+// and objects by label.
+#pragma once
+
+#include <cstddef>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "platform/d3d9/d3d9.h"
+
+namespace recording {
+
+std::string Dec(long long value);
+std::string Hex(DWORD value);
+std::string Flt(double value);
+// "[a b c ...]"
+std::string Floats(const float* values, std::size_t count);
+std::string Matrix(const D3DMATRIX* matrix);
+// "null" or "handle": window handles carry no label.
+std::string Handle(const void* handle);
+// "{width height format ...}" in the order of the structure's members.
+std::string PresentParams(const D3DPRESENT_PARAMETERS* params);
+std::string Call(std::string_view name, std::initializer_list<std::string> args);
+
+}  // namespace recording

@@ -1,0 +1,42 @@
+#include "support/RecordingFixture.h"
+
+CRecordingFixture::CRecordingFixture(UINT width, UINT height)
+    : factoryScope([journal = journal](UINT) { return CreateRecordingDirect3D9(journal); }) {
+    d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    presentParams.BackBufferWidth = width;
+    presentParams.BackBufferHeight = height;
+    presentParams.BackBufferFormat = D3DFMT_X8R8G8B8;
+    presentParams.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    presentParams.Windowed = TRUE;
+    presentParams.EnableAutoDepthStencil = TRUE;
+    presentParams.AutoDepthStencilFormat = D3DFMT_D16;
+    presentParams.PresentationInterval = D3DPRESENT_INTERVAL_ONE;
+    if (d3d) {
+        d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, Window(),
+                          D3DCREATE_HARDWARE_VERTEXPROCESSING, &presentParams, &device);
+    }
+    EXPECT_NE(device, nullptr) << "the recording device could not be created";
+
+    context.d3d = d3d;
+    context.displayMode = journal->displayMode;
+    context.presentParams = presentParams;
+    context.device = device;
+    context.hwnd = Window();
+    context.width = static_cast<int>(width);
+    context.height = static_cast<int>(height);
+
+    liveAfterSetUp = journal->LiveObjects();
+    journal->ClearLog();
+}
+
+CRecordingFixture::~CRecordingFixture() {
+    if (device) device->Release();
+    if (d3d) d3d->Release();
+    context.device = nullptr;
+    context.d3d = nullptr;
+}
+
+HWND CRecordingFixture::Window() {
+    static char window;
+    return reinterpret_cast<HWND>(&window);
+}
