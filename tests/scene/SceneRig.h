@@ -1,6 +1,6 @@
-// Test rig for the main scene: a recording device behind a graphics context,
-// fake Win32 services with one live window (the pointer is mapped into its
-// client area), a configured client size, and a scene subclass that opens the
+// Test rig for the main scene: the recording device and context, fake Win32
+// services with one live window (the pointer is mapped into its client
+// area), a configured client size, and a scene subclass that opens the
 // scene's fields to the tests.
 #pragma once
 
@@ -16,6 +16,7 @@
 #include "platform/d3d9/recording/CRecordingJournal.h"
 #include "scene/CSceneMain.h"
 #include "support/FakeWin32.h"
+#include "support/RecordingFixture.h"
 
 class CTestScene : public CSceneMain {
 public:
@@ -33,7 +34,8 @@ public:
 
 class CSceneRig {
 public:
-    explicit CSceneRig(int width = 800, int height = 600) : savedConfig(g_appConfig) {
+    explicit CSceneRig(int width = 800, int height = 600)
+        : rec(static_cast<UINT>(width), static_cast<UINT>(height)), savedConfig(g_appConfig) {
         g_appConfig.width = width;
         g_appConfig.height = height;
         win32.input.logPolls = false;
@@ -42,39 +44,16 @@ public:
         windowClass.lpfnWndProc = DefWindowProcA;
         windowClass.lpszClassName = "window";
         win32.windows.RegisterClassExA(&windowClass);
-        hwnd = win32.windows.CreateWindowExA(0, "window", "Tessary(?)", 0, 0, 0, width, height,
-                                             nullptr, nullptr, nullptr, nullptr);
-
-        context.d3d = CreateRecordingDirect3D9(journal);
-        context.hwnd = hwnd;
-        context.width = width;
-        context.height = height;
-        D3DPRESENT_PARAMETERS& pp = context.presentParams;
-        pp.BackBufferWidth = static_cast<UINT>(width);
-        pp.BackBufferHeight = static_cast<UINT>(height);
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D16;
-        pp.PresentationInterval = D3DPRESENT_INTERVAL_ONE;
-        if (context.d3d != nullptr) {
-            context.d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hwnd,
-                                      D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &context.device);
-        }
+        rec.context.hwnd = win32.windows.CreateWindowExA(0, "window", "Tessary(?)", 0, 0, 0, width,
+                                                         height, nullptr, nullptr, nullptr, nullptr);
     }
 
-    ~CSceneRig() {
-        if (context.device != nullptr) context.device->Release();
-        if (context.d3d != nullptr) context.d3d->Release();
-        g_appConfig = savedConfig;
-    }
+    ~CSceneRig() { g_appConfig = savedConfig; }
 
     CSceneRig(const CSceneRig&) = delete;
     CSceneRig& operator=(const CSceneRig&) = delete;
 
-    IDirect3DDevice9* Device() { return context.device; }
-    const D3DDeviceState& State() { return RecordingDeviceState(context.device); }
+    const D3DDeviceState& State() const { return rec.State(); }
 
     // The pointer in client pixels (the fake client area sits at the screen
     // origin) and the left button.
@@ -91,10 +70,10 @@ public:
                 journal->draws.end()};
     }
 
-    std::shared_ptr<CRecordingJournal> journal = std::make_shared<CRecordingJournal>();
+    CRecordingFixture rec;
     CFakeWin32 win32;
-    CDXContext context;
-    HWND hwnd = nullptr;
+    CDXContext& context = rec.context;
+    std::shared_ptr<CRecordingJournal>& journal = rec.journal;
 
 private:
     AppConfig savedConfig;
