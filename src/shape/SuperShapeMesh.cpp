@@ -1,12 +1,16 @@
 #include "shape/SuperShapeMesh.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
 // Single-precision pi, widened: the grid is laid out with it, so the pole
 // rows sit a hair off the z axis (cos(pi_f / 2) is about -4.37e-8).
 constexpr double kPiF = static_cast<double>(3.14159265358979323846f);
+
+constexpr float kFloatMin = std::numeric_limits<float>::min();
+constexpr float kFloatMax = std::numeric_limits<float>::max();
 
 struct Vec3d {
     double x, y, z;
@@ -21,8 +25,6 @@ Vec3d Cross(const Vec3d& d1, const Vec3d& d2) {
 }
 
 // Normalises `v` into `out`; false when v has zero length or is not finite.
-// Done in double, where neither the squares of differences of floats
-// overflow nor those of tiny ones vanish.
 bool TryNormalise(const Vec3d& v, MeshVertex& out) {
     const double length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
     if (!(length > 0.0) || !std::isfinite(length)) return false;
@@ -97,13 +99,39 @@ void WriteMeshNormals(MeshVertex* vertices) {
         const MeshVertex* next = vertices + kMeshRows * ((i + 1) % kMeshSlices);
         SetNormal(slice[0], 0.0f, 0.0f, 1.0f);
         SetNormal(slice[kMeshRows - 1], 0.0f, 0.0f, -1.0f);
+        // The common case in single precision: d1 to the same row of the
+        // next slice (slice 63 steps to slice 0), d2 to the next row of this
+        // slice, n = d1 x d2 / |d1 x d2|. Rows whose squared length is zero,
+        // subnormal, infinite or NaN are mended below.
+        bool mend[kMeshRows] = {};
+        bool anyToMend = false;
         for (int j = 1; j < kMeshRows - 1; ++j) {
-            const Vec3d p = Position(slice[j]);
+            const MeshVertex& p = slice[j];
+            const float d1x = next[j].px - p.px, d1y = next[j].py - p.py, d1z = next[j].pz - p.pz;
+            const float d2x = slice[j + 1].px - p.px, d2y = slice[j + 1].py - p.py,
+                        d2z = slice[j + 1].pz - p.pz;
+            const float cx = d1y * d2z - d1z * d2y;
+            const float cy = d1z * d2x - d1x * d2z;
+            const float cz = d1x * d2y - d1y * d2x;
+            const float lengthSquared = cx * cx + cy * cy + cz * cz;
+            const float scale = 1.0f / std::sqrt(lengthSquared);
+            SetNormal(slice[j], cx * scale, cy * scale, cz * scale);
+            mend[j] = !(lengthSquared >= kFloatMin && lengthSquared <= kFloatMax);
+            anyToMend |= mend[j];
+        }
+        if (!anyToMend) continue;
+        for (int j = 1; j < kMeshRows - 1; ++j) {
+            if (!mend[j]) continue;
+            MeshVertex& v = slice[j];
+            // Again in double, where neither the squares of large differences
+            // overflow nor those of tiny ones vanish; failing that, the
+            // direction from the origin; failing that, up.
+            const Vec3d p = Position(v);
             const Vec3d d1 = Minus(Position(next[j]), p);
             const Vec3d d2 = Minus(Position(slice[j + 1]), p);
-            if (TryNormalise(Cross(d1, d2), slice[j])) continue;
-            if (TryNormalise(p, slice[j])) continue;
-            SetNormal(slice[j], 0.0f, 0.0f, 1.0f);
+            if (TryNormalise(Cross(d1, d2), v)) continue;
+            if (TryNormalise(p, v)) continue;
+            SetNormal(v, 0.0f, 0.0f, 1.0f);
         }
     }
 }
