@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include "platform/sdl/CSdlWindowSystem.h"
+
 namespace {
 // What Win32 returns for a key that is down: the high bit of the short, which
 // also has bit 0x80 set.
@@ -12,7 +14,8 @@ short CSdlInput::GetKeyState(int virtualKey) {
     switch (virtualKey) {
         case VK_ESCAPE: {
             const Uint8* keys = SDL_GetKeyboardState(nullptr);
-            return keys != nullptr && keys[SDL_SCANCODE_ESCAPE] != 0 ? kDown : 0;
+            const bool now = keys != nullptr && keys[SDL_SCANCODE_ESCAPE] != 0;
+            return now || windows.KeyDownByMessages(VK_ESCAPE) ? kDown : 0;
         }
         case VK_LBUTTON:
             return (SDL_GetGlobalMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0 ? kDown : 0;

@@ -37,5 +37,5 @@ public:
     CSdlWindowSystem windows{sdl.video};
     CSdlDialogs dialogs{windows};
     CSdlClock clock;
-    CSdlInput input;
+    CSdlInput input{windows};
 };

@@ -58,6 +58,15 @@ HWND CSdlWindowSystem::CreateWindowExA(DWORD, const char* className, const char*
     if (clientHeight < 1) clientHeight = 1;
     const int left = x == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : x;
     const int top = y == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : y;
+    // The device draws into framebuffers of its own and copies the result
+    // into the window, which needs true colour but no depth or multisampling.
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_Window* native = SDL_CreateWindow(windowName != nullptr ? windowName : "", left, top,
                                           static_cast<int>(clientWidth),
                                           static_cast<int>(clientHeight),
@@ -193,15 +202,28 @@ void CSdlWindowSystem::PumpIntoQueue() {
             case SDL_KEYUP:
                 msg.hwnd = HandleOf(event.key.windowID);
                 msg.message = event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP;
-                msg.wParam = event.key.keysym.sym == SDLK_ESCAPE
-                                 ? static_cast<WPARAM>(VK_ESCAPE)
-                                 : static_cast<WPARAM>(event.key.keysym.scancode);
+                // Only Escape has a virtual-key code the program knows; other
+                // keys arrive as 0 (no key) rather than under a wrong code.
+                msg.wParam = event.key.keysym.sym == SDLK_ESCAPE ? static_cast<WPARAM>(VK_ESCAPE)
+                                                                 : 0;
                 break;
             default:
                 continue;  // no Win32 message of interest
         }
         Enqueue(msg);
     }
+}
+
+void CSdlWindowSystem::Taken(const MSG& msg) {
+    const bool key = msg.message == WM_KEYDOWN || msg.message == WM_KEYUP;
+    if (key && msg.wParam < keysByMessage.size()) {
+        keysByMessage[msg.wParam] = msg.message == WM_KEYDOWN;
+    }
+}
+
+bool CSdlWindowSystem::KeyDownByMessages(int virtualKey) const {
+    const auto index = static_cast<std::size_t>(virtualKey);
+    return virtualKey >= 0 && index < keysByMessage.size() && keysByMessage[index];
 }
 
 long CSdlWindowSystem::FindQueued(HWND hwnd, UINT filterMin, UINT filterMax) const {
@@ -224,7 +246,10 @@ BOOL CSdlWindowSystem::PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT fi
     if (index < 0) return FALSE;
     const auto at = queue.begin() + index;
     if (msg != nullptr) *msg = *at;
-    if ((removeFlags & PM_REMOVE) != 0) queue.erase(at);
+    if ((removeFlags & PM_REMOVE) != 0) {
+        Taken(*at);
+        queue.erase(at);
+    }
     return TRUE;
 }
 
@@ -240,6 +265,7 @@ BOOL CSdlWindowSystem::GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT fil
     const auto at = queue.begin() + index;
     const MSG taken = *at;
     queue.erase(at);
+    Taken(taken);
     if (msg != nullptr) *msg = taken;
     return taken.message == WM_QUIT ? 0 : 1;
 }

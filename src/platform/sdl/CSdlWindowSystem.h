@@ -8,6 +8,7 @@
 
 #include <SDL.h>
 
+#include <array>
 #include <deque>
 #include <map>
 #include <memory>
@@ -59,6 +60,10 @@ public:
     bool IsVisible(HWND hwnd);
     // Frees every native window; the platform calls it after the device is gone.
     void FreeNativeWindows();
+    // Whether the key messages taken from the queue so far leave the key down:
+    // Win32's GetKeyState follows the messages the thread has read, so a
+    // press is seen even when it was released again before the next pump.
+    bool KeyDownByMessages(int virtualKey) const;
 
 private:
     struct NativeWindowDeleter {
@@ -75,6 +80,8 @@ private:
     // Moves every pending SDL event into the message queue.
     void PumpIntoQueue();
     void Enqueue(const MSG& msg);
+    // Key state follows every message the thread takes out of the queue.
+    void Taken(const MSG& msg);
     // Index of the first queued message matching the filter, or -1.
     long FindQueued(HWND hwnd, UINT filterMin, UINT filterMax) const;
 
@@ -82,4 +89,5 @@ private:
     std::map<std::string, WNDPROC> classes;
     std::map<Uint32, Window> windows;  // by SDL window ID
     std::deque<MSG> queue;
+    std::array<bool, 256> keysByMessage{};
 };
