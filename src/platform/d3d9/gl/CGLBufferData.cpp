@@ -1,0 +1,56 @@
+#include "platform/d3d9/gl/CGLBufferData.h"
+
+#include <algorithm>
+
+#include "platform/d3d9/gl/GLCheck.h"
+
+bool CGLBufferData::Create(UINT length) {
+    bytes.assign(length, 0);
+    DrainGLErrors("before creating a buffer");
+    glGenBuffers(1, &name);
+    // The copy-write binding is not part of any vertex array, so uploads
+    // never disturb the device's vertex setup.
+    glBindBuffer(GL_COPY_WRITE_BUFFER, name);
+    glBufferData(GL_COPY_WRITE_BUFFER, static_cast<GLsizeiptr>(length), bytes.data(),
+                 GL_STATIC_DRAW);
+    const GLenum error = glGetError();
+    CheckGLError("glBufferData");
+    return error == GL_NO_ERROR;
+}
+
+void CGLBufferData::Destroy() {
+    if (name != 0) glDeleteBuffers(1, &name);
+    name = 0;
+}
+
+HRESULT CGLBufferData::Lock(UINT offset, UINT size, void** data, DWORD flags) {
+    if (data == nullptr) return D3DERR_INVALIDCALL;
+    *data = nullptr;
+    const std::size_t length = bytes.size();
+    if (offset > length) return D3DERR_INVALIDCALL;
+    const std::size_t span = size == 0 ? length - offset : size;  // 0 locks to the end
+    if (span > length - offset) return D3DERR_INVALIDCALL;
+    if ((flags & D3DLOCK_READONLY) == 0 && span > 0) {
+        if (dirtyBegin == dirtyEnd) {
+            dirtyBegin = offset;
+            dirtyEnd = offset + span;
+        } else {
+            dirtyBegin = std::min<std::size_t>(dirtyBegin, offset);
+            dirtyEnd = std::max(dirtyEnd, offset + span);
+        }
+    }
+    ++lockCount;
+    *data = bytes.data() + offset;
+    return D3D_OK;
+}
+
+HRESULT CGLBufferData::Unlock() {
+    if (lockCount == 0) return D3DERR_INVALIDCALL;
+    if (--lockCount > 0 || dirtyBegin == dirtyEnd) return D3D_OK;
+    glBindBuffer(GL_COPY_WRITE_BUFFER, name);
+    glBufferSubData(GL_COPY_WRITE_BUFFER, static_cast<GLintptr>(dirtyBegin),
+                    static_cast<GLsizeiptr>(dirtyEnd - dirtyBegin), bytes.data() + dirtyBegin);
+    CheckGLError("glBufferSubData");
+    dirtyBegin = dirtyEnd = 0;
+    return D3D_OK;
+}

@@ -1,0 +1,33 @@
+// The storage of a vertex or index buffer: a CPU copy that Lock hands out
+// (so reads see what was written) and a GL buffer that Unlock brings up to
+// date with the locked range.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include <epoxy/gl.h>
+
+#include "platform/d3d9/d3d9.h"
+
+class CGLBufferData {
+public:
+    // The context must be current for these three.
+    bool Create(UINT length);
+    void Destroy();
+    HRESULT Unlock();
+
+    HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags);
+
+    GLuint Name() const { return name; }
+    UINT Length() const { return static_cast<UINT>(bytes.size()); }
+    const std::uint8_t* Bytes() const { return bytes.data(); }
+
+private:
+    std::vector<std::uint8_t> bytes;
+    GLuint name = 0;
+    UINT lockCount = 0;
+    std::size_t dirtyBegin = 0;
+    std::size_t dirtyEnd = 0;
+};

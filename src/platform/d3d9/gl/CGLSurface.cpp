@@ -1,0 +1,134 @@
+#include "platform/d3d9/gl/CGLSurface.h"
+
+#include "platform/d3d9/gl/CGLDevice.h"
+#include "platform/d3d9/gl/CGLTexture.h"
+#include "platform/d3d9/gl/GLCheck.h"
+
+CGLSurface::CGLSurface(CGLDevice& device, GLSurfaceKind kind, bool defaultPool)
+    : CGLResourceLife(device, defaultPool), kind(kind) {}
+
+std::unique_ptr<CGLSurface> CGLSurface::MakeDeviceOwned(CGLDevice& device, GLSurfaceKind kind) {
+    return std::unique_ptr<CGLSurface>(new CGLSurface(device, kind, false));
+}
+
+std::unique_ptr<CGLSurface> CGLSurface::MakeTextureLevel(CGLTexture& texture) {
+    auto surface = std::unique_ptr<CGLSurface>(
+        new CGLSurface(texture.Device(), GLSurfaceKind::TextureLevel, false));
+    surface->texture = &texture;
+    return surface;
+}
+
+HRESULT CGLSurface::CreateDepthStencil(CGLDevice& device, UINT width, UINT height,
+                                       D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
+                                       int samples, IDirect3DSurface9** out) {
+    device.MakeCurrent();
+    auto surface = std::unique_ptr<CGLSurface>(
+        new CGLSurface(device, GLSurfaceKind::DepthStencil, true));
+    if (!surface->AllocateStorage(width, height, format, multiSample, samples))
+        return D3DERR_OUTOFVIDEOMEMORY;
+    surface->AddRef();
+    *out = surface.release();
+    return D3D_OK;
+}
+
+CGLSurface::~CGLSurface() {
+    if (renderbuffer != 0) {
+        Device().MakeCurrent();
+        FreeStorage();
+    } else if (kind == GLSurfaceKind::TextureLevel) {
+        Device().SurfaceStorageChanging(this);
+    }
+}
+
+ULONG CGLSurface::AddRef() {
+    switch (kind) {
+        case GLSurfaceKind::BackBuffer:
+        case GLSurfaceKind::AutoDepth: return Device().AddRef();
+        case GLSurfaceKind::TextureLevel: return texture->AddRef();
+        case GLSurfaceKind::DepthStencil: break;
+    }
+    return AddPublicRef();
+}
+
+ULONG CGLSurface::Release() {
+    switch (kind) {
+        case GLSurfaceKind::BackBuffer:
+        case GLSurfaceKind::AutoDepth: return Device().Release();
+        case GLSurfaceKind::TextureLevel: return texture->Release();
+        case GLSurfaceKind::DepthStencil: break;
+    }
+    return ReleasePublicRef();
+}
+
+void CGLSurface::Bind() {
+    if (kind == GLSurfaceKind::TextureLevel)
+        texture->Bind();
+    else if (kind == GLSurfaceKind::DepthStencil)
+        CGLResourceLife::Bind();
+}
+
+void CGLSurface::Unbind() {
+    if (kind == GLSurfaceKind::TextureLevel)
+        texture->Unbind();
+    else if (kind == GLSurfaceKind::DepthStencil)
+        CGLResourceLife::Unbind();
+}
+
+HRESULT CGLSurface::GetDesc(D3DSURFACE_DESC* desc) {
+    if (desc == nullptr) return D3DERR_INVALIDCALL;
+    if (kind == GLSurfaceKind::TextureLevel) return texture->GetLevelDesc(0, desc);
+    desc->Format = format;
+    desc->Type = D3DRTYPE_SURFACE;
+    desc->Usage = kind == GLSurfaceKind::BackBuffer ? D3DUSAGE_RENDERTARGET : D3DUSAGE_DEPTHSTENCIL;
+    desc->Pool = D3DPOOL_DEFAULT;
+    desc->MultiSampleType = multiSample;
+    desc->MultiSampleQuality = 0;
+    desc->Width = width;
+    desc->Height = height;
+    return D3D_OK;
+}
+
+UINT CGLSurface::Width() const { return texture != nullptr ? texture->Width() : width; }
+UINT CGLSurface::Height() const { return texture != nullptr ? texture->Height() : height; }
+bool CGLSurface::HasStorage() const { return texture != nullptr || renderbuffer != 0; }
+
+bool CGLSurface::AllocateStorage(UINT w, UINT h, D3DFORMAT f, D3DMULTISAMPLE_TYPE type,
+                                 int sampleCount) {
+    FreeStorage();
+    const GLenum internalFormat =
+        kind == GLSurfaceKind::BackBuffer ? GL_RGBA8 : GL_DEPTH_COMPONENT16;
+    DrainGLErrors("before allocating a renderbuffer");
+    glGenRenderbuffers(1, &renderbuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
+    if (sampleCount > 0)
+        glRenderbufferStorageMultisample(GL_RENDERBUFFER, sampleCount, internalFormat,
+                                         static_cast<GLsizei>(w), static_cast<GLsizei>(h));
+    else
+        glRenderbufferStorage(GL_RENDERBUFFER, internalFormat, static_cast<GLsizei>(w),
+                              static_cast<GLsizei>(h));
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    if (glGetError() != GL_NO_ERROR) {
+        glDeleteRenderbuffers(1, &renderbuffer);
+        renderbuffer = 0;
+        return false;
+    }
+    width = w;
+    height = h;
+    format = f;
+    multiSample = type;
+    return true;
+}
+
+void CGLSurface::FreeStorage() {
+    if (renderbuffer == 0) return;
+    Device().SurfaceStorageChanging(this);
+    glDeleteRenderbuffers(1, &renderbuffer);
+    renderbuffer = 0;
+}
+
+void CGLSurface::AttachTo(GLenum attachment) const {
+    if (texture != nullptr)
+        glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, attachment, GL_TEXTURE_2D, texture->Name(), 0);
+    else
+        glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, attachment, GL_RENDERBUFFER, renderbuffer);
+}

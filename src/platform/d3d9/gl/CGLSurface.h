@@ -1,0 +1,62 @@
+// Surfaces of the GL backend: the back buffer's colour and the automatic
+// depth buffer (owned by the device; their references are the device's),
+// depth-stencil surfaces made by the caller (GL_DEPTH_COMPONENT16
+// renderbuffers), and level 0 of a texture (owned by the texture; its
+// references are the texture's).
+#pragma once
+
+#include <memory>
+
+#include <epoxy/gl.h>
+
+#include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/gl/CGLResourceLife.h"
+
+class CGLTexture;
+
+enum class GLSurfaceKind { BackBuffer, AutoDepth, DepthStencil, TextureLevel };
+
+class CGLSurface final : public IDirect3DSurface9, public CGLResourceLife {
+public:
+    static std::unique_ptr<CGLSurface> MakeDeviceOwned(CGLDevice& device, GLSurfaceKind kind);
+    static std::unique_ptr<CGLSurface> MakeTextureLevel(CGLTexture& texture);
+    static HRESULT CreateDepthStencil(CGLDevice& device, UINT width, UINT height,
+                                      D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
+                                      int samples, IDirect3DSurface9** surface);
+    ~CGLSurface() override;
+
+    ULONG AddRef() override;
+    ULONG Release() override;
+    D3DRESOURCETYPE GetType() override { return D3DRTYPE_SURFACE; }
+    HRESULT GetDesc(D3DSURFACE_DESC* desc) override;
+    void Bind() override;
+    void Unbind() override;
+
+    GLSurfaceKind Kind() const { return kind; }
+    bool IsColor() const { return kind == GLSurfaceKind::BackBuffer || kind == GLSurfaceKind::TextureLevel; }
+    bool IsDepth() const { return !IsColor(); }
+    UINT Width() const;
+    UINT Height() const;
+    bool HasStorage() const;
+    CGLTexture* Texture() const { return texture; }
+
+    // (Re)allocates the renderbuffer of a surface that has one; false when GL
+    // refuses, leaving no storage. The context must be current.
+    bool AllocateStorage(UINT width, UINT height, D3DFORMAT format,
+                         D3DMULTISAMPLE_TYPE multiSample, int samples);
+    void FreeStorage();
+    // Attaches the surface to the bound draw framebuffer.
+    void AttachTo(GLenum attachment) const;
+
+private:
+    CGLSurface(CGLDevice& device, GLSurfaceKind kind, bool defaultPool);
+    void DestroySelf() override { delete this; }
+
+    GLSurfaceKind kind;
+    CGLTexture* texture = nullptr;
+    GLuint renderbuffer = 0;
+    UINT width = 0;
+    UINT height = 0;
+    D3DFORMAT format = D3DFMT_UNKNOWN;
+    D3DMULTISAMPLE_TYPE multiSample = D3DMULTISAMPLE_NONE;
+};

@@ -1,0 +1,152 @@
+#include "platform/d3d9/gl/CGLTexture.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/d3d9/gl/CGLDevice.h"
+#include "platform/d3d9/gl/GLCheck.h"
+
+namespace {
+
+// Beyond this a texture is refused as absurd rather than allocated.
+constexpr std::uint64_t kMaxTexels = std::uint64_t{1} << 26;
+
+bool IsColourFormat(D3DFORMAT format) {
+    return format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8;
+}
+
+}  // namespace
+
+HRESULT CGLTexture::Create(CGLDevice& device, UINT width, UINT height, UINT levels, DWORD usage,
+                           D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** out) {
+    if (out == nullptr) return D3DERR_INVALIDCALL;
+    *out = nullptr;
+    const auto maxSide = static_cast<UINT>(device.Limits().maxTextureSize);
+    if (width == 0 || height == 0 || width > maxSide || height > maxSide ||
+        std::uint64_t{width} * height > kMaxTexels)
+        return D3DERR_INVALIDCALL;
+    if (levels > 1) return D3DERR_INVALIDCALL;  // only single-level textures are provided
+    if (!IsColourFormat(format)) return D3DERR_INVALIDCALL;
+    if ((usage & ~(D3DUSAGE_RENDERTARGET | D3DUSAGE_DYNAMIC)) != 0) return D3DERR_INVALIDCALL;
+    const bool renderTarget = (usage & D3DUSAGE_RENDERTARGET) != 0;
+    if (renderTarget && pool != D3DPOOL_DEFAULT) return D3DERR_INVALIDCALL;
+    if (pool != D3DPOOL_DEFAULT && pool != D3DPOOL_MANAGED) return D3DERR_INVALIDCALL;
+
+    device.MakeCurrent();
+    std::unique_ptr<CGLTexture> texture(new CGLTexture(device, width, height, usage, format, pool));
+    if (pool == D3DPOOL_MANAGED) texture->bytes.assign(std::size_t{width} * height * 4, 0);
+
+    DrainGLErrors("before creating a texture");
+    glGenTextures(1, &texture->name);
+    device.Cache().BindTexture0(texture->name, true);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    // X8R8G8B8 has no alpha: sampling must read 1 whatever the storage holds.
+    if (format == D3DFMT_X8R8G8B8) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
+    // Start black (and transparent) rather than with whatever memory held.
+    std::vector<std::uint8_t> zeros;
+    const void* initial = texture->bytes.data();
+    if (texture->bytes.empty()) {
+        zeros.assign(std::size_t{width} * height * 4, 0);
+        initial = zeros.data();
+    }
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(width),
+                 static_cast<GLsizei>(height), 0, GL_BGRA, GL_UNSIGNED_BYTE, initial);
+    const GLenum error = glGetError();
+    CheckGLError("glTexImage2D");
+    if (error != GL_NO_ERROR) return D3DERR_OUTOFVIDEOMEMORY;
+
+    texture->level0 = CGLSurface::MakeTextureLevel(*texture);
+    texture->AddRef();
+    *out = texture.release();
+    return D3D_OK;
+}
+
+CGLTexture::CGLTexture(CGLDevice& device, UINT width, UINT height, DWORD usage,
+                       D3DFORMAT format, D3DPOOL pool)
+    : CGLResourceLife(device, pool == D3DPOOL_DEFAULT),
+      width(width),
+      height(height),
+      usage(usage),
+      format(format),
+      pool(pool) {}
+
+CGLTexture::~CGLTexture() {
+    Device().MakeCurrent();
+    level0.reset();
+    if (name != 0) {
+        Device().TextureDeleting(name);
+        glDeleteTextures(1, &name);
+    }
+}
+
+HRESULT CGLTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
+    if (level != 0 || desc == nullptr) return D3DERR_INVALIDCALL;
+    desc->Format = format;
+    desc->Type = D3DRTYPE_SURFACE;
+    desc->Usage = usage;
+    desc->Pool = pool;
+    desc->MultiSampleType = D3DMULTISAMPLE_NONE;
+    desc->MultiSampleQuality = 0;
+    desc->Width = width;
+    desc->Height = height;
+    return D3D_OK;
+}
+
+HRESULT CGLTexture::GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) {
+    if (surface == nullptr) return D3DERR_INVALIDCALL;
+    *surface = nullptr;
+    if (level != 0) return D3DERR_INVALIDCALL;
+    level0->AddRef();
+    *surface = level0.get();
+    return D3D_OK;
+}
+
+HRESULT CGLTexture::LockRect(UINT level, D3DLOCKED_RECT* out, const RECT* rect, DWORD flags) {
+    // Default-pool textures live on the GPU only and cannot be locked.
+    if (level != 0 || out == nullptr || pool != D3DPOOL_MANAGED || locked)
+        return D3DERR_INVALIDCALL;
+    RECT r{0, 0, static_cast<LONG>(width), static_cast<LONG>(height)};
+    if (rect != nullptr) {
+        if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right ||
+            rect->top >= rect->bottom || rect->right > r.right || rect->bottom > r.bottom)
+            return D3DERR_INVALIDCALL;
+        r = *rect;
+    }
+    locked = true;
+    lockReadOnly = (flags & D3DLOCK_READONLY) != 0;
+    lockedRect = r;
+    out->Pitch = static_cast<INT>(width * 4);
+    out->pBits = bytes.data() + (std::size_t{static_cast<UINT>(r.top)} * width +
+                                 static_cast<UINT>(r.left)) * 4;
+    return D3D_OK;
+}
+
+HRESULT CGLTexture::UnlockRect(UINT level) {
+    if (level != 0 || !locked) return D3DERR_INVALIDCALL;
+    locked = false;
+    if (lockReadOnly) return D3D_OK;
+    Device().MakeCurrent();
+    const RECT& r = lockedRect;
+    Device().Cache().BindTexture0(name, false);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(width));
+    glTexSubImage2D(GL_TEXTURE_2D, 0, r.left, r.top, r.right - r.left, r.bottom - r.top, GL_BGRA,
+                    GL_UNSIGNED_BYTE,
+                    bytes.data() + (std::size_t{static_cast<UINT>(r.top)} * width +
+                                    static_cast<UINT>(r.left)) * 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    CheckGLError("glTexSubImage2D");
+    return D3D_OK;
+}
+
+void CGLTexture::ReadPixels(std::vector<std::uint32_t>* pixels) {
+    Device().MakeCurrent();
+    pixels->assign(std::size_t{width} * height, 0);
+    Device().Cache().BindTexture0(name, false);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    // BGRA bytes in little-endian memory are 0xAARRGGBB words.
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixels->data());
+    CheckGLError("glGetTexImage");
+    if (format == D3DFMT_X8R8G8B8)
+        for (auto& p : *pixels) p |= 0xFF000000u;
+}

@@ -1,0 +1,59 @@
+// Textures of the GL backend: one level, RGBA8 storage holding Direct3D's
+// A8R8G8B8 or X8R8G8B8 (alpha read as 1 for X8). Render targets live in the
+// default pool; managed textures keep a BGRA copy that LockRect hands out
+// and UnlockRect uploads.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include <epoxy/gl.h>
+
+#include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/gl/CGLResourceLife.h"
+#include "platform/d3d9/gl/CGLSurface.h"
+
+class CGLTexture final : public IDirect3DTexture9, public CGLResourceLife {
+public:
+    static HRESULT Create(CGLDevice& device, UINT width, UINT height, UINT levels, DWORD usage,
+                          D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture);
+    ~CGLTexture() override;
+
+    ULONG AddRef() override { return AddPublicRef(); }
+    ULONG Release() override { return ReleasePublicRef(); }
+    D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
+    DWORD GetLevelCount() override { return 1; }
+    HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override;
+    HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) override;
+    HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
+    HRESULT UnlockRect(UINT level) override;
+
+    GLuint Name() const { return name; }
+    UINT Width() const { return width; }
+    UINT Height() const { return height; }
+    D3DFORMAT Format() const { return format; }
+    DWORD Usage() const { return usage; }
+    D3DPOOL Pool() const { return pool; }
+    CGLSurface& Level0() { return *level0; }
+
+    // The texels as 0xAARRGGBB, top row first (alpha 0xFF for X8R8G8B8).
+    void ReadPixels(std::vector<std::uint32_t>* pixels);
+
+private:
+    CGLTexture(CGLDevice& device, UINT width, UINT height, DWORD usage, D3DFORMAT format,
+               D3DPOOL pool);
+    void DestroySelf() override { delete this; }
+
+    GLuint name = 0;
+    UINT width;
+    UINT height;
+    DWORD usage;
+    D3DFORMAT format;
+    D3DPOOL pool;
+    std::vector<std::uint8_t> bytes;  // managed copy, BGRA, rows top first
+    bool locked = false;
+    bool lockReadOnly = false;
+    RECT lockedRect{};
+    std::unique_ptr<CGLSurface> level0;
+};

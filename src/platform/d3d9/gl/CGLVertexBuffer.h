@@ -1,0 +1,31 @@
+// Vertex buffers of the GL backend.
+#pragma once
+
+#include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/gl/CGLBufferData.h"
+#include "platform/d3d9/gl/CGLResourceLife.h"
+
+class CGLVertexBuffer final : public IDirect3DVertexBuffer9, public CGLResourceLife {
+public:
+    static HRESULT Create(CGLDevice& device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                          IDirect3DVertexBuffer9** buffer);
+    ~CGLVertexBuffer() override;
+
+    ULONG AddRef() override { return AddPublicRef(); }
+    ULONG Release() override { return ReleasePublicRef(); }
+    D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
+    HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override;
+    HRESULT Unlock() override;
+    HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
+
+    const CGLBufferData& Data() const { return data; }
+
+private:
+    CGLVertexBuffer(CGLDevice& device, DWORD usage, DWORD fvf, D3DPOOL pool);
+    void DestroySelf() override { delete this; }
+
+    CGLBufferData data;
+    DWORD usage;
+    DWORD fvf;
+    D3DPOOL pool;
+};

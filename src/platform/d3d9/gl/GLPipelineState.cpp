@@ -1,0 +1,297 @@
+// Translation of the Direct3D desired state into the GL pipeline picture.
+// No OpenGL here: the backend's state cache turns the picture into calls.
+#include "platform/d3d9/gl/GLPipelineState.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+constexpr DWORD kFvfPositionMask = 0x400E;
+constexpr DWORD kFvfPointSize = 0x020;
+constexpr DWORD kFvfTexCountShift = 8;
+constexpr DWORD kFvfTexCountMask = 0xF;
+constexpr DWORD kTextureArgSelectorMask = 0x0F;
+
+GLCompareFunc MapCompare(DWORD func) {
+    switch (func) {
+        case D3DCMP_NEVER: return GLCompareFunc::Never;
+        case D3DCMP_LESS: return GLCompareFunc::Less;
+        case D3DCMP_EQUAL: return GLCompareFunc::Equal;
+        case D3DCMP_LESSEQUAL: return GLCompareFunc::LessEqual;
+        case D3DCMP_GREATER: return GLCompareFunc::Greater;
+        case D3DCMP_NOTEQUAL: return GLCompareFunc::NotEqual;
+        case D3DCMP_GREATEREQUAL: return GLCompareFunc::GreaterEqual;
+        default: return GLCompareFunc::Always;
+    }
+}
+
+GLBlendFactor MapBlend(DWORD factor, GLBlendFactor fallback) {
+    switch (factor) {
+        case D3DBLEND_ZERO: return GLBlendFactor::Zero;
+        case D3DBLEND_ONE: return GLBlendFactor::One;
+        case D3DBLEND_SRCCOLOR: return GLBlendFactor::SrcColor;
+        case D3DBLEND_INVSRCCOLOR: return GLBlendFactor::OneMinusSrcColor;
+        case D3DBLEND_SRCALPHA: return GLBlendFactor::SrcAlpha;
+        case D3DBLEND_INVSRCALPHA: return GLBlendFactor::OneMinusSrcAlpha;
+        case D3DBLEND_DESTALPHA: return GLBlendFactor::DstAlpha;
+        case D3DBLEND_INVDESTALPHA: return GLBlendFactor::OneMinusDstAlpha;
+        case D3DBLEND_DESTCOLOR: return GLBlendFactor::DstColor;
+        case D3DBLEND_INVDESTCOLOR: return GLBlendFactor::OneMinusDstColor;
+        default: return fallback;
+    }
+}
+
+GLWrap MapAddress(DWORD mode) {
+    switch (mode) {
+        case D3DTADDRESS_MIRROR: return GLWrap::MirroredRepeat;
+        case D3DTADDRESS_CLAMP: return GLWrap::ClampToEdge;
+        case D3DTADDRESS_BORDER: return GLWrap::ClampToBorder;
+        default: return GLWrap::Repeat;
+    }
+}
+
+// Direct3D's anisotropic and higher filters are taken as linear.
+bool IsLinear(DWORD filter) { return filter >= D3DTEXF_LINEAR; }
+
+GLFilter MapMinFilter(DWORD minFilter, DWORD mipFilter) {
+    const bool linear = IsLinear(minFilter);
+    if (mipFilter == D3DTEXF_NONE) return linear ? GLFilter::Linear : GLFilter::Nearest;
+    if (IsLinear(mipFilter))
+        return linear ? GLFilter::LinearMipmapLinear : GLFilter::NearestMipmapLinear;
+    return linear ? GLFilter::LinearMipmapNearest : GLFilter::NearestMipmapNearest;
+}
+
+int ClampToInt(DWORD value) {
+    return static_cast<int>(std::min<DWORD>(value, std::numeric_limits<int>::max()));
+}
+
+bool IsKnownOp(DWORD op) { return op >= D3DTOP_DISABLE && op <= D3DTOP_ADD; }
+
+bool ReadsTexture(DWORD op, DWORD arg1, DWORD arg2) {
+    const bool usesArg1 = op != D3DTOP_SELECTARG2;
+    const bool usesArg2 = op != D3DTOP_SELECTARG1;
+    return (usesArg1 && (arg1 & kTextureArgSelectorMask) == D3DTA_TEXTURE) ||
+           (usesArg2 && (arg2 & kTextureArgSelectorMask) == D3DTA_TEXTURE);
+}
+
+// Stage 0 of the texture cascade as the shader must compute it. A stage
+// whose operation reads an absent texture passes the previous result (the
+// diffuse colour at stage 0) through unchanged; for the modulating stages the
+// program uses, that is the same as reading the texture as opaque white, and
+// it never samples an unbound unit.
+void PlanStage0(const D3DDeviceState& state, bool textureBound, GLShaderKey* key) {
+    DWORD colorOp = state.StageState(0, D3DTSS_COLOROP);
+    DWORD colorArg1 = state.StageState(0, D3DTSS_COLORARG1);
+    DWORD colorArg2 = state.StageState(0, D3DTSS_COLORARG2);
+    DWORD alphaOp = state.StageState(0, D3DTSS_ALPHAOP);
+    DWORD alphaArg1 = state.StageState(0, D3DTSS_ALPHAARG1);
+    DWORD alphaArg2 = state.StageState(0, D3DTSS_ALPHAARG2);
+
+    // Operations this stand-in does not implement fall back to the default.
+    if (!IsKnownOp(colorOp)) colorOp = D3DTOP_MODULATE;
+    if (!IsKnownOp(alphaOp)) alphaOp = D3DTOP_SELECTARG1;
+
+    // A disabled colour operation on stage 0 ends the cascade at once: the
+    // output is the diffuse colour and alpha.
+    if (colorOp == D3DTOP_DISABLE || alphaOp == D3DTOP_DISABLE) {
+        if (colorOp == D3DTOP_DISABLE) {
+            colorOp = D3DTOP_SELECTARG1;
+            colorArg1 = D3DTA_DIFFUSE;
+        }
+        alphaOp = D3DTOP_SELECTARG1;
+        alphaArg1 = D3DTA_DIFFUSE;
+    }
+    if (!textureBound && ReadsTexture(colorOp, colorArg1, colorArg2)) {
+        colorOp = D3DTOP_SELECTARG1;
+        colorArg1 = D3DTA_CURRENT;
+    }
+    if (!textureBound && ReadsTexture(alphaOp, alphaArg1, alphaArg2)) {
+        alphaOp = D3DTOP_SELECTARG1;
+        alphaArg1 = D3DTA_CURRENT;
+    }
+    // Keep arguments an operation ignores out of the key, so that equal
+    // shaders get equal keys.
+    if (colorOp == D3DTOP_SELECTARG1) colorArg2 = D3DTA_CURRENT;
+    if (colorOp == D3DTOP_SELECTARG2) colorArg1 = D3DTA_CURRENT;
+    if (alphaOp == D3DTOP_SELECTARG1) alphaArg2 = D3DTA_CURRENT;
+    if (alphaOp == D3DTOP_SELECTARG2) alphaArg1 = D3DTA_CURRENT;
+
+    key->colorOp = static_cast<std::uint8_t>(colorOp);
+    key->colorArg1 = static_cast<std::uint8_t>(colorArg1);
+    key->colorArg2 = static_cast<std::uint8_t>(colorArg2);
+    key->alphaOp = static_cast<std::uint8_t>(alphaOp);
+    key->alphaArg1 = static_cast<std::uint8_t>(alphaArg1);
+    key->alphaArg2 = static_cast<std::uint8_t>(alphaArg2);
+}
+
+GLShaderKey PlanShader(const D3DDeviceState& state, const GLVertexLayout& layout) {
+    GLShaderKey key;
+    key.pretransformed = layout.pretransformed;
+    key.hasNormal = layout.normalOffset >= 0;
+    key.hasDiffuse = layout.diffuseOffset >= 0;
+    key.hasSpecular = layout.specularOffset >= 0;
+    key.texCoordComponents = static_cast<std::uint8_t>(layout.texCoordComponents);
+    key.lit = !layout.pretransformed && state.RenderState(D3DRS_LIGHTING) != FALSE;
+    // Without lighting and without a specular colour in the vertex the
+    // specular term is zero: leave the addition out of the shader.
+    key.specularAdd = state.RenderState(D3DRS_SPECULARENABLE) != FALSE &&
+                      (key.lit || key.hasSpecular);
+    key.flatShade = state.RenderState(D3DRS_SHADEMODE) == D3DSHADE_FLAT;
+    key.textureBound = state.textures[0] != nullptr;
+    PlanStage0(state, key.textureBound, &key);
+    if (state.RenderState(D3DRS_ALPHATESTENABLE) != FALSE) {
+        DWORD func = state.RenderState(D3DRS_ALPHAFUNC);
+        if (func < D3DCMP_NEVER || func > D3DCMP_ALWAYS) func = D3DCMP_ALWAYS;
+        if (func != D3DCMP_ALWAYS) key.alphaTestFunc = static_cast<std::uint8_t>(func);
+    }
+    return key;
+}
+
+}  // namespace
+
+GLVertexLayout DecodeFvf(DWORD fvf) {
+    GLVertexLayout layout;
+    int offset = 0;
+    switch (fvf & kFvfPositionMask) {
+        case D3DFVF_XYZ: offset = 12; break;
+        case D3DFVF_XYZRHW:
+            offset = 16;
+            layout.pretransformed = true;
+            break;
+        default: return GLVertexLayout{};  // no position, or blend weights
+    }
+    if (fvf & D3DFVF_NORMAL) {
+        // A pre-transformed vertex is never lit and cannot carry a normal.
+        if (layout.pretransformed) return GLVertexLayout{};
+        layout.normalOffset = offset;
+        offset += 12;
+    }
+    if (fvf & kFvfPointSize) offset += 4;
+    if (fvf & D3DFVF_DIFFUSE) {
+        layout.diffuseOffset = offset;
+        offset += 4;
+    }
+    if (fvf & D3DFVF_SPECULAR) {
+        layout.specularOffset = offset;
+        offset += 4;
+    }
+    const DWORD texCount = (fvf >> kFvfTexCountShift) & kFvfTexCountMask;
+    if (texCount > 8) return GLVertexLayout{};
+    for (DWORD set = 0; set < texCount; ++set) {
+        // D3DFVF_TEXCOORDSIZEn: 0 two floats, 1 three, 2 four, 3 one.
+        static constexpr int kComponents[4] = {2, 3, 4, 1};
+        const int components = kComponents[(fvf >> (16 + 2 * set)) & 3];
+        if (set == 0) {
+            layout.texCoordOffset = offset;
+            layout.texCoordComponents = components;
+        }
+        offset += 4 * components;
+    }
+    layout.size = static_cast<UINT>(offset);
+    layout.valid = true;
+    return layout;
+}
+
+GLPipelineState PlanPipeline(const D3DDeviceState& state, const GLVertexLayout& layout,
+                             const GLTargetInfo& target) {
+    GLPipelineState p;
+    // Without a depth buffer nothing is depth-tested, whatever ZENABLE says.
+    p.depthTest = target.hasDepth && state.RenderState(D3DRS_ZENABLE) != D3DZB_FALSE;
+    p.depthFunc = MapCompare(state.RenderState(D3DRS_ZFUNC));
+    p.depthWrite = state.RenderState(D3DRS_ZWRITEENABLE) != FALSE;
+
+    // Direct3D's front faces are clockwise on the target (y down). Drawn with
+    // Direct3D row 0 at GL row 0, the picture GL sees is mirrored vertically,
+    // which turns Direct3D-clockwise into GL-counter-clockwise: so the front
+    // face stays GL's CCW and D3DCULL_CW culls GL's front faces.
+    p.frontFace = GLFrontFace::CounterClockwise;
+    switch (state.RenderState(D3DRS_CULLMODE)) {
+        case D3DCULL_CW:
+            p.cullEnable = true;
+            p.cullFace = GLCullFace::Front;
+            break;
+        case D3DCULL_CCW:
+            p.cullEnable = true;
+            p.cullFace = GLCullFace::Back;
+            break;
+        default:
+            p.cullEnable = false;
+            p.cullFace = GLCullFace::Back;
+            break;
+    }
+
+    p.blendEnable = state.RenderState(D3DRS_ALPHABLENDENABLE) != FALSE;
+    p.srcBlend = MapBlend(state.RenderState(D3DRS_SRCBLEND), GLBlendFactor::One);
+    p.dstBlend = MapBlend(state.RenderState(D3DRS_DESTBLEND), GLBlendFactor::Zero);
+    p.colorMask = static_cast<std::uint8_t>(state.RenderState(D3DRS_COLORWRITEENABLE) & 0xF);
+
+    switch (state.RenderState(D3DRS_FILLMODE)) {
+        case D3DFILL_POINT: p.polygonMode = GLPolygonMode::Point; break;
+        case D3DFILL_WIREFRAME: p.polygonMode = GLPolygonMode::Line; break;
+        default: p.polygonMode = GLPolygonMode::Fill; break;
+    }
+    p.multisample = state.RenderState(D3DRS_MULTISAMPLEANTIALIAS) != FALSE;
+    p.scissorTest = false;
+
+    // Same rows in both APIs, so the rectangle needs no flip.
+    const D3DVIEWPORT9& vp = state.viewport;
+    p.viewport = GLRect{ClampToInt(vp.X), ClampToInt(vp.Y), ClampToInt(vp.Width),
+                        ClampToInt(vp.Height)};
+    // Pre-transformed z is the depth value itself, not scaled by MinZ..MaxZ.
+    if (layout.pretransformed) {
+        p.depthNear = 0.0f;
+        p.depthFar = 1.0f;
+    } else {
+        p.depthNear = std::clamp(vp.MinZ, 0.0f, 1.0f);
+        p.depthFar = std::clamp(vp.MaxZ, 0.0f, 1.0f);
+    }
+
+    const D3DSamplerStates& s = state.samplers[0];
+    p.sampler0.wrapS = MapAddress(s.states[D3DSAMP_ADDRESSU]);
+    p.sampler0.wrapT = MapAddress(s.states[D3DSAMP_ADDRESSV]);
+    p.sampler0.minFilter = MapMinFilter(s.states[D3DSAMP_MINFILTER], s.states[D3DSAMP_MIPFILTER]);
+    p.sampler0.magFilter =
+        IsLinear(s.states[D3DSAMP_MAGFILTER]) ? GLFilter::Linear : GLFilter::Nearest;
+    p.sampler0.borderColor = s.states[D3DSAMP_BORDERCOLOR];
+
+    p.shader = PlanShader(state, layout);
+    return p;
+}
+
+std::uint32_t DiffPipeline(const GLPipelineState& a, const GLPipelineState& b) {
+    std::uint32_t groups = 0;
+    if (a.depthTest != b.depthTest) groups |= kGLDepthTest;
+    if (a.depthFunc != b.depthFunc) groups |= kGLDepthFunc;
+    if (a.depthWrite != b.depthWrite) groups |= kGLDepthWrite;
+    if (a.cullEnable != b.cullEnable) groups |= kGLCullEnable;
+    if (a.cullFace != b.cullFace) groups |= kGLCullFace;
+    if (a.frontFace != b.frontFace) groups |= kGLFrontFace;
+    if (a.blendEnable != b.blendEnable) groups |= kGLBlendEnable;
+    if (a.srcBlend != b.srcBlend || a.dstBlend != b.dstBlend) groups |= kGLBlendFunc;
+    if (a.colorMask != b.colorMask) groups |= kGLColorMask;
+    if (a.polygonMode != b.polygonMode) groups |= kGLPolygonMode;
+    if (a.multisample != b.multisample) groups |= kGLMultisample;
+    if (a.scissorTest != b.scissorTest) groups |= kGLScissorTest;
+    if (a.viewport != b.viewport) groups |= kGLViewport;
+    if (a.depthNear != b.depthNear || a.depthFar != b.depthFar) groups |= kGLDepthRange;
+    if (a.sampler0 != b.sampler0) groups |= kGLSampler0;
+    if (a.shader != b.shader) groups |= kGLShader;
+    return groups;
+}
+
+UINT VertexCountFor(D3DPRIMITIVETYPE type, UINT primitiveCount) {
+    if (primitiveCount == 0) return 0;
+    std::uint64_t n = primitiveCount;
+    switch (type) {
+        case D3DPT_POINTLIST: break;
+        case D3DPT_LINELIST: n *= 2; break;
+        case D3DPT_LINESTRIP: n += 1; break;
+        case D3DPT_TRIANGLELIST: n *= 3; break;
+        case D3DPT_TRIANGLESTRIP:
+        case D3DPT_TRIANGLEFAN: n += 2; break;
+        default: return 0;
+    }
+    return n > std::numeric_limits<UINT>::max() ? 0 : static_cast<UINT>(n);
+}

@@ -1,0 +1,54 @@
+#include "support/gl/CGLTestDevice.h"
+
+#include "platform/d3d9/gl/GLDirect3D9.h"
+
+D3DPRESENT_PARAMETERS CGLTestDevice::DefaultParams(UINT width, UINT height) {
+    D3DPRESENT_PARAMETERS p{};
+    p.BackBufferWidth = width;
+    p.BackBufferHeight = height;
+    p.BackBufferFormat = D3DFMT_X8R8G8B8;
+    p.MultiSampleType = D3DMULTISAMPLE_NONE;
+    p.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    p.Windowed = TRUE;
+    p.EnableAutoDepthStencil = TRUE;
+    p.AutoDepthStencilFormat = D3DFMT_D16;
+    p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    return p;
+}
+
+CGLTestDevice::CGLTestDevice(UINT width, UINT height)
+    : CGLTestDevice(DefaultParams(width, height)) {}
+
+CGLTestDevice::CGLTestDevice(const D3DPRESENT_PARAMETERS& params)
+    : window(static_cast<int>(params.BackBufferWidth > 0 ? params.BackBufferWidth : 1),
+             static_cast<int>(params.BackBufferHeight > 0 ? params.BackBufferHeight : 1)) {
+    if (window.Handle() == nullptr) return;
+    d3d = CreateGLDirect3D9(provider);
+    D3DPRESENT_PARAMETERS p = params;
+    p.hDeviceWindow = nullptr;
+    createResult = d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window.Handle(),
+                                     D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device);
+}
+
+CGLTestDevice::~CGLTestDevice() {
+    if (device != nullptr) device->Release();
+    if (d3d != nullptr) d3d->Release();
+}
+
+const char* CGLTestDevice::Failure() const {
+    if (window.Handle() == nullptr) return "no offscreen window (is there a display?)";
+    if (device == nullptr) return "CreateDevice failed";
+    return "";
+}
+
+CGLPicture CGLTestDevice::ReadBackBuffer() const {
+    CGLPicture picture;
+    if (device != nullptr) ReadGLBackBuffer(device, &picture.pixels, &picture.width, &picture.height);
+    return picture;
+}
+
+CGLPicture CGLTestDevice::ReadTexture(IDirect3DTexture9* texture) {
+    CGLPicture picture;
+    ReadGLTexture(texture, &picture.pixels, &picture.width, &picture.height);
+    return picture;
+}
