@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "platform/sdl/SdlDriverPinning.h"
+
 CSdlPlatform::SdlSession::SdlSession() {
     // Closing the window is a request to the window procedure, not a quit:
     // SDL must not add a quit event of its own when the last window closes.
@@ -17,7 +19,10 @@ CSdlPlatform::SdlSession::SdlSession() {
     video = true;
 }
 
-CSdlPlatform::SdlSession::~SdlSession() { SDL_Quit(); }
+CSdlPlatform::SdlSession::~SdlSession() {
+    PinGraphicsDriverModules();
+    SDL_Quit();
+}
 
 CSdlPlatform::CSdlPlatform() = default;
 
