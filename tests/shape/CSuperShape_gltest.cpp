@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
 #include "gfx/CDXContext.h"
@@ -11,38 +10,15 @@
 #include "shape/SuperShapeMesh.h"
 #include "support/gl/CGLTestDevice.h"
 
-namespace {
-
-constexpr UINT kSize = 128;
-
-struct Pixel {
-    double x, y;
-};
-
-// Where Direct3D puts a world-space point: row vector times world, view
-// and projection, divided by w, mapped onto the viewport (y down).
-Pixel Project(const D3DXVECTOR3& p, const D3DXMATRIX& worldViewProjection) {
-    const D3DXMATRIX& m = worldViewProjection;
-    const double x = p.x * m(0, 0) + p.y * m(1, 0) + p.z * m(2, 0) + m(3, 0);
-    const double y = p.x * m(0, 1) + p.y * m(1, 1) + p.z * m(2, 1) + m(3, 1);
-    const double w = p.x * m(0, 3) + p.y * m(1, 3) + p.z * m(2, 3) + m(3, 3);
-    return {(x / w + 1.0) * 0.5 * kSize, (1.0 - y / w) * 0.5 * kSize};
-}
-
-bool IsBlack(std::uint32_t argb) { return (argb & 0x00FFFFFFu) == 0; }
-
-}  // namespace
-
 TEST(CSuperShapeGL, DefaultShapeLandsWhereTheProjectionPutsIt) {
+    constexpr UINT kSize = 128;
     CGLTestDevice gl(kSize, kSize);
     ASSERT_TRUE(gl.Ok()) << gl.Failure();
     IDirect3DDevice9* device = gl.Device();
 
-    // Tilted and moved up and right, so that a flipped or misplaced image
-    // would miss the expected box.
-    D3DXMATRIX world, tilt, view, projection;
-    D3DXMatrixRotationX(&tilt, 0.6f);
-    world = tilt;
+    // Tilted and moved up and right: a flipped or misplaced image misses.
+    D3DXMATRIX world, view, projection, worldView, all;
+    D3DXMatrixRotationX(&world, 0.6f);
     world(3, 0) = 0.9f;
     world(3, 1) = 0.6f;
     const D3DXVECTOR3 eye(0, 0, -7), at(0, 0, 0), up(0, 1, 0);
@@ -51,28 +27,23 @@ TEST(CSuperShapeGL, DefaultShapeLandsWhereTheProjectionPutsIt) {
     device->SetTransform(D3DTS_WORLD, &world);
     device->SetTransform(D3DTS_VIEW, &view);
     device->SetTransform(D3DTS_PROJECTION, &projection);
-
     D3DLIGHT9 light{};
     light.Type = D3DLIGHT_DIRECTIONAL;
-    light.Diffuse = {1, 1, 1, 1};
-    light.Specular = {1, 1, 1, 1};
+    light.Diffuse = light.Specular = {1, 1, 1, 1};
     light.Direction = {0.3f, -0.4f, 1.0f};
     device->SetLight(0, &light);
     device->LightEnable(0, TRUE);
-    // A grey ambient term keeps faces turned away from the light visible.
-    device->SetRenderState(D3DRS_AMBIENT, 0xFF606060u);
+    device->SetRenderState(D3DRS_AMBIENT, 0xFF606060u);  // faces away from the light stay visible
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
 
     CDXContext context;
-    context.device = device;  // borrowed from the test device
+    context.device = device;  // borrowed
     {
         CSuperShape shape;
         shape.Create(&context);
         ASSERT_EQ(shape.BuildMesh(), D3D_OK);
         shape.material.Diffuse = shape.material.Ambient = {0.9f, 0.6f, 0.3f, 0.0f};
-        shape.material.Specular = {1.8f, 1.2f, 0.6f, 0.0f};
         shape.material.Power = 50.0f;
-
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
         device->BeginScene();
         shape.Draw();
@@ -82,42 +53,39 @@ TEST(CSuperShapeGL, DefaultShapeLandsWhereTheProjectionPutsIt) {
     const CGLPicture picture = gl.ReadBackBuffer();
     ASSERT_EQ(picture.width, kSize);
 
-    D3DXMATRIX worldView, worldViewProjection;
+    // The box that the projected vertices span, in pixels (y down).
     D3DXMatrixMultiply(&worldView, &world, &view);
-    D3DXMatrixMultiply(&worldViewProjection, &worldView, &projection);
+    D3DXMatrixMultiply(&all, &worldView, &projection);
+    auto project = [&all](float x, float y, float z, double* px, double* py) {
+        const double cx = x * all(0, 0) + y * all(1, 0) + z * all(2, 0) + all(3, 0);
+        const double cy = x * all(0, 1) + y * all(1, 1) + z * all(2, 1) + all(3, 1);
+        const double w = x * all(0, 3) + y * all(1, 3) + z * all(2, 3) + all(3, 3);
+        *px = (cx / w + 1.0) * 0.5 * kSize;
+        *py = (1.0 - cy / w) * 0.5 * kSize;
+    };
     const CSuperShape reference;
     std::vector<MeshVertex> vertices(kMeshVertexCount);
     WriteMeshPositions(reference, vertices.data());
-    double x0 = kSize, y0 = kSize, x1 = 0, y1 = 0;
+    double x0 = kSize, y0 = kSize, x1 = 0, y1 = 0, px, py;
     for (const MeshVertex& v : vertices) {
-        const Pixel p = Project({v.px, v.py, v.pz}, worldViewProjection);
-        x0 = std::min(x0, p.x);
-        y0 = std::min(y0, p.y);
-        x1 = std::max(x1, p.x);
-        y1 = std::max(y1, p.y);
+        project(v.px, v.py, v.pz, &px, &py);
+        x0 = std::min(x0, px), x1 = std::max(x1, px), y0 = std::min(y0, py), y1 = std::max(y1, py);
     }
-    ASSERT_GT(x0, 2.0);
-    ASSERT_LT(x1, kSize - 2.0);
-    ASSERT_GT(y0, 2.0);
-    ASSERT_LT(y1, kSize - 2.0);
-
-    const Pixel centre = Project({0, 0, 0}, worldViewProjection);
-    EXPECT_FALSE(IsBlack(picture.At(static_cast<UINT>(centre.x), static_cast<UINT>(centre.y))));
-    int inside = 0, lit = 0;
+    ASSERT_TRUE(x0 > 2 && y0 > 2 && x1 < kSize - 2 && y1 < kSize - 2);
+    project(0, 0, 0, &px, &py);
+    auto lit = [&picture](UINT x, UINT y) { return (picture.At(x, y) & 0xFFFFFFu) != 0; };
+    EXPECT_TRUE(lit(static_cast<UINT>(px), static_cast<UINT>(py)));  // the shape's centre
+    int inBox = 0, litInBox = 0;
     for (UINT y = 0; y < kSize; ++y) {
         for (UINT x = 0; x < kSize; ++x) {
             const double cx = x + 0.5, cy = y + 0.5;
-            const bool inBox = cx >= x0 && cx <= x1 && cy >= y0 && cy <= y1;
-            const bool wellOutside = cx < x0 - 2 || cx > x1 + 2 || cy < y0 - 2 || cy > y1 + 2;
-            if (wellOutside) {
-                ASSERT_TRUE(IsBlack(picture.At(x, y))) << "stray pixel at " << x << "," << y;
-            }
-            if (inBox) {
-                ++inside;
-                lit += !IsBlack(picture.At(x, y));
+            if (cx < x0 - 2 || cx > x1 + 2 || cy < y0 - 2 || cy > y1 + 2) {
+                ASSERT_FALSE(lit(x, y)) << "stray pixel at " << x << "," << y;
+            } else if (cx >= x0 && cx <= x1 && cy >= y0 && cy <= y1) {
+                ++inBox;
+                litInBox += lit(x, y);
             }
         }
     }
-    // The outline of a rounded star fills most of its bounding box.
-    EXPECT_GT(lit, inside / 2) << "of " << inside;
+    EXPECT_GT(litInBox, inBox / 2) << "of " << inBox;  // a rounded star fills most of its box
 }
