@@ -40,18 +40,6 @@ TEST_F(RenderTextureTest, InitMakesATargetOfTheContextsFormats) {
     EXPECT_EQ(rec.journal->Texts("CreateTexture")[0],
               "CreateTexture(256, 256, 1, 1, 22, 0, " + RecordingLabel(target.GetTexture()) + ")");
     EXPECT_EQ(RecordingLabel(target.GetSavedTarget()), "backbuffer");
-
-    D3DSURFACE_DESC desc{};
-    target.GetTexture()->GetLevelDesc(0, &desc);
-    EXPECT_EQ(target.GetTexture()->GetLevelCount(), 1u);
-    EXPECT_EQ(desc.Width, 256u);
-    EXPECT_EQ(desc.Usage, D3DUSAGE_RENDERTARGET);
-    EXPECT_EQ(desc.Format, D3DFMT_X8R8G8B8);
-    EXPECT_EQ(desc.Pool, D3DPOOL_DEFAULT);
-    target.GetDepthSurface()->GetDesc(&desc);
-    EXPECT_EQ(desc.Height, 256u);
-    EXPECT_EQ(desc.Format, D3DFMT_D16);
-    EXPECT_EQ(desc.MultiSampleType, D3DMULTISAMPLE_NONE);
 }
 
 TEST_F(RenderTextureTest, BeginSendsDrawingInAndEndRestoresTheInitTargets) {
