@@ -17,7 +17,7 @@ namespace {
 
 // Back buffers beyond these are refused before anything is allocated.
 constexpr UINT kMaxBackBufferSide = 16384;
-constexpr std::uint64_t kMaxBackBufferSamples = std::uint64_t{1} << 28;
+constexpr std::uint64_t kMaxBackBufferSamples = std::uint64_t{1} << 26;
 // One draw from user memory may not send more than this.
 constexpr std::uint64_t kMaxUserVertexBytes = 64u << 20;
 constexpr std::size_t kInitialStreamBytes = 256u << 10;
@@ -176,10 +176,12 @@ HRESULT CGLDevice::BuildBackBuffer() {
     const UINT h = params.BackBufferHeight;
     if (!backBuffer->AllocateStorage(w, h, params.BackBufferFormat, params.MultiSampleType, samples))
         return D3DERR_NOTAVAILABLE;
-    if (params.EnableAutoDepthStencil &&
-        !autoDepth->AllocateStorage(w, h, params.AutoDepthStencilFormat, params.MultiSampleType,
-                                    samples))
-        return D3DERR_NOTAVAILABLE;
+    if (params.EnableAutoDepthStencil) {
+        if (!autoDepth->AllocateStorage(w, h, params.AutoDepthStencilFormat,
+                                        params.MultiSampleType, samples))
+            return D3DERR_NOTAVAILABLE;
+        InitialiseDepth(*autoDepth);
+    }
 
     glGenFramebuffers(1, &backBufferRead);
     cache.BindDrawFramebuffer(backBufferRead, true);
@@ -203,6 +205,22 @@ HRESULT CGLDevice::BuildBackBuffer() {
     const bool complete = glCheckFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     CheckGLError("building the back buffer");
     return complete ? D3D_OK : D3DERR_NOTAVAILABLE;
+}
+
+// New depth buffers hold the far plane, so that what is drawn first is not
+// hidden by whatever the memory held.
+void CGLDevice::InitialiseDepth(const CGLSurface& depth) {
+    GLuint framebuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    cache.BindDrawFramebuffer(framebuffer, true);
+    depth.AttachTo(GL_DEPTH_ATTACHMENT);
+    glDrawBuffer(GL_NONE);  // depth alone is complete only without a colour buffer to draw
+    cache.PrepareClear(GLRect{0, 0, static_cast<int>(depth.Width()), static_cast<int>(depth.Height())});
+    glClearDepth(1.0);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    cache.BindDrawFramebuffer(0, true);
+    glDeleteFramebuffers(1, &framebuffer);
+    CheckGLError("initialising a depth buffer");
 }
 
 void CGLDevice::DeleteBackBufferObjects() {

@@ -100,6 +100,8 @@ public:
     void BufferDeleting(GLuint buffer);
     const D3DPRESENT_PARAMETERS& PresentParameters() const { return params; }
 
+    void InitialiseDepth(const CGLSurface& depth);
+
     void ReadBackBuffer(std::vector<std::uint32_t>* pixels, UINT* width, UINT* height);
     void Finish();
 

@@ -26,6 +26,7 @@ HRESULT CGLSurface::CreateDepthStencil(CGLDevice& device, UINT width, UINT heigh
         new CGLSurface(device, GLSurfaceKind::DepthStencil, true));
     if (!surface->AllocateStorage(width, height, format, multiSample, samples))
         return D3DERR_OUTOFVIDEOMEMORY;
+    device.InitialiseDepth(*surface);
     surface->AddRef();
     *out = surface.release();
     return D3D_OK;
