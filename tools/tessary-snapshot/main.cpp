@@ -1,0 +1,161 @@
+// tessary-snapshot: renders the real main scene offscreen on the OpenGL
+// backend, in a hidden window, and writes the back buffer as a PNG. The
+// clock, the pointer and the button are set from the command line, and the
+// seed replaces the time, so a picture can be made again exactly. It asks no
+// question and reads neither conf.txt nor param.txt.
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "SnapshotOptions.h"
+#include "app/AppConfig.h"
+#include "gfx/CDXContext.h"
+#include "platform/CPresetClock.h"
+#include "platform/CPresetInput.h"
+#include "platform/Random.h"
+#include "platform/Win32.h"
+#include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/gl/GLDirect3D9.h"
+#include "platform/sdl/CSdlGLContextProvider.h"
+#include "platform/sdl/CSdlPlatform.h"
+#include "scene/CSceneMain.h"
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#pragma GCC diagnostic ignored "-Wpedantic"
+#endif
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+namespace {
+
+constexpr int kUsageStatus = 2;
+constexpr int kFailureStatus = 1;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+bool WritePng(const std::string& path, const std::vector<std::uint32_t>& argb, UINT width,
+              UINT height) {
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * height * 3);
+    for (std::size_t i = 0; i < argb.size() && 3 * i + 2 < rgb.size(); ++i) {
+        rgb[3 * i] = static_cast<unsigned char>(argb[i] >> 16);
+        rgb[3 * i + 1] = static_cast<unsigned char>(argb[i] >> 8);
+        rgb[3 * i + 2] = static_cast<unsigned char>(argb[i]);
+    }
+    return stbi_write_png(path.c_str(), static_cast<int>(width), static_cast<int>(height), 3,
+                          rgb.data(), static_cast<int>(width * 3)) != 0;
+}
+
+// One line per slot, 36 genes printed to round-trip exactly.
+bool WriteGenomes(const std::string& path, const CSceneMain& scene) {
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "w"));
+    if (!file) return false;
+    for (int k = 0; k < kPopulationSize; ++k) {
+        const Genome& genome = scene.GenomeAt(k);
+        for (int i = 0; i < kGenomeSize; ++i) {
+            std::fprintf(file.get(), i == 0 ? "%.17g" : " %.17g", genome.genes[i]);
+        }
+        std::fputc('\n', file.get());
+    }
+    return std::ferror(file.get()) == 0;
+}
+
+int Run(const SnapshotOptions& options) {
+    g_appConfig = AppConfig{1, options.width, options.height};
+    Srand(options.seed);
+
+    CSdlPlatform platform;
+    if (!platform.VideoAvailable()) {
+        std::fprintf(stderr, "tessary-snapshot: no X display\n");
+        return kFailureStatus;
+    }
+    CWin32ServicesScope services(platform.Services());
+
+    // A hidden popup: its client area is exactly the configured size.
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpszClassName = "snapshot";
+    RegisterClassExA(&windowClass);
+    const HWND window = CreateWindowExA(0, "snapshot", "tessary-snapshot", WS_POPUP, 0, 0,
+                                        options.width, options.height, nullptr, nullptr,
+                                        nullptr, nullptr);
+    if (window == nullptr) {
+        std::fprintf(stderr, "tessary-snapshot: cannot make a %dx%d window\n", options.width,
+                     options.height);
+        return kFailureStatus;
+    }
+
+    CPresetClock clock;
+    clock.now = options.timeMs;
+    CPresetInput input(window);
+    input.hasPointer = options.hasPointer;
+    input.client = POINT{options.pointerX, options.pointerY};
+    input.buttonHeld = options.click;
+    Win32Services preset;
+    preset.clock = &clock;
+    preset.input = &input;
+    CWin32ServicesScope presetServices(preset);
+
+    CSdlGLContextProvider provider;
+    CDirect3DFactoryScope direct3d([&provider](UINT) { return CreateGLDirect3D9(provider); });
+
+    CDXContext context;
+    if (context.Create(window, true) != 0) {
+        std::fprintf(stderr, "tessary-snapshot: cannot create the OpenGL device\n");
+        return kFailureStatus;
+    }
+    IDirect3DDevice9* device = context.device;
+    // The scene never writes outside its grid; start from black there.
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
+
+    std::vector<std::uint32_t> pixels;
+    UINT width = 0;
+    UINT height = 0;
+    {
+        const auto scene = std::make_unique<CSceneMain>();
+        scene->InitWithRates(&context, options.mutationRate, options.reseedRate);
+        for (int frame = 0; frame < options.frames; ++frame) {
+            if (frame > 0) scene->Update();
+            device->BeginScene();
+            scene->Render();
+            device->EndScene();
+        }
+        if (!ReadGLBackBuffer(device, &pixels, &width, &height)) {
+            std::fprintf(stderr, "tessary-snapshot: cannot read the back buffer\n");
+            return kFailureStatus;
+        }
+        if (!options.genomesPath.empty() && !WriteGenomes(options.genomesPath, *scene)) {
+            std::fprintf(stderr, "tessary-snapshot: cannot write %s\n",
+                         options.genomesPath.c_str());
+            return kFailureStatus;
+        }
+    }
+    if (!WritePng(options.outPath, pixels, width, height)) {
+        std::fprintf(stderr, "tessary-snapshot: cannot write %s\n", options.outPath.c_str());
+        return kFailureStatus;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    SnapshotOptions options;
+    std::string error;
+    if (!ParseSnapshotOptions(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "tessary-snapshot: %s\n%s", error.c_str(), kSnapshotUsage);
+        return kUsageStatus;
+    }
+    return Run(options);
+}
