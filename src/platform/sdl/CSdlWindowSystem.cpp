@@ -147,6 +147,18 @@ void CSdlWindowSystem::PostQuitMessage(int exitCode) {
     queue.push_back(msg);
 }
 
+BOOL CSdlWindowSystem::PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (FindLive(hwnd) == nullptr) return FALSE;
+    MSG msg{};
+    msg.hwnd = hwnd;
+    msg.message = message;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    msg.time = SDL_GetTicks();
+    Enqueue(msg);
+    return TRUE;
+}
+
 void CSdlWindowSystem::Enqueue(const MSG& msg) {
     // Like Win32, at most one mouse move per window waits in the queue, with
     // the latest position: a fast mouse must not bury the close request

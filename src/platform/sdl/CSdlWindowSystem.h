@@ -53,6 +53,9 @@ public:
     HICON LoadIconA(HINSTANCE instance, const char* name) override;
     HGDIOBJ GetStockObject(int object) override;
 
+    // Queues a message for a live window, as Win32's PostMessageA does.
+    BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
     // The native window of a handle that has not been destroyed, else null.
     SDL_Window* LiveWindow(HWND hwnd);
     // Client size and visibility of a live window; false for any other handle.

@@ -1,0 +1,202 @@
+// The SDL2 window system on a real (virtual) display.
+#include "platform/sdl/CSdlWindowSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/sdl/CSdlPlatform.h"
+#include "platform/sdl/SdlWindowHandles.h"
+
+namespace {
+
+struct Received {
+    HWND hwnd;
+    UINT message;
+    bool duringDestroyCall;
+};
+
+std::vector<Received> g_received;
+bool g_inDestroyCall = false;
+
+LRESULT RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    g_received.push_back({hwnd, message, g_inDestroyCall});
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+class SdlWindows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_received.clear();
+        ASSERT_TRUE(platform.VideoAvailable()) << "these tests need a display";
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = RecordingProc;
+        wc.lpszClassName = "window";
+        ASSERT_NE(RegisterClassExA(&wc), 0);
+    }
+
+    HWND MakeWindow(int outerWidth, int outerHeight,
+                    DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX) {
+        return CreateWindowExA(0, "window", "Tessary(?)", style, CW_USEDEFAULT, CW_USEDEFAULT,
+                               outerWidth, outerHeight, nullptr, nullptr, nullptr, nullptr);
+    }
+
+    CSdlPlatform platform;
+    CWin32ServicesScope services{platform.Services()};
+    CSdlWindowSystem& windows = platform.windows;
+};
+
+TEST_F(SdlWindows, ClientAreaIsTheOuterSizeLessTheReportedFrame) {
+    const int frameX = 2 * GetSystemMetrics(SM_CXDLGFRAME);
+    const int frameY = 2 * GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYCAPTION);
+    for (const auto& [width, height] : {std::pair{800, 600}, {1024, 768}, {640, 480}}) {
+        const HWND hwnd = MakeWindow(width + frameX, height + frameY);
+        ASSERT_NE(hwnd, nullptr);
+        int w = 0;
+        int h = 0;
+        ASSERT_TRUE(windows.GetClientSize(hwnd, &w, &h));
+        EXPECT_EQ(w, width);
+        EXPECT_EQ(h, height);
+    }
+}
+
+TEST_F(SdlWindows, HiddenUntilShownAndOnlyRegisteredClassesMakeWindows) {
+    const HWND hwnd = MakeWindow(806, 626);
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_FALSE(windows.IsVisible(hwnd));
+    EXPECT_EQ(ShowWindow(hwnd, SW_SHOW), FALSE);  // it was hidden
+    EXPECT_TRUE(windows.IsVisible(hwnd));
+    EXPECT_EQ(UpdateWindow(hwnd), TRUE);
+
+    EXPECT_EQ(CreateWindowExA(0, "unknown", "", 0, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                              nullptr),
+              nullptr);
+    WNDCLASSEXA wc{};
+    wc.cbSize = 48;  // the 32-bit Windows size is not this platform's structure
+    wc.lpfnWndProc = RecordingProc;
+    wc.lpszClassName = "other";
+    EXPECT_EQ(RegisterClassExA(&wc), 0);
+    wc.cbSize = sizeof wc;
+    wc.lpszClassName = "window";
+    EXPECT_EQ(RegisterClassExA(&wc), 0);  // already registered
+}
+
+TEST_F(SdlWindows, SizesThePlatformCannotProvideGiveNoWindowButNoCrash) {
+    EXPECT_EQ(MakeWindow(100006, 100026), nullptr);
+    EXPECT_EQ(MakeWindow(2147483647, 2147483647), nullptr);
+    // A client smaller than nothing becomes the smallest window there is.
+    const HWND tiny = MakeWindow(1, 26);
+    ASSERT_NE(tiny, nullptr);
+    int w = 0;
+    int h = 0;
+    ASSERT_TRUE(windows.GetClientSize(tiny, &w, &h));
+    EXPECT_EQ(w, 1);
+    EXPECT_EQ(h, 1);
+}
+
+TEST_F(SdlWindows, DestroySendsDestroyAtOnceAndLaterCallsFindNoWindow) {
+    const HWND hwnd = MakeWindow(806, 626);
+    ASSERT_NE(hwnd, nullptr);
+    ShowWindow(hwnd, SW_SHOW);
+
+    g_inDestroyCall = true;
+    EXPECT_EQ(DestroyWindow(hwnd), TRUE);
+    g_inDestroyCall = false;
+
+    ASSERT_EQ(g_received.size(), 1u);
+    EXPECT_EQ(g_received[0].message, WM_DESTROY);
+    EXPECT_TRUE(g_received[0].duringDestroyCall);
+
+    EXPECT_EQ(DestroyWindow(hwnd), FALSE);
+    EXPECT_EQ(ShowWindow(hwnd, SW_SHOW), FALSE);
+    EXPECT_EQ(SetWindowPos(hwnd, nullptr, 0, 0, 10, 10, SWP_NOMOVE), FALSE);
+    POINT point{5, 5};
+    EXPECT_EQ(ScreenToClient(hwnd, &point), FALSE);
+    EXPECT_EQ(windows.PostMessageA(hwnd, WM_CLOSE, 0, 0), FALSE);
+    EXPECT_FALSE(windows.IsVisible(hwnd));
+    EXPECT_EQ(windows.LiveWindow(hwnd), nullptr);
+    // The native window stays until the platform goes, so a device still
+    // drawing into it draws into a hidden window instead of a freed one.
+    EXPECT_NE(SdlWindowFromHandle(hwnd), nullptr);
+    windows.FreeNativeWindows();
+    EXPECT_EQ(SdlWindowFromHandle(hwnd), nullptr);
+
+    // The destruction posted quit, which GetMessageA reports as 0.
+    MSG msg{};
+    ASSERT_EQ(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE), TRUE);
+    EXPECT_EQ(msg.message, WM_QUIT);
+    EXPECT_EQ(GetMessageA(&msg, nullptr, 0, 0), 0);
+}
+
+TEST_F(SdlWindows, MessagesComeOutInOrderOneAtATimeAndReachTheProcedure) {
+    const HWND hwnd = MakeWindow(806, 626);
+    ASSERT_NE(hwnd, nullptr);
+    ASSERT_TRUE(windows.PostMessageA(hwnd, WM_LBUTTONDOWN, 0, 0));
+    ASSERT_TRUE(windows.PostMessageA(hwnd, WM_CLOSE, 0, 0));
+
+    MSG msg{};
+    std::vector<UINT> taken;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && taken.size() < 10) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        taken.push_back(msg.message);
+        if (got == 0) break;
+        DispatchMessageA(&msg);
+    }
+    // The close request reached the procedure, whose default handling
+    // destroyed the window, whose destruction posted quit.
+    EXPECT_EQ(taken, (std::vector<UINT>{WM_LBUTTONDOWN, WM_CLOSE, WM_QUIT}));
+    std::vector<UINT> received;
+    for (const Received& r : g_received) received.push_back(r.message);
+    EXPECT_EQ(received, (std::vector<UINT>{WM_LBUTTONDOWN, WM_CLOSE, WM_DESTROY}));
+}
+
+TEST_F(SdlWindows, OnlyTheLatestMouseMoveWaitsInTheQueue) {
+    const HWND hwnd = MakeWindow(806, 626);
+    ASSERT_NE(hwnd, nullptr);
+    for (int i = 1; i <= 100; ++i) windows.PostMessageA(hwnd, WM_MOUSEMOVE, 0, i);
+    windows.PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    windows.PostMessageA(hwnd, WM_MOUSEMOVE, 0, 500);
+
+    MSG msg{};
+    ASSERT_EQ(GetMessageA(&msg, nullptr, 0, 0), 1);
+    EXPECT_EQ(msg.message, WM_MOUSEMOVE);
+    EXPECT_EQ(msg.lParam, 500);
+    ASSERT_EQ(GetMessageA(&msg, nullptr, 0, 0), 1);
+    EXPECT_EQ(msg.message, WM_CLOSE);  // not buried under a hundred moves
+    EXPECT_EQ(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE), FALSE);
+}
+
+TEST_F(SdlWindows, EscapeFollowsTheKeyMessagesTakenFromTheQueue) {
+    const HWND hwnd = MakeWindow(806, 626);
+    ASSERT_NE(hwnd, nullptr);
+    windows.PostMessageA(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+    windows.PostMessageA(hwnd, WM_KEYUP, VK_ESCAPE, 0);
+
+    MSG msg{};
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(GetKeyState(VK_ESCAPE) & 0x80, 0) << "a message only looked at does not count";
+    GetMessageA(&msg, nullptr, 0, 0);
+    EXPECT_NE(GetKeyState(VK_ESCAPE) & 0x80, 0) << "a quick press must not be lost";
+    GetMessageA(&msg, nullptr, 0, 0);
+    EXPECT_EQ(GetKeyState(VK_ESCAPE) & 0x80, 0);
+}
+
+TEST_F(SdlWindows, PopupStyleAndSizeGiveABorderlessClientOfThatSize) {
+    const HWND hwnd = MakeWindow(806, 626);
+    ASSERT_NE(hwnd, nullptr);
+    ShowWindow(hwnd, SW_SHOW);
+
+    EXPECT_EQ(SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(WS_POPUP | WS_VISIBLE)),
+              static_cast<LONG>(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX));
+    EXPECT_EQ(SetWindowPos(hwnd, nullptr, 0, 0, 1024, 768, SWP_NOMOVE | SWP_FRAMECHANGED), TRUE);
+    int w = 0;
+    int h = 0;
+    ASSERT_TRUE(windows.GetClientSize(hwnd, &w, &h));
+    EXPECT_EQ(w, 1024);
+    EXPECT_EQ(h, 768);
+    EXPECT_TRUE(windows.IsVisible(hwnd));
+}
+
+}  // namespace
