@@ -1,0 +1,195 @@
+// tessary-framebench: times the real main scene on the OpenGL backend in a
+// hidden window (needs an X display large enough for the sizes asked for).
+// A frame is BeginScene, Render, EndScene and Present with vsync off, and the
+// clock stops only once GL has finished it. A click is Breed: nine meshes
+// rebuilt and uploaded, finished likewise. Prints the median and the 99th
+// percentile in milliseconds.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/AppConfig.h"
+#include "gfx/CDXContext.h"
+#include "platform/CPresetClock.h"
+#include "platform/CPresetInput.h"
+#include "platform/Random.h"
+#include "platform/Win32.h"
+#include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/gl/GLDirect3D9.h"
+#include "platform/sdl/CSdlGLContextProvider.h"
+#include "platform/sdl/CSdlPlatform.h"
+#include "scene/CSceneMain.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tessary-framebench [--frames N] [--clicks N] [--size WxH]...\n"
+    "Times frames and clicks of the main scene on the OpenGL backend.\n"
+    "  --frames N   frames timed per size (default 600, after 60 untimed)\n"
+    "  --clicks N   clicks (Breed) timed at the first size (default 200)\n"
+    "  --size WxH   a client size to time; may repeat (default 800x600 and 1920x1080)\n";
+
+struct Size {
+    int width;
+    int height;
+};
+
+struct Options {
+    int frames = 600;
+    int clicks = 200;
+    std::vector<Size> sizes;
+};
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// The value below which the given fraction of the samples lie.
+double Percentile(std::vector<double> samples, double fraction) {
+    if (samples.empty()) return 0.0;
+    std::sort(samples.begin(), samples.end());
+    const auto at = static_cast<std::size_t>(fraction * static_cast<double>(samples.size() - 1) + 0.5);
+    return samples[std::min(at, samples.size() - 1)];
+}
+
+void Print(const char* what, const std::vector<double>& samples) {
+    std::printf("%-22s n=%-5zu median %7.3f ms   p99 %7.3f ms   max %7.3f ms\n", what,
+                samples.size(), Percentile(samples, 0.5), Percentile(samples, 0.99),
+                Percentile(samples, 1.0));
+}
+
+bool ParseCount(const char* text, int* value) {
+    char* end = nullptr;
+    const long parsed = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || parsed < 1 || parsed > 1000000) return false;
+    *value = static_cast<int>(parsed);
+    return true;
+}
+
+bool ParseOptions(int argc, char** argv, Options* options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (i + 1 >= argc) return false;
+        const char* value = argv[++i];
+        if (arg == "--frames") {
+            if (!ParseCount(value, &options->frames)) return false;
+        } else if (arg == "--clicks") {
+            if (!ParseCount(value, &options->clicks)) return false;
+        } else if (arg == "--size") {
+            Size size{};
+            char tail = 0;
+            if (std::sscanf(value, "%dx%d%c", &size.width, &size.height, &tail) != 2 ||
+                size.width < 1 || size.height < 1 || size.width > 16384 || size.height > 16384) {
+                return false;
+            }
+            options->sizes.push_back(size);
+        } else {
+            return false;
+        }
+    }
+    if (options->sizes.empty()) options->sizes = {{800, 600}, {1920, 1080}};
+    return true;
+}
+
+// Times one size; with `clicks` > 0 also times that many Breeds.
+bool Measure(const Size& size, int frames, int clicks) {
+    g_appConfig = AppConfig{1, size.width, size.height};
+    Srand(1);
+
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpszClassName = "framebench";
+    RegisterClassExA(&windowClass);  // fails harmlessly for the second size
+    const HWND window = CreateWindowExA(0, "framebench", "tessary-framebench", WS_POPUP, 0, 0,
+                                        size.width, size.height, nullptr, nullptr, nullptr,
+                                        nullptr);
+    if (window == nullptr) return false;
+
+    // The shapes turn 16 ms a frame, and the pointer rests on the centre cell
+    // so that every frame also draws the highlight.
+    CPresetClock clock;
+    CPresetInput input(window);
+    input.hasPointer = true;
+    input.client = POINT{size.width / 2, size.height / 2};
+    Win32Services preset;
+    preset.clock = &clock;
+    preset.input = &input;
+    CWin32ServicesScope presetServices(preset);
+
+    CSdlGLContextProvider provider;
+    CDirect3DFactoryScope direct3d([&provider](UINT) { return CreateGLDirect3D9(provider); });
+    CDXContext context;
+    if (context.Create(window, true) != 0) return false;
+    context.presentParams.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    if (FAILED(context.device->Reset(&context.presentParams))) return false;
+    IDirect3DDevice9* device = context.device;
+
+    const auto scene = std::make_unique<CSceneMain>();
+    scene->InitWithRates(&context, 10, 50);
+
+    constexpr int kWarmUp = 60;
+    std::vector<double> frameTimes;
+    frameTimes.reserve(static_cast<std::size_t>(frames));
+    for (int frame = 0; frame < kWarmUp + frames; ++frame) {
+        clock.now += 16;
+        scene->Update();
+        const Clock::time_point start = Clock::now();
+        device->BeginScene();
+        scene->Render();
+        device->EndScene();
+        context.PresentFrame();
+        FinishGL(device);
+        if (frame >= kWarmUp) frameTimes.push_back(Milliseconds(Clock::now() - start));
+    }
+    char label[64];
+    std::snprintf(label, sizeof label, "frame %dx%d", size.width, size.height);
+    Print(label, frameTimes);
+
+    if (clicks > 0) {
+        std::vector<double> clickTimes;
+        clickTimes.reserve(static_cast<std::size_t>(clicks));
+        FinishGL(device);
+        for (int click = 0; click < clicks; ++click) {
+            const Clock::time_point start = Clock::now();
+            scene->Breed(click % kPopulationSize);
+            FinishGL(device);
+            clickTimes.push_back(Milliseconds(Clock::now() - start));
+        }
+        Print("click (Breed)", clickTimes);
+    }
+    DestroyWindow(window);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, &options)) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    CSdlPlatform platform;
+    if (!platform.VideoAvailable()) {
+        std::fprintf(stderr, "tessary-framebench: no X display\n");
+        return 1;
+    }
+    CWin32ServicesScope services(platform.Services());
+    for (std::size_t i = 0; i < options.sizes.size(); ++i) {
+        if (!Measure(options.sizes[i], options.frames, i == 0 ? options.clicks : 0)) {
+            std::fprintf(stderr, "tessary-framebench: cannot set up %dx%d\n",
+                         options.sizes[i].width, options.sizes[i].height);
+            return 1;
+        }
+    }
+    return 0;
+}
