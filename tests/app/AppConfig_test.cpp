@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -54,16 +53,6 @@ TEST(AppConfig, MissingFileRestoresTheInitialValues) {
     CTempDir dir;
     AppConfig config{0, 1, 2};
     ReadAppConfig(config, (dir.Path() / "absent.txt").string().c_str());
-    EXPECT_EQ(config.windowed, 1);
-    EXPECT_EQ(config.width, 800);
-    EXPECT_EQ(config.height, 600);
-}
-
-TEST(AppConfig, ADirectoryNamedLikeTheFileIsNotAConfiguration) {
-    CTempDir dir;
-    std::filesystem::create_directory(dir.Path() / "conf.txt");
-    AppConfig config;
-    ReadAppConfig(config, (dir.Path() / "conf.txt").string().c_str());
     EXPECT_EQ(config.windowed, 1);
     EXPECT_EQ(config.width, 800);
     EXPECT_EQ(config.height, 600);

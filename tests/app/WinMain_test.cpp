@@ -37,35 +37,16 @@ TEST_F(StartUp, CreateRegistersTheClassAndShowsAFixedSizeCaptionedWindow) {
     EXPECT_EQ(window.height, 626);
 
     ASSERT_EQ(win32.windows.classes.size(), 1u);
-    const WNDCLASSEXA& wc = win32.windows.classes[0].wc;
     EXPECT_EQ(win32.windows.classes[0].className, "window");
-    EXPECT_EQ(wc.style, 0u);
-    EXPECT_EQ(wc.lpfnWndProc, &WndProc);
-    EXPECT_EQ(wc.hInstance, instance);
-    EXPECT_EQ(wc.hIcon, nullptr);
-    EXPECT_EQ(wc.hCursor, nullptr);
-    EXPECT_NE(wc.hbrBackground, nullptr);
-    EXPECT_EQ(wc.lpszMenuName, nullptr);
+    EXPECT_EQ(win32.windows.classes[0].wc.lpfnWndProc, &WndProc);
+    EXPECT_NE(win32.windows.classes[0].wc.hbrBackground, nullptr);
 
     const CFakeWindowSystem::Window* made = win32.windows.Find(hwnd);
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->title, "Tessary(?)");
     EXPECT_EQ(made->style, 0x00CA0000u);  // no sizing border, no maximise box
-    EXPECT_EQ(made->width, 806);
-    EXPECT_EQ(made->height, 626);
     EXPECT_TRUE(made->visible);
-
-    // The icon and brush come before registration; show before update.
-    const std::size_t icon = win32.log.Find("LoadIconA(ICON1)");
-    const std::size_t brush = win32.log.Find("GetStockObject(4)");
-    const std::size_t reg = win32.log.Find("RegisterClassExA(window)");
-    const std::size_t show = win32.log.Find("ShowWindow(hwnd#1, 5)");
-    const std::size_t update = win32.log.Find("UpdateWindow(hwnd#1)");
-    ASSERT_NE(update, CEventLog::npos) << win32.log.Dump();
-    EXPECT_LT(icon, reg);
-    EXPECT_LT(brush, reg);
-    EXPECT_LT(reg, show);
-    EXPECT_LT(show, update);
+    EXPECT_LT(win32.log.Find("ShowWindow(hwnd#1, 5)"), win32.log.Find("UpdateWindow(hwnd#1)"));
 }
 
 TEST_F(StartUp, CreateStopsAtTheFirstFailure) {
