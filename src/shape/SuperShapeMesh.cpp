@@ -94,40 +94,60 @@ void WriteMeshPositionsPointByPoint(const CSuperShape& shape, MeshVertex* vertic
 }
 
 void WriteMeshNormals(MeshVertex* vertices) {
+    // Each slice's positions are copied into separate coordinate arrays, so
+    // that the cross products and their lengths run as vector code.
+    struct Columns {
+        float x[kMeshRows], y[kMeshRows], z[kMeshRows];
+    };
+    auto load = [vertices](int slice, Columns& out) {
+        const MeshVertex* v = vertices + kMeshRows * slice;
+        for (int j = 0; j < kMeshRows; ++j) {
+            out.x[j] = v[j].px;
+            out.y[j] = v[j].py;
+            out.z[j] = v[j].pz;
+        }
+    };
+    Columns columns[2];
+    load(0, columns[0]);
     for (int i = 0; i < kMeshSlices; ++i) {
-        MeshVertex* slice = vertices + kMeshRows * i;
-        const MeshVertex* next = vertices + kMeshRows * ((i + 1) % kMeshSlices);
-        SetNormal(slice[0], 0.0f, 0.0f, 1.0f);
-        SetNormal(slice[kMeshRows - 1], 0.0f, 0.0f, -1.0f);
-        // The common case in single precision: d1 to the same row of the
-        // next slice (slice 63 steps to slice 0), d2 to the next row of this
-        // slice, n = d1 x d2 / |d1 x d2|. Rows whose squared length is zero,
-        // subnormal, infinite or NaN are mended below.
-        bool mend[kMeshRows] = {};
-        bool anyToMend = false;
+        const Columns& cur = columns[i % 2];
+        Columns& next = columns[(i + 1) % 2];
+        load((i + 1) % kMeshSlices, next);  // slice 63 steps to slice 0
+
+        // d1 to the same row of the next slice, d2 to the next row of this
+        // slice, n = d1 x d2 / |d1 x d2|, in single precision.
+        float nx[kMeshRows], ny[kMeshRows], nz[kMeshRows], lengthSquared[kMeshRows];
         for (int j = 1; j < kMeshRows - 1; ++j) {
-            const MeshVertex& p = slice[j];
-            const float d1x = next[j].px - p.px, d1y = next[j].py - p.py, d1z = next[j].pz - p.pz;
-            const float d2x = slice[j + 1].px - p.px, d2y = slice[j + 1].py - p.py,
-                        d2z = slice[j + 1].pz - p.pz;
+            const float d1x = next.x[j] - cur.x[j], d1y = next.y[j] - cur.y[j],
+                        d1z = next.z[j] - cur.z[j];
+            const float d2x = cur.x[j + 1] - cur.x[j], d2y = cur.y[j + 1] - cur.y[j],
+                        d2z = cur.z[j + 1] - cur.z[j];
             const float cx = d1y * d2z - d1z * d2y;
             const float cy = d1z * d2x - d1x * d2z;
             const float cz = d1x * d2y - d1y * d2x;
-            const float lengthSquared = cx * cx + cy * cy + cz * cz;
-            const float scale = 1.0f / std::sqrt(lengthSquared);
-            SetNormal(slice[j], cx * scale, cy * scale, cz * scale);
-            mend[j] = !(lengthSquared >= kFloatMin && lengthSquared <= kFloatMax);
-            anyToMend |= mend[j];
+            lengthSquared[j] = cx * cx + cy * cy + cz * cz;
+            const float scale = 1.0f / std::sqrt(lengthSquared[j]);
+            nx[j] = cx * scale;
+            ny[j] = cy * scale;
+            nz[j] = cz * scale;
         }
-        if (!anyToMend) continue;
+
+        MeshVertex* slice = vertices + kMeshRows * i;
+        const MeshVertex* after = vertices + kMeshRows * ((i + 1) % kMeshSlices);
+        SetNormal(slice[0], 0.0f, 0.0f, 1.0f);
+        SetNormal(slice[kMeshRows - 1], 0.0f, 0.0f, -1.0f);
         for (int j = 1; j < kMeshRows - 1; ++j) {
-            if (!mend[j]) continue;
             MeshVertex& v = slice[j];
-            // Again in double, where neither the squares of large differences
+            if (lengthSquared[j] >= kFloatMin && lengthSquared[j] <= kFloatMax) {
+                SetNormal(v, nx[j], ny[j], nz[j]);
+                continue;
+            }
+            // Zero, subnormal, overflowing or NaN in single precision: again
+            // in double, where neither the squares of large differences
             // overflow nor those of tiny ones vanish; failing that, the
             // direction from the origin; failing that, up.
             const Vec3d p = Position(v);
-            const Vec3d d1 = Minus(Position(next[j]), p);
+            const Vec3d d1 = Minus(Position(after[j]), p);
             const Vec3d d2 = Minus(Position(slice[j + 1]), p);
             if (TryNormalise(Cross(d1, d2), v)) continue;
             if (TryNormalise(p, v)) continue;
