@@ -33,7 +33,9 @@ constexpr const char* kUsage =
     "Times frames and clicks of the main scene on the OpenGL backend.\n"
     "  --frames N   frames timed per size (default 600, after 60 untimed)\n"
     "  --clicks N   clicks (Breed) timed at the first size (default 200)\n"
-    "  --size WxH   a client size to time; may repeat (default 800x600 and 1920x1080)\n";
+    "  --size WxH   a client size to time; may repeat (default 800x600 and 1920x1080)\n"
+    "  --no-multisample  a single-sampled back buffer instead of the one the\n"
+    "               program's context chooses\n";
 
 struct Size {
     int width;
@@ -43,6 +45,7 @@ struct Size {
 struct Options {
     int frames = 600;
     int clicks = 200;
+    bool multisample = true;
     std::vector<Size> sizes;
 };
 
@@ -77,6 +80,10 @@ bool ParseCount(const char* text, int* value) {
 bool ParseOptions(int argc, char** argv, Options* options) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
+        if (arg == "--no-multisample") {
+            options->multisample = false;
+            continue;
+        }
         if (i + 1 >= argc) return false;
         const char* value = argv[++i];
         if (arg == "--frames") {
@@ -100,7 +107,8 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 }
 
 // Times one size; with `clicks` > 0 also times that many Breeds.
-bool Measure(const Size& size, int frames, int clicks) {
+bool Measure(const Size& size, const Options& options, int clicks) {
+    const int frames = options.frames;
     g_appConfig = AppConfig{1, size.width, size.height};
     Srand(1);
 
@@ -130,6 +138,7 @@ bool Measure(const Size& size, int frames, int clicks) {
     CDXContext context;
     if (context.Create(window, true) != 0) return false;
     context.presentParams.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    if (!options.multisample) context.presentParams.MultiSampleType = D3DMULTISAMPLE_NONE;
     if (FAILED(context.device->Reset(&context.presentParams))) return false;
     IDirect3DDevice9* device = context.device;
 
@@ -185,7 +194,7 @@ int main(int argc, char** argv) {
     }
     CWin32ServicesScope services(platform.Services());
     for (std::size_t i = 0; i < options.sizes.size(); ++i) {
-        if (!Measure(options.sizes[i], options.frames, i == 0 ? options.clicks : 0)) {
+        if (!Measure(options.sizes[i], options, i == 0 ? options.clicks : 0)) {
             std::fprintf(stderr, "tessary-framebench: cannot set up %dx%d\n",
                          options.sizes[i].width, options.sizes[i].height);
             return 1;
