@@ -4,8 +4,9 @@
 
 #include "platform/d3d9/gl/GLCheck.h"
 
-bool CGLBufferData::Create(UINT length) {
+bool CGLBufferData::Create(UINT length, bool onGpu) {
     bytes.assign(length, 0);
+    if (!onGpu) return true;
     DrainGLErrors("before creating a buffer");
     glGenBuffers(1, &name);
     // The copy-write binding is not part of any vertex array, so uploads
@@ -47,6 +48,10 @@ HRESULT CGLBufferData::Lock(UINT offset, UINT size, void** data, DWORD flags) {
 HRESULT CGLBufferData::Unlock() {
     if (lockCount == 0) return D3DERR_INVALIDCALL;
     if (--lockCount > 0 || dirtyBegin == dirtyEnd) return D3D_OK;
+    if (name == 0) {
+        dirtyBegin = dirtyEnd = 0;
+        return D3D_OK;
+    }
     glBindBuffer(GL_COPY_WRITE_BUFFER, name);
     glBufferSubData(GL_COPY_WRITE_BUFFER, static_cast<GLintptr>(dirtyBegin),
                     static_cast<GLsizeiptr>(dirtyEnd - dirtyBegin), bytes.data() + dirtyBegin);

@@ -1,6 +1,6 @@
 // The storage of a vertex or index buffer: a CPU copy that Lock hands out
-// (so reads see what was written) and a GL buffer that Unlock brings up to
-// date with the locked range.
+// (so reads see what was written) and, for vertex buffers, a GL buffer that
+// Unlock brings up to date with the locked range.
 #pragma once
 
 #include <cstddef>
@@ -13,8 +13,9 @@
 
 class CGLBufferData {
 public:
-    // The context must be current for these three.
-    bool Create(UINT length);
+    // The context must be current for these three. Without `onGpu` only the
+    // copy is kept.
+    bool Create(UINT length, bool onGpu);
     void Destroy();
     HRESULT Unlock();
 

@@ -20,7 +20,9 @@ constexpr UINT kMaxBackBufferSide = 16384;
 constexpr std::uint64_t kMaxBackBufferSamples = std::uint64_t{1} << 26;
 // One draw from user memory may not send more than this.
 constexpr std::uint64_t kMaxUserVertexBytes = 64u << 20;
-constexpr std::size_t kInitialStreamBytes = 256u << 10;
+constexpr std::size_t kInitialStreamBytes = 1u << 20;
+// Ends one strip and starts the next inside a joined draw.
+constexpr std::uint32_t kRestartIndex = 0xFFFFFFFFu;
 
 // The device whose context is current: switching costs a call into the
 // window system, so it is done only when another device drew last.
@@ -261,7 +263,8 @@ void CGLDevice::ResetGLState() {
     glDisable(GL_DITHER);
     glDisable(GL_STENCIL_TEST);
     glDisable(GL_POLYGON_OFFSET_FILL);
-    glDisable(GL_PRIMITIVE_RESTART);
+    glEnable(GL_PRIMITIVE_RESTART);
+    glPrimitiveRestartIndex(kRestartIndex);
     glDisable(GL_FRAMEBUFFER_SRGB);
     glBlendEquation(GL_FUNC_ADD);
     // Direct3D's flat shading takes the first vertex's colour.
@@ -323,10 +326,15 @@ CGLDevice::~CGLDevice() {
     d3d.Release();
 }
 
-void CGLDevice::MakeCurrent() {
+void CGLDevice::Activate() {
     if (currentDevice == this) return;
     context->MakeCurrent();
     currentDevice = this;
+}
+
+void CGLDevice::MakeCurrent() {
+    Activate();
+    FlushDraws();
 }
 
 HRESULT CGLDevice::Reset(D3DPRESENT_PARAMETERS* p) {
@@ -393,12 +401,14 @@ void CGLDevice::BufferDeleting(GLuint buffer) {
 HRESULT CGLDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
                                  D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture,
                                  HANDLE* sharedHandle) {
+    MakeCurrent();
     if (sharedHandle != nullptr) return D3DERR_INVALIDCALL;
     return CGLTexture::Create(*this, width, height, levels, usage, format, pool, texture);
 }
 
 HRESULT CGLDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                       IDirect3DVertexBuffer9** buffer, HANDLE* sharedHandle) {
+    MakeCurrent();
     if (sharedHandle != nullptr) return D3DERR_INVALIDCALL;
     return CGLVertexBuffer::Create(*this, length, usage, fvf, pool, buffer);
 }
@@ -439,6 +449,7 @@ HRESULT CGLDevice::GetRenderTarget(DWORD index, IDirect3DSurface9** surface) {
 }
 
 HRESULT CGLDevice::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
+    FlushDraws();
     if (index != 0 || surface == nullptr) return D3DERR_INVALIDCALL;
     auto* target = dynamic_cast<CGLSurface*>(surface);
     if (target == nullptr || &target->Device() != this || !target->IsColor()) return D3DERR_INVALIDCALL;
@@ -462,6 +473,7 @@ HRESULT CGLDevice::GetDepthStencilSurface(IDirect3DSurface9** surface) {
 }
 
 HRESULT CGLDevice::SetDepthStencilSurface(IDirect3DSurface9* surface) {
+    FlushDraws();
     CGLSurface* depth = nullptr;
     if (surface != nullptr) {
         depth = dynamic_cast<CGLSurface*>(surface);
@@ -474,6 +486,7 @@ HRESULT CGLDevice::SetDepthStencilSurface(IDirect3DSurface9* surface) {
 }
 
 HRESULT CGLDevice::SetViewport(const D3DVIEWPORT9* viewport) {
+    FlushDraws();
     if (viewport == nullptr || renderTarget == nullptr) return D3DERR_INVALIDCALL;
     // The viewport must lie inside the render target.
     if (std::uint64_t{viewport->X} + viewport->Width > renderTarget->Width() ||
@@ -534,6 +547,7 @@ const CGLDevice::Framebuffer* CGLDevice::BindTarget() {
 // State setters: they only record.
 
 HRESULT CGLDevice::SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATRIX* matrix) {
+    FlushDraws();
     if (matrix == nullptr) return D3DERR_INVALIDCALL;
     switch (type) {
         case D3DTS_WORLD: state.world = *matrix; break;
@@ -549,6 +563,7 @@ HRESULT CGLDevice::SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATRIX* mat
 }
 
 HRESULT CGLDevice::SetMaterial(const D3DMATERIAL9* material) {
+    FlushDraws();
     if (material == nullptr) return D3DERR_INVALIDCALL;
     state.material = *material;
     Bump(kGLUniformLighting);
@@ -556,6 +571,7 @@ HRESULT CGLDevice::SetMaterial(const D3DMATERIAL9* material) {
 }
 
 HRESULT CGLDevice::SetLight(DWORD index, const D3DLIGHT9* light) {
+    FlushDraws();
     if (light == nullptr || index >= kD3DMaxLights) return D3DERR_INVALIDCALL;
     if (light->Type < D3DLIGHT_POINT || light->Type > D3DLIGHT_DIRECTIONAL) return D3DERR_INVALIDCALL;
     state.lights[index] = *light;
@@ -564,6 +580,7 @@ HRESULT CGLDevice::SetLight(DWORD index, const D3DLIGHT9* light) {
 }
 
 HRESULT CGLDevice::LightEnable(DWORD index, BOOL enable) {
+    FlushDraws();
     if (index >= kD3DMaxLights) return D3DERR_INVALIDCALL;
     state.lightEnabled[index] = enable ? TRUE : FALSE;
     Bump(kGLUniformLighting);
@@ -571,6 +588,7 @@ HRESULT CGLDevice::LightEnable(DWORD index, BOOL enable) {
 }
 
 HRESULT CGLDevice::SetRenderState(D3DRENDERSTATETYPE type, DWORD value) {
+    FlushDraws();
     if (!IsValidRenderState(type)) return D3DERR_INVALIDCALL;
     if (state.renderStates[type] == value) return D3D_OK;
     state.renderStates[type] = value;
@@ -586,6 +604,7 @@ HRESULT CGLDevice::GetRenderState(D3DRENDERSTATETYPE type, DWORD* value) {
 }
 
 HRESULT CGLDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
+    FlushDraws();
     if (stage >= kD3DMaxTextureStages) return D3DERR_INVALIDCALL;
     CGLTexture* next = nullptr;
     if (texture != nullptr) {
@@ -598,18 +617,21 @@ HRESULT CGLDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
 }
 
 HRESULT CGLDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
+    FlushDraws();
     if (!IsValidStageState(stage, type)) return D3DERR_INVALIDCALL;
     state.stages[stage].states[type] = value;
     return D3D_OK;
 }
 
 HRESULT CGLDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
+    FlushDraws();
     if (!IsValidSamplerState(sampler, type)) return D3DERR_INVALIDCALL;
     state.samplers[sampler].states[type] = value;
     return D3D_OK;
 }
 
 HRESULT CGLDevice::SetFVF(DWORD fvf) {
+    FlushDraws();
     if (state.fvf == fvf) return D3D_OK;
     state.fvf = fvf;
     Bump(kGLUniformLighting);  // which colours the vertex carries steers the sources
@@ -618,6 +640,7 @@ HRESULT CGLDevice::SetFVF(DWORD fvf) {
 
 HRESULT CGLDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
                                    UINT stride) {
+    FlushDraws();
     if (stream != 0) return D3DERR_INVALIDCALL;  // one stream is all the device offers
     CGLVertexBuffer* next = nullptr;
     if (buffer != nullptr) {
@@ -632,6 +655,7 @@ HRESULT CGLDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, 
 }
 
 HRESULT CGLDevice::SetIndices(IDirect3DIndexBuffer9* buffer) {
+    FlushDraws();
     CGLIndexBuffer* next = nullptr;
     if (buffer != nullptr) {
         next = dynamic_cast<CGLIndexBuffer*>(buffer);
@@ -705,7 +729,7 @@ HRESULT CGLDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLO
     return D3D_OK;
 }
 
-HRESULT CGLDevice::PrepareDraw(const GLVertexLayout& layout) {
+HRESULT CGLDevice::PrepareDraw(const GLVertexLayout& layout, const GLDrawFacts& facts) {
     const Framebuffer* fb = BindTarget();
     if (fb == nullptr) return D3DERR_INVALIDCALL;
     CGLTexture* texture = textures[0];
@@ -714,17 +738,18 @@ HRESULT CGLDevice::PrepareDraw(const GLVertexLayout& layout) {
         return D3DERR_INVALIDCALL;
     }
     const GLTargetInfo target{renderTarget->Width(), renderTarget->Height(), fb->depth != nullptr};
-    const GLPipelineState wanted = PlanPipeline(state, layout, target);
+    const GLPipelineState wanted = PlanPipeline(state, layout, target, facts);
     CGLProgram* program = shaders.Get(wanted.shader);
     if (program == nullptr) return D3DERR_INVALIDCALL;
     cache.Apply(wanted, forceState);
     cache.UseProgram(program->name, forceState);
-    UploadUniforms(*program, layout);
+    UploadUniforms(*program, layout, facts);
     cache.BindTexture0(texture != nullptr ? texture->Name() : 0, forceState);
     return D3D_OK;
 }
 
-void CGLDevice::UploadUniforms(CGLProgram& program, const GLVertexLayout& layout) {
+void CGLDevice::UploadUniforms(CGLProgram& program, const GLVertexLayout& layout,
+                               const GLDrawFacts& facts) {
     const GLProgramLocations& at = program.at;
     const auto due = [&](GLUniformGroup group) {
         if (!forceState && program.uploaded[group] == versions[group]) return false;
@@ -742,9 +767,8 @@ void CGLDevice::UploadUniforms(CGLProgram& program, const GLVertexLayout& layout
         glUniformMatrix4fv(at.projection, 1, GL_FALSE, u.projection.data());
         if (at.normalMatrix >= 0) glUniformMatrix3fv(at.normalMatrix, 1, GL_FALSE, u.normalMatrix.data());
     }
-    if (due(kGLUniformLighting) && at.lightCount >= 0) {
+    if (due(kGLUniformLighting) && program.key.lit) {
         const GLLightingUniforms u = ComputeLightingUniforms(state, layout);
-        glUniform1i(at.lightCount, u.lightCount);
         if (u.lightCount > 0) {
             glUniform3fv(at.lightToLight, u.lightCount, u.toLight[0].data());
             glUniform3fv(at.lightDiffuse, u.lightCount, u.diffuse[0].data());
@@ -767,6 +791,12 @@ void CGLDevice::UploadUniforms(CGLProgram& program, const GLVertexLayout& layout
         if (at.alphaRef >= 0)
             glUniform1f(at.alphaRef, static_cast<float>(state.RenderState(D3DRS_ALPHAREF) & 0xFF));
         if (at.texture0 >= 0) glUniform1i(at.texture0, 0);
+    }
+    if (program.key.constantDiffuse && at.constantDiffuse >= 0 &&
+        (forceState || !program.hasConstantDiffuse || program.constantDiffuse != facts.diffuse)) {
+        glUniform4fv(at.constantDiffuse, 1, ColorToFloats(facts.diffuse).data());
+        program.hasConstantDiffuse = true;
+        program.constantDiffuse = facts.diffuse;
     }
 }
 
@@ -796,11 +826,11 @@ void CGLDevice::SetupAttributes(GLuint buffer, const GLVertexLayout& layout, UIN
     optional(kGLAttribTexCoord, layout.texCoordOffset, layout.texCoordComponents, GL_FLOAT, GL_FALSE);
 }
 
-// Vertices from user memory go into one reusable buffer, one after another;
-// when it is full its storage is orphaned, so a draw still reading the old
-// storage never waits for the new data.
-GLint CGLDevice::StreamVertices(const void* data, std::size_t bytes, UINT stride) {
-    std::size_t start = (streamPosition + stride - 1) / stride * stride;
+// Vertices from user memory and joined indices go into one reusable
+// buffer, one after another; when it is full its storage is orphaned, so a
+// draw still reading the old storage never waits for the new data.
+std::size_t CGLDevice::StreamBytes(const void* data, std::size_t bytes, std::size_t alignment) {
+    std::size_t start = (streamPosition + alignment - 1) / alignment * alignment;
     glBindBuffer(GL_COPY_WRITE_BUFFER, streamBuffer);
     if (start + bytes > streamCapacity) {
         while (streamCapacity < bytes) streamCapacity *= 2;
@@ -811,7 +841,7 @@ GLint CGLDevice::StreamVertices(const void* data, std::size_t bytes, UINT stride
     glBufferSubData(GL_COPY_WRITE_BUFFER, static_cast<GLintptr>(start),
                     static_cast<GLsizeiptr>(bytes), data);
     streamPosition = start + bytes;
-    return static_cast<GLint>(start / stride);
+    return start;
 }
 
 HRESULT CGLDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount,
@@ -823,9 +853,10 @@ HRESULT CGLDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount,
     const std::uint64_t bytes = std::uint64_t{vertices} * vertexStride;
     if (bytes > kMaxUserVertexBytes) return D3DERR_INVALIDCALL;
     MakeCurrent();
-    const HRESULT hr = PrepareDraw(layout);
+    const HRESULT hr = PrepareDraw(layout, ExamineVertices(layout, vertexData, vertices, vertexStride));
     if (SUCCEEDED(hr)) {
-        const GLint first = StreamVertices(vertexData, static_cast<std::size_t>(bytes), vertexStride);
+        const auto first = static_cast<GLint>(
+            StreamBytes(vertexData, static_cast<std::size_t>(bytes), vertexStride) / vertexStride);
         SetupAttributes(streamBuffer, layout, vertexStride, 0);
         glDrawArrays(PrimitiveMode(type), first, static_cast<GLsizei>(vertices));
         CheckGLError("glDrawArrays (DrawPrimitiveUP)");
@@ -838,6 +869,14 @@ HRESULT CGLDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount,
     return hr;
 }
 
+// llvmpipe shades every vertex between the smallest and the largest index
+// of a draw, so the program's 63 strips per shape, each reaching across the
+// whole vertex buffer, would shade its 4096 vertices 63 times. A run of
+// indexed draws with nothing changed in between is therefore held back and
+// drawn as one: the indices (plus the base vertex) are copied into the
+// stream buffer, strips separated by primitive restart. Anything else the
+// device does first draws what is held (MakeCurrent, FlushDraws), and since
+// every setter does so the state is the one the draws were made with.
 HRESULT CGLDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
                                         UINT /*minVertexIndex*/, UINT /*numVertices*/,
                                         UINT startIndex, UINT primitiveCount) {
@@ -848,30 +887,47 @@ HRESULT CGLDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexInd
     const UINT stride = state.streamStride;
     const UINT length = streamSource->Data().Length();
     if (stride < layout.size || state.streamOffset > length) return D3DERR_INVALIDCALL;
-    // Every index the draw reads must name a vertex inside the buffer: GL
-    // would otherwise read past it.
+    // Every index must name a vertex inside the buffer: GL would otherwise
+    // read past it.
     const std::int64_t available = (length - state.streamOffset) / stride;
-    UINT smallest = 0;
-    UINT largest = 0;
-    if (!indices->ScanIndices(startIndex, count, &smallest, &largest)) return D3DERR_INVALIDCALL;
-    if (baseVertexIndex + static_cast<std::int64_t>(smallest) < 0 ||
-        baseVertexIndex + static_cast<std::int64_t>(largest) >= available)
-        return D3DERR_INVALIDCALL;
+
+    if (pending.active && pending.type == type) {
+        const std::size_t before = pending.indices.size();
+        const bool strips = type == D3DPT_LINESTRIP || type == D3DPT_TRIANGLESTRIP ||
+                            type == D3DPT_TRIANGLEFAN;
+        if (strips) pending.indices.push_back(kRestartIndex);
+        if (!indices->AppendIndices(startIndex, count, baseVertexIndex, available, &pending.indices)) {
+            pending.indices.resize(before);
+            return D3DERR_INVALIDCALL;
+        }
+        return D3D_OK;
+    }
 
     MakeCurrent();
-    const HRESULT hr = PrepareDraw(layout);
+    pending.indices.clear();
+    if (!indices->AppendIndices(startIndex, count, baseVertexIndex, available, &pending.indices))
+        return D3DERR_INVALIDCALL;
+    const HRESULT hr = PrepareDraw(layout, GLDrawFacts{});
     if (FAILED(hr)) return hr;
     SetupAttributes(streamSource->Data().Name(), layout, stride, state.streamOffset);
-    const GLuint elements = indices->Data().Name();
-    if (forceState || elements != elementBuffer) {
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, elements);
-        elementBuffer = elements;
-    }
-    glDrawElementsBaseVertex(PrimitiveMode(type), static_cast<GLsizei>(count), indices->IndexType(),
-                             BufferOffset(std::size_t{startIndex} * indices->IndexSize()),
-                             baseVertexIndex);
-    CheckGLError("glDrawElementsBaseVertex (DrawIndexedPrimitive)");
+    pending.active = true;
+    pending.type = type;
     return D3D_OK;
+}
+
+void CGLDevice::FlushDraws() {
+    if (!pending.active) return;
+    pending.active = false;
+    Activate();
+    const std::size_t offset =
+        StreamBytes(pending.indices.data(), pending.indices.size() * sizeof(std::uint32_t), 4);
+    if (forceState || elementBuffer != streamBuffer) {
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, streamBuffer);
+        elementBuffer = streamBuffer;
+    }
+    glDrawElements(PrimitiveMode(pending.type), static_cast<GLsizei>(pending.indices.size()),
+                   GL_UNSIGNED_INT, BufferOffset(offset));
+    CheckGLError("glDrawElements (DrawIndexedPrimitive)");
 }
 
 // ---------------------------------------------------------------------------

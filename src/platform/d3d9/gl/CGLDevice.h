@@ -88,7 +88,10 @@ public:
                                  UINT numVertices, UINT startIndex, UINT primitiveCount) override;
 
     // --- For the backend's resources, readback and benchmarks -------------
+    // Makes the device's context current and draws what is still held back
+    // (see DrawIndexedPrimitive); every GL use outside drawing starts here.
     void MakeCurrent();
+    void FlushDraws();
     const GLLimits& Limits() const { return limits; }
     int MultiSampleSamples(D3DMULTISAMPLE_TYPE type) const;
     CGLStateCache& Cache() { return cache; }
@@ -123,7 +126,17 @@ private:
         bool operator==(const AttributeSetup&) const = default;
     };
 
+    // Indexed draws that follow one another with nothing changed in
+    // between, joined into one GL draw (strips separated by primitive
+    // restart) when something else happens.
+    struct PendingIndexed {
+        bool active = false;
+        D3DPRIMITIVETYPE type = D3DPT_TRIANGLELIST;
+        std::vector<std::uint32_t> indices;  // base vertex already added
+    };
+
     HRESULT Initialise(const D3DPRESENT_PARAMETERS& params, int samples);
+    void Activate();
     HRESULT BuildBackBuffer();
     void DeleteBackBufferObjects();
     void ResetState();
@@ -132,11 +145,13 @@ private:
     void Bump(GLUniformGroup group) { versions[group] = ++versionCounter; }
 
     const Framebuffer* BindTarget();
-    HRESULT PrepareDraw(const GLVertexLayout& layout);
-    void UploadUniforms(CGLProgram& program, const GLVertexLayout& layout);
+    HRESULT PrepareDraw(const GLVertexLayout& layout, const GLDrawFacts& facts);
+    void UploadUniforms(CGLProgram& program, const GLVertexLayout& layout, const GLDrawFacts& facts);
     void SetupAttributes(GLuint buffer, const GLVertexLayout& layout, UINT stride,
                          std::size_t offset);
-    GLint StreamVertices(const void* data, std::size_t bytes, UINT stride);
+    // Copies `bytes` into the stream buffer at a multiple of `alignment`;
+    // returns the offset.
+    std::size_t StreamBytes(const void* data, std::size_t bytes, std::size_t alignment);
     GLuint ResolveBackBuffer();
     void SetSwapInterval();
 
@@ -177,4 +192,5 @@ private:
     GLuint streamBuffer = 0;
     std::size_t streamCapacity = 0;
     std::size_t streamPosition = 0;
+    PendingIndexed pending;
 };

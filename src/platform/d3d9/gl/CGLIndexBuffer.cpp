@@ -10,17 +10,20 @@ namespace {
 constexpr UINT kMaxBufferBytes = 256u << 20;
 
 template <class Index>
-void Scan(const std::uint8_t* bytes, UINT start, UINT count, UINT* smallest, UINT* largest) {
-    UINT lo = 0xFFFFFFFFu;
-    UINT hi = 0;
+bool Append(const std::uint8_t* bytes, UINT start, UINT count, INT base, std::int64_t vertices,
+            std::vector<std::uint32_t>* out) {
+    const std::size_t before = out->size();
     for (UINT i = 0; i < count; ++i) {
         Index value;
         std::memcpy(&value, bytes + (std::size_t{start} + i) * sizeof(Index), sizeof(Index));
-        lo = std::min<UINT>(lo, value);
-        hi = std::max<UINT>(hi, value);
+        const std::int64_t vertex = std::int64_t{base} + value;
+        if (vertex < 0 || vertex >= vertices) {
+            out->resize(before);
+            return false;
+        }
+        out->push_back(static_cast<std::uint32_t>(vertex));
     }
-    *smallest = lo;
-    *largest = hi;
+    return true;
 }
 }  // namespace
 
@@ -31,9 +34,8 @@ HRESULT CGLIndexBuffer::Create(CGLDevice& device, UINT length, DWORD usage, D3DF
     if (length == 0 || pool == D3DPOOL_SCRATCH) return D3DERR_INVALIDCALL;
     if (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32) return D3DERR_INVALIDCALL;
     if (length > kMaxBufferBytes) return D3DERR_OUTOFVIDEOMEMORY;
-    device.MakeCurrent();
     std::unique_ptr<CGLIndexBuffer> buffer(new CGLIndexBuffer(device, usage, format, pool));
-    if (!buffer->data.Create(length)) return D3DERR_OUTOFVIDEOMEMORY;
+    if (!buffer->data.Create(length, false)) return D3DERR_OUTOFVIDEOMEMORY;
     buffer->AddRef();
     *out = buffer.release();
     return D3D_OK;
@@ -42,20 +44,13 @@ HRESULT CGLIndexBuffer::Create(CGLDevice& device, UINT length, DWORD usage, D3DF
 CGLIndexBuffer::CGLIndexBuffer(CGLDevice& device, DWORD usage, D3DFORMAT format, D3DPOOL pool)
     : CGLResourceLife(device, pool == D3DPOOL_DEFAULT), usage(usage), format(format), pool(pool) {}
 
-CGLIndexBuffer::~CGLIndexBuffer() {
-    Device().MakeCurrent();
-    Device().BufferDeleting(data.Name());
-    data.Destroy();
-}
+CGLIndexBuffer::~CGLIndexBuffer() = default;
 
 HRESULT CGLIndexBuffer::Lock(UINT offset, UINT size, void** bytes, DWORD flags) {
     return data.Lock(offset, size, bytes, flags);
 }
 
-HRESULT CGLIndexBuffer::Unlock() {
-    Device().MakeCurrent();
-    return data.Unlock();
-}
+HRESULT CGLIndexBuffer::Unlock() { return data.Unlock(); }
 
 HRESULT CGLIndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* desc) {
     if (desc == nullptr) return D3DERR_INVALIDCALL;
@@ -67,11 +62,9 @@ HRESULT CGLIndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* desc) {
     return D3D_OK;
 }
 
-bool CGLIndexBuffer::ScanIndices(UINT start, UINT count, UINT* smallest, UINT* largest) const {
+bool CGLIndexBuffer::AppendIndices(UINT start, UINT count, INT base, std::int64_t vertices,
+                                   std::vector<std::uint32_t>* out) const {
     if (count == 0 || start > IndexCount() || count > IndexCount() - start) return false;
-    if (IndexSize() == 4)
-        Scan<std::uint32_t>(data.Bytes(), start, count, smallest, largest);
-    else
-        Scan<std::uint16_t>(data.Bytes(), start, count, smallest, largest);
-    return true;
+    if (IndexSize() == 4) return Append<std::uint32_t>(data.Bytes(), start, count, base, vertices, out);
+    return Append<std::uint16_t>(data.Bytes(), start, count, base, vertices, out);
 }

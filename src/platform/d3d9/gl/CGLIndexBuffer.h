@@ -1,7 +1,9 @@
-// Index buffers of the GL backend: 16- or 32-bit indices.
+// Index buffers of the GL backend: 16- or 32-bit indices, kept in memory
+// only. Draws copy the indices they use (see CGLDevice::DrawIndexedPrimitive).
 #pragma once
 
-#include <epoxy/gl.h>
+#include <cstdint>
+#include <vector>
 
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/gl/CGLBufferData.h"
@@ -20,13 +22,13 @@ public:
     HRESULT Unlock() override;
     HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc) override;
 
-    const CGLBufferData& Data() const { return data; }
     UINT IndexSize() const { return format == D3DFMT_INDEX32 ? 4 : 2; }
-    GLenum IndexType() const { return format == D3DFMT_INDEX32 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT; }
     UINT IndexCount() const { return data.Length() / IndexSize(); }
-    // Smallest and largest of `count` indices from `start`; false when the
-    // range does not lie inside the buffer.
-    bool ScanIndices(UINT start, UINT count, UINT* smallest, UINT* largest) const;
+    // Appends `count` indices from `start`, each plus `base`, as 32-bit
+    // values; false (appending nothing) when the range does not lie inside
+    // the buffer or an index would name a vertex outside 0..vertices-1.
+    bool AppendIndices(UINT start, UINT count, INT base, std::int64_t vertices,
+                       std::vector<std::uint32_t>* out) const;
 
 private:
     CGLIndexBuffer(CGLDevice& device, DWORD usage, D3DFORMAT format, D3DPOOL pool);

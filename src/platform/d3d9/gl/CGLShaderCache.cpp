@@ -59,7 +59,6 @@ GLProgramLocations Locate(GLuint program) {
     at.projection = loc("uProjection");
     at.fixup = loc("uFixup");
     at.normalMatrix = loc("uNormalMatrix");
-    at.lightCount = loc("uLightCount");
     at.lightToLight = loc("uLightToLight");
     at.lightDiffuse = loc("uLightDiffuse");
     at.lightSpecular = loc("uLightSpecular");
@@ -76,6 +75,7 @@ GLProgramLocations Locate(GLuint program) {
     at.textureFactor = loc("uTextureFactor");
     at.alphaRef = loc("uAlphaRef");
     at.texture0 = loc("uTexture0");
+    at.constantDiffuse = loc("uConstantDiffuse");
     return at;
 }
 
@@ -107,7 +107,10 @@ CGLProgram* CGLShaderCache::Get(const GLShaderKey& key) {
 }
 
 void CGLShaderCache::ForgetUploads() {
-    for (const auto& p : programs) p->uploaded.fill(0);
+    for (const auto& p : programs) {
+        p->uploaded.fill(0);
+        p->hasConstantDiffuse = false;
+    }
 }
 
 void CGLShaderCache::DeleteAll() {

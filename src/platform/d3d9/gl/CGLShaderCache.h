@@ -9,6 +9,7 @@
 
 #include <epoxy/gl.h>
 
+#include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/gl/GLPipelineState.h"
 
 // Groups of uniforms, each refreshed when its inputs have changed since the
@@ -27,7 +28,6 @@ struct GLProgramLocations {
     GLint projection = -1;
     GLint fixup = -1;
     GLint normalMatrix = -1;
-    GLint lightCount = -1;
     GLint lightToLight = -1;
     GLint lightDiffuse = -1;
     GLint lightSpecular = -1;
@@ -44,6 +44,7 @@ struct GLProgramLocations {
     GLint textureFactor = -1;
     GLint alphaRef = -1;
     GLint texture0 = -1;  // always unit 0: stage 0
+    GLint constantDiffuse = -1;
 };
 
 struct CGLProgram {
@@ -52,6 +53,9 @@ struct CGLProgram {
     GLProgramLocations at;
     // The uniform-group versions this program last received.
     std::array<std::uint64_t, kGLUniformGroupCount> uploaded{};
+    // The draw colour last given to a constant-diffuse program.
+    bool hasConstantDiffuse = false;
+    D3DCOLOR constantDiffuse = 0;
 };
 
 class CGLShaderCache {

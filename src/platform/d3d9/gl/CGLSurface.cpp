@@ -3,6 +3,7 @@
 #include "platform/d3d9/gl/CGLDevice.h"
 #include "platform/d3d9/gl/CGLTexture.h"
 #include "platform/d3d9/gl/GLCheck.h"
+#include "platform/d3d9/gl/GLColourTexture.h"
 
 CGLSurface::CGLSurface(CGLDevice& device, GLSurfaceKind kind, bool defaultPool)
     : CGLResourceLife(device, defaultPool), kind(kind) {}
@@ -33,7 +34,7 @@ HRESULT CGLSurface::CreateDepthStencil(CGLDevice& device, UINT width, UINT heigh
 }
 
 CGLSurface::~CGLSurface() {
-    if (renderbuffer != 0) {
+    if (renderbuffer != 0 || colourTexture != 0) {
         Device().MakeCurrent();
         FreeStorage();
     } else if (kind == GLSurfaceKind::TextureLevel) {
@@ -91,11 +92,23 @@ HRESULT CGLSurface::GetDesc(D3DSURFACE_DESC* desc) {
 
 UINT CGLSurface::Width() const { return texture != nullptr ? texture->Width() : width; }
 UINT CGLSurface::Height() const { return texture != nullptr ? texture->Height() : height; }
-bool CGLSurface::HasStorage() const { return texture != nullptr || renderbuffer != 0; }
+bool CGLSurface::HasStorage() const {
+    return texture != nullptr || renderbuffer != 0 || colourTexture != 0;
+}
 
 bool CGLSurface::AllocateStorage(UINT w, UINT h, D3DFORMAT f, D3DMULTISAMPLE_TYPE type,
                                  int sampleCount) {
     FreeStorage();
+    if (kind == GLSurfaceKind::BackBuffer && sampleCount == 0) {
+        // A texture rather than a renderbuffer: see CreateColourTexture.
+        colourTexture = CreateColourTexture(Device().Cache(), w, h, nullptr);
+        if (colourTexture == 0) return false;
+        width = w;
+        height = h;
+        format = f;
+        multiSample = type;
+        return true;
+    }
     const GLenum internalFormat =
         kind == GLSurfaceKind::BackBuffer ? GL_RGBA8 : GL_DEPTH_COMPONENT16;
     DrainGLErrors("before allocating a renderbuffer");
@@ -121,15 +134,22 @@ bool CGLSurface::AllocateStorage(UINT w, UINT h, D3DFORMAT f, D3DMULTISAMPLE_TYP
 }
 
 void CGLSurface::FreeStorage() {
-    if (renderbuffer == 0) return;
+    if (renderbuffer == 0 && colourTexture == 0) return;
     Device().SurfaceStorageChanging(this);
-    glDeleteRenderbuffers(1, &renderbuffer);
+    if (renderbuffer != 0) glDeleteRenderbuffers(1, &renderbuffer);
+    if (colourTexture != 0) {
+        Device().TextureDeleting(colourTexture);
+        glDeleteTextures(1, &colourTexture);
+    }
     renderbuffer = 0;
+    colourTexture = 0;
 }
 
 void CGLSurface::AttachTo(GLenum attachment) const {
     if (texture != nullptr)
         glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, attachment, GL_TEXTURE_2D, texture->Name(), 0);
+    else if (colourTexture != 0)
+        glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, attachment, GL_TEXTURE_2D, colourTexture, 0);
     else
         glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, attachment, GL_RENDERBUFFER, renderbuffer);
 }

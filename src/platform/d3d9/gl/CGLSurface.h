@@ -1,5 +1,6 @@
-// Surfaces of the GL backend: the back buffer's colour and the automatic
-// depth buffer (owned by the device; their references are the device's),
+// Surfaces of the GL backend: the back buffer's colour (a texture, or a
+// renderbuffer when multisampled) and the automatic depth buffer (owned by
+// the device; their references are the device's),
 // depth-stencil surfaces made by the caller (GL_DEPTH_COMPONENT16
 // renderbuffers), and level 0 of a texture (owned by the texture; its
 // references are the texture's).
@@ -40,7 +41,7 @@ public:
     bool HasStorage() const;
     CGLTexture* Texture() const { return texture; }
 
-    // (Re)allocates the renderbuffer of a surface that has one; false when GL
+    // (Re)allocates the storage of a surface that owns it; false when GL
     // refuses, leaving no storage. The context must be current.
     bool AllocateStorage(UINT width, UINT height, D3DFORMAT format,
                          D3DMULTISAMPLE_TYPE multiSample, int samples);
@@ -55,6 +56,7 @@ private:
     GLSurfaceKind kind;
     CGLTexture* texture = nullptr;
     GLuint renderbuffer = 0;
+    GLuint colourTexture = 0;  // a back buffer without multisampling
     UINT width = 0;
     UINT height = 0;
     D3DFORMAT format = D3DFMT_UNKNOWN;

@@ -5,6 +5,7 @@
 
 #include "platform/d3d9/gl/CGLDevice.h"
 #include "platform/d3d9/gl/GLCheck.h"
+#include "platform/d3d9/gl/GLColourTexture.h"
 
 namespace {
 
@@ -36,25 +37,11 @@ HRESULT CGLTexture::Create(CGLDevice& device, UINT width, UINT height, UINT leve
     std::unique_ptr<CGLTexture> texture(new CGLTexture(device, width, height, usage, format, pool));
     if (pool == D3DPOOL_MANAGED) texture->bytes.assign(std::size_t{width} * height * 4, 0);
 
-    DrainGLErrors("before creating a texture");
-    glGenTextures(1, &texture->name);
-    device.Cache().BindTexture0(texture->name, true);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    texture->name = CreateColourTexture(device.Cache(), width, height,
+                                        texture->bytes.empty() ? nullptr : texture->bytes.data());
+    if (texture->name == 0) return D3DERR_OUTOFVIDEOMEMORY;
     // X8R8G8B8 has no alpha: sampling must read 1 whatever the storage holds.
     if (format == D3DFMT_X8R8G8B8) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
-    // Start black (and transparent) rather than with whatever memory held.
-    std::vector<std::uint8_t> zeros;
-    const void* initial = texture->bytes.data();
-    if (texture->bytes.empty()) {
-        zeros.assign(std::size_t{width} * height * 4, 0);
-        initial = zeros.data();
-    }
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(width),
-                 static_cast<GLsizei>(height), 0, GL_BGRA, GL_UNSIGNED_BYTE, initial);
-    const GLenum error = glGetError();
-    CheckGLError("glTexImage2D");
-    if (error != GL_NO_ERROR) return D3DERR_OUTOFVIDEOMEMORY;
 
     texture->level0 = CGLSurface::MakeTextureLevel(*texture);
     texture->AddRef();

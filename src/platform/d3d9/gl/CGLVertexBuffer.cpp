@@ -17,7 +17,7 @@ HRESULT CGLVertexBuffer::Create(CGLDevice& device, UINT length, DWORD usage, DWO
     if (length > kMaxBufferBytes) return D3DERR_OUTOFVIDEOMEMORY;
     device.MakeCurrent();
     std::unique_ptr<CGLVertexBuffer> buffer(new CGLVertexBuffer(device, usage, fvf, pool));
-    if (!buffer->data.Create(length)) return D3DERR_OUTOFVIDEOMEMORY;
+    if (!buffer->data.Create(length, true)) return D3DERR_OUTOFVIDEOMEMORY;
     buffer->AddRef();
     *out = buffer.release();
     return D3D_OK;

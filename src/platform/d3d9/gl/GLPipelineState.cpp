@@ -3,7 +3,9 @@
 #include "platform/d3d9/gl/GLPipelineState.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -126,7 +128,8 @@ void PlanStage0(const D3DDeviceState& state, bool textureBound, GLShaderKey* key
     key->alphaArg2 = static_cast<std::uint8_t>(alphaArg2);
 }
 
-GLShaderKey PlanShader(const D3DDeviceState& state, const GLVertexLayout& layout) {
+GLShaderKey PlanShader(const D3DDeviceState& state, const GLVertexLayout& layout,
+                       const GLDrawFacts& facts) {
     GLShaderKey key;
     key.pretransformed = layout.pretransformed;
     key.hasNormal = layout.normalOffset >= 0;
@@ -134,12 +137,17 @@ GLShaderKey PlanShader(const D3DDeviceState& state, const GLVertexLayout& layout
     key.hasSpecular = layout.specularOffset >= 0;
     key.texCoordComponents = static_cast<std::uint8_t>(layout.texCoordComponents);
     key.lit = !layout.pretransformed && state.RenderState(D3DRS_LIGHTING) != FALSE;
+    if (key.lit)
+        for (DWORD i = 0; i < kD3DMaxLights; ++i) key.lightCount += IsModelledLight(state, i);
     // Without lighting and without a specular colour in the vertex the
     // specular term is zero: leave the addition out of the shader.
     key.specularAdd = state.RenderState(D3DRS_SPECULARENABLE) != FALSE &&
                       (key.lit || key.hasSpecular);
     key.flatShade = state.RenderState(D3DRS_SHADEMODE) == D3DSHADE_FLAT;
     key.textureBound = state.textures[0] != nullptr;
+    // Unlit vertices of one colour need no interpolated colour; as a
+    // constant it lets llvmpipe shade textured quads on its fast path.
+    key.constantDiffuse = !key.lit && key.hasDiffuse && facts.constantDiffuse;
     PlanStage0(state, key.textureBound, &key);
     if (state.RenderState(D3DRS_ALPHATESTENABLE) != FALSE) {
         DWORD func = state.RenderState(D3DRS_ALPHAFUNC);
@@ -150,6 +158,14 @@ GLShaderKey PlanShader(const D3DDeviceState& state, const GLVertexLayout& layout
 }
 
 }  // namespace
+
+bool IsModelledLight(const D3DDeviceState& state, DWORD index) {
+    if (index >= kD3DMaxLights || !state.lightEnabled[index]) return false;
+    const D3DLIGHT9& light = state.lights[index];
+    const D3DVECTOR& d = light.Direction;
+    const float length2 = d.x * d.x + d.y * d.y + d.z * d.z;
+    return light.Type == D3DLIGHT_DIRECTIONAL && length2 > 0.0f && std::isfinite(length2);
+}
 
 GLVertexLayout DecodeFvf(DWORD fvf) {
     GLVertexLayout layout;
@@ -194,13 +210,46 @@ GLVertexLayout DecodeFvf(DWORD fvf) {
     return layout;
 }
 
+GLDrawFacts ExamineVertices(const GLVertexLayout& layout, const void* vertices, UINT count,
+                            UINT stride) {
+    constexpr UINT kMostExamined = 64;
+    GLDrawFacts facts;
+    if (!layout.valid || vertices == nullptr || count == 0 || count > kMostExamined) return facts;
+    const auto* bytes = static_cast<const std::uint8_t*>(vertices);
+    facts.depthAllNear = layout.pretransformed;
+    facts.constantDiffuse = layout.diffuseOffset >= 0;
+    if (facts.constantDiffuse)
+        std::memcpy(&facts.diffuse, bytes + layout.diffuseOffset, sizeof facts.diffuse);
+    for (UINT i = 0; i < count && (facts.depthAllNear || facts.constantDiffuse); ++i) {
+        const std::uint8_t* v = bytes + std::size_t{i} * stride;
+        if (facts.depthAllNear) {
+            float z = 0.0f;
+            std::memcpy(&z, v + 8, sizeof z);
+            facts.depthAllNear = z == 0.0f;
+        }
+        if (facts.constantDiffuse) {
+            D3DCOLOR c = 0;
+            std::memcpy(&c, v + layout.diffuseOffset, sizeof c);
+            facts.constantDiffuse = c == facts.diffuse;
+        }
+    }
+    return facts;
+}
+
 GLPipelineState PlanPipeline(const D3DDeviceState& state, const GLVertexLayout& layout,
-                             const GLTargetInfo& target) {
+                             const GLTargetInfo& target, const GLDrawFacts& facts) {
     GLPipelineState p;
     // Without a depth buffer nothing is depth-tested, whatever ZENABLE says.
     p.depthTest = target.hasDepth && state.RenderState(D3DRS_ZENABLE) != D3DZB_FALSE;
     p.depthFunc = MapCompare(state.RenderState(D3DRS_ZFUNC));
     p.depthWrite = state.RenderState(D3DRS_ZWRITEENABLE) != FALSE;
+    // A test that cannot fail and writes nothing is left out: stored depth
+    // is never below 0, so depth 0 passes LESSEQUAL everywhere. The program's
+    // quads are such draws, and llvmpipe shades them far faster without it.
+    if (p.depthTest && !p.depthWrite &&
+        (p.depthFunc == GLCompareFunc::Always ||
+         (p.depthFunc == GLCompareFunc::LessEqual && facts.depthAllNear)))
+        p.depthTest = false;
 
     // Direct3D's front faces are clockwise on the target (y down). Drawn with
     // Direct3D row 0 at GL row 0, the picture GL sees is mirrored vertically,
@@ -256,7 +305,7 @@ GLPipelineState PlanPipeline(const D3DDeviceState& state, const GLVertexLayout& 
         IsLinear(s.states[D3DSAMP_MAGFILTER]) ? GLFilter::Linear : GLFilter::Nearest;
     p.sampler0.borderColor = s.states[D3DSAMP_BORDERCOLOR];
 
-    p.shader = PlanShader(state, layout);
+    p.shader = PlanShader(state, layout, facts);
     return p;
 }
 

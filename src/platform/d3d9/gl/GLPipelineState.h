@@ -80,6 +80,10 @@ struct GLVertexLayout {
 
 GLVertexLayout DecodeFvf(DWORD fvf);
 
+// Whether light `index` takes part in lighting: enabled, directional (the
+// only kind modelled; the program uses no other) and with a direction.
+bool IsModelledLight(const D3DDeviceState& state, DWORD index);
+
 // The choices that select a shader program. Stage arguments keep Direct3D's
 // D3DTA_* values (selector plus modifier bits); operations their D3DTOP_*.
 struct GLShaderKey {
@@ -99,6 +103,8 @@ struct GLShaderKey {
     std::uint8_t alphaArg1 = D3DTA_TEXTURE;
     std::uint8_t alphaArg2 = D3DTA_DIFFUSE;
     std::uint8_t alphaTestFunc = 0;  // 0: no alpha test, else a D3DCMPFUNC
+    std::uint8_t constantDiffuse = 0;  // every vertex has one colour: a uniform, not a varying
+    std::uint8_t lightCount = 0;       // lights the lit vertex shader sums (unrolled)
     bool operator==(const GLShaderKey&) const = default;
 };
 
@@ -131,8 +137,20 @@ struct GLTargetInfo {
     bool hasDepth = false;
 };
 
+// What the vertices of a draw from user memory show (the program's quads
+// are four vertices of one colour at depth 0).
+struct GLDrawFacts {
+    bool depthAllNear = false;     // pre-transformed, every z is 0
+    bool constantDiffuse = false;  // every vertex carries the same diffuse colour
+    D3DCOLOR diffuse = 0;          // that colour
+};
+
+// Looks at up to a few dozen vertices; more are taken as telling nothing.
+GLDrawFacts ExamineVertices(const GLVertexLayout& layout, const void* vertices, UINT count,
+                            UINT stride);
+
 GLPipelineState PlanPipeline(const D3DDeviceState& state, const GLVertexLayout& layout,
-                             const GLTargetInfo& target);
+                             const GLTargetInfo& target, const GLDrawFacts& facts = {});
 
 // One bit per group of GL calls that the cache issues together.
 enum GLStateGroup : std::uint32_t {

@@ -27,6 +27,8 @@ std::string CommonDefines(const GLShaderKey& key) {
     Define(&s, "LIT", key.lit);
     Define(&s, "SPECULAR_ADD", key.specularAdd);
     Define(&s, "TEXTURE_BOUND", key.textureBound);
+    Define(&s, "CONSTANT_DIFFUSE", key.constantDiffuse);
+    Define(&s, "LIGHT_COUNT", key.lightCount);
     s += key.flatShade ? "#define SHADING flat\n" : "#define SHADING smooth\n";
     return s;
 }
@@ -60,7 +62,6 @@ uniform vec2 uFixup;
 
 #if LIT
 uniform mat3 uNormalMatrix;
-uniform int uLightCount;
 uniform vec3 uLightToLight[8];
 uniform vec3 uLightDiffuse[8];
 uniform vec3 uLightSpecular[8];
@@ -125,7 +126,7 @@ void main() {
     vec3 ambient = uGlobalAmbient;
     vec3 diffuse = vec3(0.0);
     vec3 specular = vec3(0.0);
-    for (int i = 0; i < uLightCount; ++i) {
+    for (int i = 0; i < LIGHT_COUNT; ++i) {
         vec3 toLight = uLightToLight[i];
         ambient += uLightAmbient[i];
         float nl = dot(n, toLight);
@@ -207,19 +208,33 @@ in vec2 vTexCoord;
 uniform sampler2D uTexture0;
 uniform vec4 uTextureFactor;
 uniform float uAlphaRef;
+uniform vec4 uConstantDiffuse;
 out vec4 oColor;
 
 void main() {
+#if CONSTANT_DIFFUSE
+    vec4 diffuse = uConstantDiffuse;
+#else
     vec4 diffuse = vDiffuse;
+#endif
     vec4 current = diffuse;  // the previous stage's result, at stage 0 the diffuse colour
 #if TEXTURE_BOUND
     vec4 texel = texture(uTexture0, vTexCoord);
 #endif
 )";
-    s += "    vec3 colour = clamp(" +
-         OpExpr(key, key.colorOp, key.colorArg1, key.colorArg2, ".rgb") + ", 0.0, 1.0);\n";
-    s += "    float alpha = clamp(" +
-         OpExpr(key, key.alphaOp, key.alphaArg1, key.alphaArg2, ".a") + ", 0.0, 1.0);\n";
+    // Every argument lies in 0..1, so selecting and modulating stay inside;
+    // only the sums and the scaled products need the clamp. (Leaving it out
+    // where it does nothing keeps textured quads on llvmpipe's fast path.)
+    const auto saturated = [](unsigned op, const std::string& e) {
+        const bool stays = op == D3DTOP_SELECTARG1 || op == D3DTOP_SELECTARG2 || op == D3DTOP_MODULATE;
+        return stays ? e : "clamp(" + e + ", 0.0, 1.0)";
+    };
+    s += "    vec3 colour = " +
+         saturated(key.colorOp, OpExpr(key, key.colorOp, key.colorArg1, key.colorArg2, ".rgb")) +
+         ";\n";
+    s += "    float alpha = " +
+         saturated(key.alphaOp, OpExpr(key, key.alphaOp, key.alphaArg1, key.alphaArg2, ".a")) +
+         ";\n";
     // Specular joins after the cascade, before blending.
     s += "#if SPECULAR_ADD\n    colour = min(colour + vSpecular.rgb, vec3(1.0));\n#endif\n";
     if (key.alphaTestFunc != 0) {

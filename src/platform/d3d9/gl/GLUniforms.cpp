@@ -72,17 +72,16 @@ GLLightingUniforms ComputeLightingUniforms(const D3DDeviceState& state,
     GLLightingUniforms u;
     const glm::mat3 view(ToGlm(state.view));
     for (DWORD i = 0; i < kD3DMaxLights && u.lightCount < kGLMaxLights; ++i) {
-        if (!state.lightEnabled[i]) continue;
+        if (!IsModelledLight(state, i)) continue;
         const D3DLIGHT9& light = state.lights[i];
-        // Only directional lights are modelled: the program uses no other.
-        if (light.Type != D3DLIGHT_DIRECTIONAL) continue;
         // Direction is where the light travels, in world space; the shader
-        // wants the way back to the light, in camera space.
+        // wants the way back to the light, in camera space. (A view that
+        // flattens it leaves the light its ambient part only.)
         const glm::vec3 travel =
             view * glm::vec3(light.Direction.x, light.Direction.y, light.Direction.z);
         const float length = glm::length(travel);
-        if (!(length > 0.0f) || !std::isfinite(length)) continue;
-        const glm::vec3 toLight = -travel / length;
+        const glm::vec3 toLight =
+            length > 0.0f && std::isfinite(length) ? -travel / length : glm::vec3(0.0f);
         const int n = u.lightCount++;
         u.toLight[n] = {toLight.x, toLight.y, toLight.z};
         u.diffuse[n] = Rgb(light.Diffuse);
