@@ -332,4 +332,23 @@ TEST(GLDevice, IndexedDrawsReadOnlyInsideTheirBuffers) {
     // A stride shorter than the vertex format is refused.
     d->SetStreamSource(0, vb, 0, 12);
     EXPECT_EQ(d->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2), D3DERR_INVALIDCALL);
+    d->SetStreamSource(0, vb, 0, sizeof(Vertex));
+
+    // Draws in a row are drawn with the state and data of their own time,
+    // whatever changes after them: here the left triangle is drawn, its
+    // colour rewritten, the right one drawn, then colour writes turned off
+    // before a last draw over everything.
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, kBlack, 1.0f, 0);
+    d->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+    ASSERT_EQ(d->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 3, 1), D3D_OK);  // 0, 2, 3: lower left
+    Vertex* written = nullptr;
+    ASSERT_EQ(vb->Lock(0, 0, reinterpret_cast<void**>(&written), 0), D3D_OK);
+    for (int i = 0; i < 4; ++i) written[i].color = 0xFF0000FFu;
+    vb->Unlock();
+    ASSERT_EQ(d->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 1), D3D_OK);  // 0, 1, 2: upper right
+    d->SetRenderState(D3DRS_COLORWRITEENABLE, 0);
+    ASSERT_EQ(d->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2), D3D_OK);
+    const CGLPicture layered = gl.ReadBackBuffer();
+    EXPECT_EQ(layered.At(1, 6), kRed);
+    EXPECT_EQ(layered.At(6, 1), 0xFF0000FFu);
 }

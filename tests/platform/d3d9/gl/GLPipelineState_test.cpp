@@ -18,9 +18,16 @@ D3DDeviceState Defaults() {
     return s;
 }
 
-GLPipelineState Plan(const D3DDeviceState& s, DWORD fvf, bool hasDepth = true) {
-    return PlanPipeline(s, DecodeFvf(fvf), GLTargetInfo{800, 600, hasDepth});
+GLPipelineState Plan(const D3DDeviceState& s, DWORD fvf, bool hasDepth = true,
+                     const GLDrawFacts& facts = {}) {
+    return PlanPipeline(s, DecodeFvf(fvf), GLTargetInfo{800, 600, hasDepth}, facts);
 }
+
+struct ScreenVertex {
+    float x, y, z, rhw;
+    D3DCOLOR color;
+    float u, v;
+};
 
 // Any non-null pointer stands for a bound texture: the planner only asks
 // whether one is there.
@@ -355,4 +362,56 @@ TEST(GLUniforms, NormalsKeepTheirLengthUnderScaleAndSurviveASingularWorld) {
     EXPECT_FLOAT_EQ(u.normalMatrix[4], 1.0f);
     s.world._11 = 0.0f;
     for (float v : ComputeTransformUniforms(s).normalMatrix) EXPECT_TRUE(std::isfinite(v));
+}
+
+TEST(GLPipelinePlan, QuadsOfOneColourAtDepthZeroSkipADepthTestThatCannotFail) {
+    const GLVertexLayout layout = DecodeFvf(kScreenFvf);
+    ScreenVertex quad[4] = {{8, 0, 0, 1, 0xFF999999u, 1, 0}, {8, 8, 0, 1, 0xFF999999u, 1, 1},
+                            {0, 8, 0, 1, 0xFF999999u, 0, 1}, {0, 0, 0, 1, 0xFF999999u, 0, 0}};
+    GLDrawFacts facts = ExamineVertices(layout, quad, 4, sizeof(ScreenVertex));
+    EXPECT_TRUE(facts.depthAllNear);
+    EXPECT_TRUE(facts.constantDiffuse);
+    EXPECT_EQ(facts.diffuse, 0xFF999999u);
+    quad[2].color = 0xFF999998u;
+    quad[3].z = 0.5f;
+    const GLDrawFacts mixed = ExamineVertices(layout, quad, 4, sizeof(ScreenVertex));
+    EXPECT_FALSE(mixed.depthAllNear);
+    EXPECT_FALSE(mixed.constantDiffuse);
+    // Projected vertices say nothing about their depth.
+    EXPECT_FALSE(ExamineVertices(DecodeFvf(D3DFVF_XYZ | D3DFVF_DIFFUSE), quad, 4, sizeof(ScreenVertex)).depthAllNear);
+
+    // Stored depth is never below 0, so depth 0 always passes LESSEQUAL:
+    // without Z writes the test changes nothing and is left out.
+    D3DDeviceState s = Defaults();
+    s.renderStates[D3DRS_ZWRITEENABLE] = FALSE;
+    EXPECT_FALSE(Plan(s, kScreenFvf, true, facts).depthTest);
+    EXPECT_TRUE(Plan(s, kScreenFvf, true, mixed).depthTest);
+    s.renderStates[D3DRS_ZFUNC] = D3DCMP_LESS;  // depth 0 fails where 0 is stored
+    EXPECT_TRUE(Plan(s, kScreenFvf, true, facts).depthTest);
+    s.renderStates[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
+    s.renderStates[D3DRS_ZWRITEENABLE] = TRUE;  // the writes must happen
+    EXPECT_TRUE(Plan(s, kScreenFvf, true, facts).depthTest);
+
+    // One colour becomes a constant of the shader, unless lighting makes it.
+    EXPECT_TRUE(Plan(s, kScreenFvf, true, facts).shader.constantDiffuse);
+    EXPECT_FALSE(Plan(s, kScreenFvf, true, mixed).shader.constantDiffuse);
+    EXPECT_FALSE(Plan(s, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE, true, facts).shader.constantDiffuse);
+}
+
+TEST(GLPipelinePlan, TheLitShaderSumsExactlyTheUsableLights) {
+    D3DDeviceState s = Defaults();
+    EXPECT_EQ(Plan(s, kMeshFvf).shader.lightCount, 0);
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Direction = D3DVECTOR{0.5f, -0.7f, -0.3f};
+    s.lights[0] = s.lights[5] = light;
+    s.lightEnabled[0] = s.lightEnabled[5] = TRUE;
+    light.Direction = D3DVECTOR{0, 0, 0};  // no direction: no light
+    s.lights[2] = light;
+    s.lightEnabled[2] = TRUE;
+    s.lightEnabled[6] = FALSE;
+    const GLShaderKey key = Plan(s, kMeshFvf).shader;
+    EXPECT_EQ(key.lightCount, 2);
+    EXPECT_EQ(ComputeLightingUniforms(s, DecodeFvf(kMeshFvf)).lightCount, 2);
+    EXPECT_EQ(Plan(s, kScreenFvf).shader.lightCount, 0);  // never lit
 }
