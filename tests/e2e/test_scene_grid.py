@@ -75,9 +75,11 @@ def cell_hue(image, origin, k, step=2):
     return rs / n, gs / n
 
 
-def hue_changed(before, after, threshold=0.006):
+def hue_changed(before, after, unknown, threshold=0.006):
+    """Whether two hues differ; `unknown` when either could not be measured
+    (too few unsaturated pixels)."""
     if before is None or after is None:
-        return True
+        return unknown
     return max(abs(before[0] - after[0]), abs(before[1] - after[1])) > threshold
 
 
@@ -113,7 +115,9 @@ class SceneGridTest(unittest.TestCase):
         self.assertEqual((w, h), (width, height))
         origin = grid_origin(width, height)
         session.move(x + w + 50, y + h + 50)  # the pointer off the window
-        image = self.wait_grid(session, window, origin)
+        self.wait_grid(session, window, origin)
+        self.wait_hover(session, window, origin, [])
+        image = self.shot(session, window)
         left, top = origin
         # The back buffer is multisampled and quads put pixel centres on
         # integer coordinates, so the edge cells partly cover the column just
@@ -148,10 +152,40 @@ class SceneGridTest(unittest.TestCase):
         return [cell_hue(image, origin, k) for k in range(9)]
 
     def press(self, session, hold=0.15):
-        # Input is polled once a frame: hold the button over a few frames.
         session.button_down()
         time.sleep(hold)
         session.button_up()
+
+    def wait_lit(self, session, window, origin, k, timeout=20):
+        wait_for(lambda: cell_state(self.shot(session, window), origin, k) == "lit", timeout,
+                 f"cell {k} never lit up")
+
+    def pick_cell(self, session, window, origin):
+        """A cell whose highlight can be seen (its shape does not fill it),
+        with the pointer left over its centre."""
+        for k in (6, 0, 2, 8, 4, 3, 5, 1, 7):
+            x, y = cell_origin(origin, k)
+            session.move_in(window, x + CELL // 2, y + CELL // 2)
+            try:
+                self.wait_lit(session, window, origin, k, timeout=5)
+                return k
+            except harness.HarnessError:
+                continue
+        self.fail("no cell shows its highlight")
+
+    def press_until_bred(self, session, window, origin, k):
+        """Holds the button over lit cell k until the highlight goes (the
+        click was taken and the cooldown runs). Input is polled once a frame,
+        so a short click could fall between two frames. Returns the time the
+        press began and the picture that showed the highlight gone."""
+        started = time.monotonic()
+        session.button_down()
+        try:
+            image = wait_for(lambda: (lambda i: i if cell_state(i, origin, k) != "lit" else None)(
+                self.shot(session, window)), 20, "the click was never taken")
+        finally:
+            session.button_up()
+        return started, image
 
     def test_grid_hover_click_and_cooldown(self):
         with harness.Session() as s:
@@ -175,54 +209,64 @@ class SceneGridTest(unittest.TestCase):
             before = self.hues(s, window, origin)
             unchanged = set(range(9))
             for attempt in range(2):
-                s.move_in(window, 400, 300)
-                self.press(s)
+                k = self.pick_cell(s, window, origin)
+                self.press_until_bred(s, window, origin, k)
                 s.move_in(window, 50, 300)
                 time.sleep(0.3)
                 after = self.hues(s, window, origin)
-                unchanged = {k for k in unchanged if not hue_changed(before[k], after[k])}
+                unchanged = {c for c in unchanged
+                             if not hue_changed(before[c], after[c], unknown=True)}
                 if not unchanged:
                     break
                 before = after
-                time.sleep(1.5)  # let the cooldown run out before the next try
             self.assertEqual(unchanged, set(), "cells that kept their colour")
 
             # Right after a click, hovering lights nothing and a second click
-            # changes nothing; once the cooldown has run out both work again.
-            time.sleep(1.5)
+            # changes nothing. The cooldown lasts at least 60 ticks of 16 ms
+            # from the frame that took the click, so whatever happens within
+            # 0.85 s of the first press falls inside it; slower tries prove
+            # nothing and are repeated.
+            visit_order = [0, 3, 6, 1, 4, 7, 2, 5, 8]
             checked = False
             for attempt in range(5):
-                s.move_in(window, 150, 450)
-                started = time.monotonic()
-                self.press(s, hold=0.2)
-                image = self.shot(s, window)
-                lit = self.hovered_cells(image, origin)
-                settled = [cell_hue(image, origin, k) for k in range(9)]
-                self.press(s, hold=0.1)
-                # The cooldown lasts at least 0.96 s from the first frame that
-                # saw the button; anything slower proves nothing: try again.
+                k = self.pick_cell(s, window, origin)
+                started, first = self.press_until_bred(s, window, origin, k)
+                self.press(s, hold=0.15)
+                second = self.shot(s, window)
                 if time.monotonic() - started > 0.85:
-                    time.sleep(1.5)
                     continue
-                self.assertEqual(lit, [], "highlight during the cooldown")
+                self.assertNotEqual(cell_state(second, origin, k), "lit",
+                                    "highlight during the cooldown")
+                # The frame that took the click drew the cells visited after
+                # k from the new generation already; compare those.
+                later = visit_order[visit_order.index(k) + 1:]
                 s.move_in(window, 50, 300)
-                time.sleep(0.2)
-                later = self.hues(s, window, origin)
-                changed = [k for k in range(9) if hue_changed(settled[k], later[k])]
+                time.sleep(0.3)
+                settled = self.shot(s, window)
+                changed = [(c, cell_hue(first, origin, c), cell_hue(settled, origin, c))
+                           for c in later]
+                changed = [entry for entry in changed
+                           if hue_changed(entry[1], entry[2], unknown=False)]
                 self.assertEqual(changed, [], "a click during the cooldown bred")
                 checked = True
                 break
             self.assertTrue(checked, "could not click twice within the cooldown")
 
-            time.sleep(1.5)
-            s.move_in(window, 150, 450)
-            self.wait_hover(s, window, origin, [6])
+            # Once the cooldown has run out, the cell lights up again and a
+            # click breeds again.
+            k = self.pick_cell(s, window, origin)
+            s.move_in(window, 50, 300)
+            time.sleep(0.3)
             before = self.hues(s, window, origin)
-            self.press(s)
+            x, y = cell_origin(origin, k)
+            s.move_in(window, x + CELL // 2, y + CELL // 2)
+            self.wait_lit(s, window, origin, k)
+            self.press_until_bred(s, window, origin, k)
             s.move_in(window, 50, 300)
             time.sleep(0.3)
             after = self.hues(s, window, origin)
-            self.assertTrue(any(hue_changed(before[k], after[k]) for k in range(9)),
+            self.assertTrue(any(hue_changed(before[c], after[c], unknown=False)
+                                for c in range(9)),
                             "a click after the cooldown bred nothing")
 
             s.key(window, "Escape")
