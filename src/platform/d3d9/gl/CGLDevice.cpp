@@ -696,7 +696,8 @@ HRESULT CGLDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLO
     GLbitfield mask = 0;
     if (flags & D3DCLEAR_TARGET) {
         const auto c = ColorToFloats(color);
-        glClearColor(c[0], c[1], c[2], c[3]);
+        // An X8 target keeps alpha 1 (see GLTargetInfo::opaqueAlpha).
+        glClearColor(c[0], c[1], c[2], renderTarget->Format() == D3DFMT_X8R8G8B8 ? 1.0f : c[3]);
         mask |= GL_COLOR_BUFFER_BIT;
     }
     if (flags & D3DCLEAR_ZBUFFER) {
@@ -737,7 +738,8 @@ HRESULT CGLDevice::PrepareDraw(const GLVertexLayout& layout, const GLDrawFacts& 
         ReportGLProblem("a draw that samples its own render target is skipped");
         return D3DERR_INVALIDCALL;
     }
-    const GLTargetInfo target{renderTarget->Width(), renderTarget->Height(), fb->depth != nullptr};
+    const GLTargetInfo target{renderTarget->Width(), renderTarget->Height(), fb->depth != nullptr,
+                              renderTarget->Format() == D3DFMT_X8R8G8B8};
     const GLPipelineState wanted = PlanPipeline(state, layout, target, facts);
     CGLProgram* program = shaders.Get(wanted.shader);
     if (program == nullptr) return D3DERR_INVALIDCALL;

@@ -94,7 +94,9 @@ std::uint32_t CGLStateCache::Apply(const GLPipelineState& w, bool force) {
     if (groups & kGLFrontFace)
         glFrontFace(w.frontFace == GLFrontFace::CounterClockwise ? GL_CCW : GL_CW);
     if (groups & kGLBlendEnable) Enable(GL_BLEND, w.blendEnable);
-    if (groups & kGLBlendFunc) glBlendFunc(ToGL(w.srcBlend), ToGL(w.dstBlend));
+    if (groups & kGLBlendFunc)
+        glBlendFuncSeparate(ToGL(w.srcBlend), ToGL(w.dstBlend), ToGL(w.srcBlendAlpha),
+                            ToGL(w.dstBlendAlpha));
     if (groups & kGLColorMask)
         glColorMask((w.colorMask & 1) != 0, (w.colorMask & 2) != 0, (w.colorMask & 4) != 0,
                     (w.colorMask & 8) != 0);

@@ -92,6 +92,8 @@ HRESULT CGLSurface::GetDesc(D3DSURFACE_DESC* desc) {
 
 UINT CGLSurface::Width() const { return texture != nullptr ? texture->Width() : width; }
 UINT CGLSurface::Height() const { return texture != nullptr ? texture->Height() : height; }
+D3DFORMAT CGLSurface::Format() const { return texture != nullptr ? texture->Format() : format; }
+
 bool CGLSurface::HasStorage() const {
     return texture != nullptr || renderbuffer != 0 || colourTexture != 0;
 }
@@ -101,7 +103,7 @@ bool CGLSurface::AllocateStorage(UINT w, UINT h, D3DFORMAT f, D3DMULTISAMPLE_TYP
     FreeStorage();
     if (kind == GLSurfaceKind::BackBuffer && sampleCount == 0) {
         // A texture rather than a renderbuffer: see CreateColourTexture.
-        colourTexture = CreateColourTexture(Device().Cache(), w, h, nullptr);
+        colourTexture = CreateColourTexture(Device().Cache(), w, h, nullptr, 0xFF000000u);
         if (colourTexture == 0) return false;
         width = w;
         height = h;

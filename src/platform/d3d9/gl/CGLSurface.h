@@ -39,6 +39,7 @@ public:
     UINT Width() const;
     UINT Height() const;
     bool HasStorage() const;
+    D3DFORMAT Format() const;
     CGLTexture* Texture() const { return texture; }
 
     // (Re)allocates the storage of a surface that owns it; false when GL

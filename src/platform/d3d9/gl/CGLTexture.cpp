@@ -37,11 +37,16 @@ HRESULT CGLTexture::Create(CGLDevice& device, UINT width, UINT height, UINT leve
     std::unique_ptr<CGLTexture> texture(new CGLTexture(device, width, height, usage, format, pool));
     if (pool == D3DPOOL_MANAGED) texture->bytes.assign(std::size_t{width} * height * 4, 0);
 
+    // X8R8G8B8 has no alpha and must sample as 1: its storage keeps alpha 1
+    // (the device draws and clears it so), starting here.
+    const std::uint32_t fill = format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0u;
+    if (pool == D3DPOOL_MANAGED) {
+        for (std::size_t i = 3; i < texture->bytes.size(); i += 4)
+            texture->bytes[i] = static_cast<std::uint8_t>(fill >> 24);
+    }
     texture->name = CreateColourTexture(device.Cache(), width, height,
-                                        texture->bytes.empty() ? nullptr : texture->bytes.data());
+                                        texture->bytes.empty() ? nullptr : texture->bytes.data(), fill);
     if (texture->name == 0) return D3DERR_OUTOFVIDEOMEMORY;
-    // X8R8G8B8 has no alpha: sampling must read 1 whatever the storage holds.
-    if (format == D3DFMT_X8R8G8B8) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
 
     texture->level0 = CGLSurface::MakeTextureLevel(*texture);
     texture->AddRef();
@@ -115,13 +120,27 @@ HRESULT CGLTexture::UnlockRect(UINT level) {
     if (lockReadOnly) return D3D_OK;
     Device().MakeCurrent();
     const RECT& r = lockedRect;
+    const auto w = static_cast<std::size_t>(r.right - r.left);
+    const auto h = static_cast<std::size_t>(r.bottom - r.top);
+    const std::uint8_t* first =
+        bytes.data() + (std::size_t{static_cast<UINT>(r.top)} * width + static_cast<UINT>(r.left)) * 4;
     Device().Cache().BindTexture0(name, false);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(width));
-    glTexSubImage2D(GL_TEXTURE_2D, 0, r.left, r.top, r.right - r.left, r.bottom - r.top, GL_BGRA,
-                    GL_UNSIGNED_BYTE,
-                    bytes.data() + (std::size_t{static_cast<UINT>(r.top)} * width +
-                                    static_cast<UINT>(r.left)) * 4);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    if (format == D3DFMT_X8R8G8B8) {
+        // Whatever the caller wrote into the unused byte, the texture keeps
+        // alpha 1; the caller's copy stays as written.
+        std::vector<std::uint8_t> opaque(w * h * 4);
+        for (std::size_t y = 0; y < h; ++y) {
+            std::memcpy(&opaque[y * w * 4], first + y * width * 4, w * 4);
+            for (std::size_t x = 0; x < w; ++x) opaque[(y * w + x) * 4 + 3] = 0xFF;
+        }
+        glTexSubImage2D(GL_TEXTURE_2D, 0, r.left, r.top, static_cast<GLsizei>(w), static_cast<GLsizei>(h),
+                        GL_BGRA, GL_UNSIGNED_BYTE, opaque.data());
+    } else {
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(width));
+        glTexSubImage2D(GL_TEXTURE_2D, 0, r.left, r.top, static_cast<GLsizei>(w), static_cast<GLsizei>(h),
+                        GL_BGRA, GL_UNSIGNED_BYTE, first);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    }
     CheckGLError("glTexSubImage2D");
     return D3D_OK;
 }

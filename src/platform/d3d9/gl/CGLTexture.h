@@ -1,7 +1,7 @@
-// Textures of the GL backend: one level, RGBA8 storage holding Direct3D's
-// A8R8G8B8 or X8R8G8B8 (alpha read as 1 for X8). Render targets live in the
-// default pool; managed textures keep a BGRA copy that LockRect hands out
-// and UnlockRect uploads.
+// Textures of the GL backend: one level, 8 bits a channel holding Direct3D's
+// A8R8G8B8 or X8R8G8B8 (whose stored alpha is always 1, so it samples as
+// 1). Render targets live in the default pool; managed textures keep a BGRA
+// copy that LockRect hands out and UnlockRect uploads.
 #pragma once
 
 #include <cstdint>

@@ -5,11 +5,12 @@
 
 #include "platform/d3d9/gl/GLCheck.h"
 
-GLuint CreateColourTexture(CGLStateCache& cache, UINT width, UINT height, const void* texels) {
-    std::vector<std::uint8_t> zeros;
+GLuint CreateColourTexture(CGLStateCache& cache, UINT width, UINT height, const void* texels,
+                           std::uint32_t fill) {
+    std::vector<std::uint32_t> filled;
     if (texels == nullptr) {
-        zeros.assign(std::size_t{width} * height * 4, 0);
-        texels = zeros.data();
+        filled.assign(std::size_t{width} * height, fill);
+        texels = filled.data();
     }
     DrainGLErrors("before creating a texture");
     GLuint name = 0;

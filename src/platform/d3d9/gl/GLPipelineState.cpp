@@ -274,6 +274,10 @@ GLPipelineState PlanPipeline(const D3DDeviceState& state, const GLVertexLayout& 
     p.blendEnable = state.RenderState(D3DRS_ALPHABLENDENABLE) != FALSE;
     p.srcBlend = MapBlend(state.RenderState(D3DRS_SRCBLEND), GLBlendFactor::One);
     p.dstBlend = MapBlend(state.RenderState(D3DRS_DESTBLEND), GLBlendFactor::Zero);
+    // An X8 target keeps its stored alpha of 1 when blending; without
+    // blending the shader writes 1.
+    p.srcBlendAlpha = target.opaqueAlpha ? GLBlendFactor::Zero : p.srcBlend;
+    p.dstBlendAlpha = target.opaqueAlpha ? GLBlendFactor::One : p.dstBlend;
     p.colorMask = static_cast<std::uint8_t>(state.RenderState(D3DRS_COLORWRITEENABLE) & 0xF);
 
     switch (state.RenderState(D3DRS_FILLMODE)) {
@@ -306,6 +310,7 @@ GLPipelineState PlanPipeline(const D3DDeviceState& state, const GLVertexLayout& 
     p.sampler0.borderColor = s.states[D3DSAMP_BORDERCOLOR];
 
     p.shader = PlanShader(state, layout, facts);
+    p.shader.opaqueAlpha = target.opaqueAlpha && !p.blendEnable;
     return p;
 }
 
@@ -318,7 +323,9 @@ std::uint32_t DiffPipeline(const GLPipelineState& a, const GLPipelineState& b) {
     if (a.cullFace != b.cullFace) groups |= kGLCullFace;
     if (a.frontFace != b.frontFace) groups |= kGLFrontFace;
     if (a.blendEnable != b.blendEnable) groups |= kGLBlendEnable;
-    if (a.srcBlend != b.srcBlend || a.dstBlend != b.dstBlend) groups |= kGLBlendFunc;
+    if (a.srcBlend != b.srcBlend || a.dstBlend != b.dstBlend ||
+        a.srcBlendAlpha != b.srcBlendAlpha || a.dstBlendAlpha != b.dstBlendAlpha)
+        groups |= kGLBlendFunc;
     if (a.colorMask != b.colorMask) groups |= kGLColorMask;
     if (a.polygonMode != b.polygonMode) groups |= kGLPolygonMode;
     if (a.multisample != b.multisample) groups |= kGLMultisample;

@@ -105,6 +105,7 @@ struct GLShaderKey {
     std::uint8_t alphaTestFunc = 0;  // 0: no alpha test, else a D3DCMPFUNC
     std::uint8_t constantDiffuse = 0;  // every vertex has one colour: a uniform, not a varying
     std::uint8_t lightCount = 0;       // lights the lit vertex shader sums (unrolled)
+    std::uint8_t opaqueAlpha = 0;      // writes alpha 1 (an X8 target without blending)
     bool operator==(const GLShaderKey&) const = default;
 };
 
@@ -118,6 +119,8 @@ struct GLPipelineState {
     bool blendEnable = false;
     GLBlendFactor srcBlend = GLBlendFactor::One;
     GLBlendFactor dstBlend = GLBlendFactor::Zero;
+    GLBlendFactor srcBlendAlpha = GLBlendFactor::One;
+    GLBlendFactor dstBlendAlpha = GLBlendFactor::Zero;
     std::uint8_t colorMask = 0xF;  // bit 0 red, 1 green, 2 blue, 3 alpha
     GLPolygonMode polygonMode = GLPolygonMode::Fill;
     bool multisample = true;
@@ -135,6 +138,9 @@ struct GLTargetInfo {
     UINT width = 0;
     UINT height = 0;
     bool hasDepth = false;
+    // X8R8G8B8: the stored alpha is kept at 1, so that sampling the target
+    // reads 1 without a swizzle (which would slow llvmpipe's fast path).
+    bool opaqueAlpha = false;
 };
 
 // What the vertices of a draw from user memory show (the program's quads

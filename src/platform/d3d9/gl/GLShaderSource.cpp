@@ -29,6 +29,7 @@ std::string CommonDefines(const GLShaderKey& key) {
     Define(&s, "TEXTURE_BOUND", key.textureBound);
     Define(&s, "CONSTANT_DIFFUSE", key.constantDiffuse);
     Define(&s, "LIGHT_COUNT", key.lightCount);
+    Define(&s, "OPAQUE_ALPHA", key.opaqueAlpha);
     s += key.flatShade ? "#define SHADING flat\n" : "#define SHADING smooth\n";
     return s;
 }
@@ -244,6 +245,6 @@ void main() {
         else
             s += std::string("    if (!(floor(alpha * 255.0 + 0.5) ") + op + " uAlphaRef)) discard;\n";
     }
-    s += "    oColor = vec4(colour, alpha);\n}\n";
+    s += "#if OPAQUE_ALPHA\n    oColor = vec4(colour, 1.0);\n#else\n    oColor = vec4(colour, alpha);\n#endif\n}\n";
     return s;
 }
