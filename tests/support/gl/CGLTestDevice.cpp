@@ -1,5 +1,7 @@
 #include "support/gl/CGLTestDevice.h"
 
+#include <cstdlib>
+
 #include "platform/d3d9/gl/GLDirect3D9.h"
 
 D3DPRESENT_PARAMETERS CGLTestDevice::DefaultParams(UINT width, UINT height) {
@@ -19,8 +21,18 @@ D3DPRESENT_PARAMETERS CGLTestDevice::DefaultParams(UINT width, UINT height) {
 CGLTestDevice::CGLTestDevice(UINT width, UINT height)
     : CGLTestDevice(DefaultParams(width, height)) {}
 
+namespace {
+
+// Mesa writes compiled shaders to its disk cache from a thread of its own;
+// a write still running when the test process exits can crash the leak
+// checker's stop-the-world. Tests gain nothing from the cache.
+int DisableShaderDiskCache() { return setenv("MESA_SHADER_CACHE_DISABLE", "true", 0); }
+
+}  // namespace
+
 CGLTestDevice::CGLTestDevice(const D3DPRESENT_PARAMETERS& params)
-    : window(static_cast<int>(params.BackBufferWidth > 0 ? params.BackBufferWidth : 1),
+    : shaderCacheOff(DisableShaderDiskCache() == 0),
+      window(static_cast<int>(params.BackBufferWidth > 0 ? params.BackBufferWidth : 1),
              static_cast<int>(params.BackBufferHeight > 0 ? params.BackBufferHeight : 1)) {
     if (window.Handle() == nullptr) return;
     d3d = CreateGLDirect3D9(provider);

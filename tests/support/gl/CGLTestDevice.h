@@ -64,6 +64,7 @@ public:
     static CGLPicture ReadTexture(IDirect3DTexture9* texture);
 
 private:
+    bool shaderCacheOff;  // set before the window: see the constructor
     CSdlOffscreenWindow window;
     CSdlGLContextProvider provider;
     IDirect3D9* d3d = nullptr;
