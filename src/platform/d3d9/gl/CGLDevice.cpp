@@ -111,6 +111,7 @@ HRESULT ValidatePresentParameters(D3DPRESENT_PARAMETERS* p, const GLLimits* limi
 
 HRESULT CGLDevice::Create(CGLDirect3D9& d3d, IGLContextProvider& provider, HWND window,
                           D3DPRESENT_PARAMETERS* params, IDirect3DDevice9** out) {
+    // What needs no context is refused before one is made.
     D3DPRESENT_PARAMETERS checked = *params;
     int samples = 0;
     HRESULT hr = ValidatePresentParameters(&checked, nullptr, &samples);
@@ -119,7 +120,7 @@ HRESULT CGLDevice::Create(CGLDirect3D9& d3d, IGLContextProvider& provider, HWND 
     std::unique_ptr<IGLContext> context = provider.CreateContext(window);
     if (context == nullptr) return D3DERR_NOTAVAILABLE;
     auto* device = new CGLDevice(d3d, std::move(context));
-    hr = device->Initialise(checked, samples);
+    hr = device->Initialise(checked);
     if (FAILED(hr)) {
         device->Release();
         return hr;
@@ -138,7 +139,7 @@ CGLDevice::CGLDevice(CGLDirect3D9& d3d, std::unique_ptr<IGLContext> context)
     forceState = noCache != nullptr && std::strcmp(noCache, "1") == 0;
 }
 
-HRESULT CGLDevice::Initialise(const D3DPRESENT_PARAMETERS& requested, int /*samples*/) {
+HRESULT CGLDevice::Initialise(const D3DPRESENT_PARAMETERS& requested) {
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limits.maxTextureSize);
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &limits.maxRenderbufferSize);
     glGetIntegerv(GL_MAX_SAMPLES, &limits.maxSamples);
@@ -738,8 +739,7 @@ HRESULT CGLDevice::PrepareDraw(const GLVertexLayout& layout, const GLDrawFacts& 
         ReportGLProblem("a draw that samples its own render target is skipped");
         return D3DERR_INVALIDCALL;
     }
-    const GLTargetInfo target{renderTarget->Width(), renderTarget->Height(), fb->depth != nullptr,
-                              renderTarget->Format() == D3DFMT_X8R8G8B8};
+    const GLTargetInfo target{fb->depth != nullptr, renderTarget->Format() == D3DFMT_X8R8G8B8};
     const GLPipelineState wanted = PlanPipeline(state, layout, target, facts);
     CGLProgram* program = shaders.Get(wanted.shader);
     if (program == nullptr) return D3DERR_INVALIDCALL;
@@ -947,6 +947,8 @@ GLuint CGLDevice::ResolveBackBuffer() {
     return resolveRead;
 }
 
+// The whole back buffer always goes to the whole client area of the
+// device's window: the program passes no rectangles and no other window.
 HRESULT CGLDevice::Present(const RECT*, const RECT*, HWND, const RGNDATA*) {
     MakeCurrent();
     const GLuint source = ResolveBackBuffer();

@@ -135,7 +135,7 @@ private:
         std::vector<std::uint32_t> indices;  // base vertex already added
     };
 
-    HRESULT Initialise(const D3DPRESENT_PARAMETERS& params, int samples);
+    HRESULT Initialise(const D3DPRESENT_PARAMETERS& params);
     void Activate();
     HRESULT BuildBackBuffer();
     void DeleteBackBufferObjects();

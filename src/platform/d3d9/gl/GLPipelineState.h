@@ -135,8 +135,6 @@ struct GLPipelineState {
 
 // What the draw goes into.
 struct GLTargetInfo {
-    UINT width = 0;
-    UINT height = 0;
     bool hasDepth = false;
     // X8R8G8B8: the stored alpha is kept at 1, so that sampling the target
     // reads 1 without a swizzle (which would slow llvmpipe's fast path).

@@ -20,7 +20,7 @@ D3DDeviceState Defaults() {
 
 GLPipelineState Plan(const D3DDeviceState& s, DWORD fvf, bool hasDepth = true,
                      const GLDrawFacts& facts = {}) {
-    return PlanPipeline(s, DecodeFvf(fvf), GLTargetInfo{800, 600, hasDepth}, facts);
+    return PlanPipeline(s, DecodeFvf(fvf), GLTargetInfo{hasDepth, false}, facts);
 }
 
 struct ScreenVertex {
@@ -129,49 +129,14 @@ TEST(GLPipelinePlan, DepthTestNeedsADepthBufferAndDefaultsToLessOrEqual) {
     EXPECT_FALSE(p.depthWrite);
     EXPECT_EQ(p.depthFunc, GLCompareFunc::Greater);
 
-    // Projected geometry honours MinZ..MaxZ; pre-transformed z is the depth itself.
-    s.viewport.MinZ = 0.25f;
-    s.viewport.MaxZ = 0.75f;
+    // Projected geometry honours MinZ..MaxZ; pre-transformed z is the depth
+    // itself. Rows are the same in both APIs: the rectangle is not flipped.
+    s.viewport = D3DVIEWPORT9{10, 20, 256, 128, 0.25f, 0.75f};
+    EXPECT_EQ(Plan(s, kMeshFvf).viewport, (GLRect{10, 20, 256, 128}));
     EXPECT_FLOAT_EQ(Plan(s, kMeshFvf).depthNear, 0.25f);
     EXPECT_FLOAT_EQ(Plan(s, kMeshFvf).depthFar, 0.75f);
     EXPECT_FLOAT_EQ(Plan(s, kScreenFvf).depthNear, 0.0f);
     EXPECT_FLOAT_EQ(Plan(s, kScreenFvf).depthFar, 1.0f);
-}
-
-TEST(GLPipelinePlan, BlendingSamplerAndViewportFollowTheStates) {
-    D3DDeviceState s = Defaults();
-    GLPipelineState p = Plan(s, kScreenFvf);
-    EXPECT_FALSE(p.blendEnable);
-    EXPECT_EQ(p.srcBlend, GLBlendFactor::One);
-    EXPECT_EQ(p.dstBlend, GLBlendFactor::Zero);
-    // Direct3D samples with point filtering and wraps by default.
-    EXPECT_EQ(p.sampler0.minFilter, GLFilter::Nearest);
-    EXPECT_EQ(p.sampler0.magFilter, GLFilter::Nearest);
-    EXPECT_EQ(p.sampler0.wrapS, GLWrap::Repeat);
-    EXPECT_EQ(p.viewport, (GLRect{0, 0, 800, 600}));
-
-    // What the program's glow composite sets.
-    s.renderStates[D3DRS_ALPHABLENDENABLE] = TRUE;
-    s.renderStates[D3DRS_SRCBLEND] = D3DBLEND_ONE;
-    s.renderStates[D3DRS_DESTBLEND] = D3DBLEND_ONE;
-    s.samplers[0].states[D3DSAMP_ADDRESSU] = D3DTADDRESS_CLAMP;
-    s.samplers[0].states[D3DSAMP_ADDRESSV] = D3DTADDRESS_MIRROR;
-    s.samplers[0].states[D3DSAMP_MINFILTER] = D3DTEXF_LINEAR;
-    s.samplers[0].states[D3DSAMP_MAGFILTER] = D3DTEXF_LINEAR;
-    s.viewport = D3DVIEWPORT9{10, 20, 256, 128, 0.0f, 1.0f};
-    p = Plan(s, kScreenFvf);
-    EXPECT_TRUE(p.blendEnable);
-    EXPECT_EQ(p.srcBlend, GLBlendFactor::One);
-    EXPECT_EQ(p.dstBlend, GLBlendFactor::One);
-    EXPECT_EQ(p.sampler0.wrapS, GLWrap::ClampToEdge);
-    EXPECT_EQ(p.sampler0.wrapT, GLWrap::MirroredRepeat);
-    EXPECT_EQ(p.sampler0.minFilter, GLFilter::Linear);
-    EXPECT_EQ(p.sampler0.magFilter, GLFilter::Linear);
-    // Rows are the same in both APIs: the rectangle is not flipped.
-    EXPECT_EQ(p.viewport, (GLRect{10, 20, 256, 128}));
-
-    s.samplers[0].states[D3DSAMP_MIPFILTER] = D3DTEXF_POINT;
-    EXPECT_EQ(Plan(s, kScreenFvf).sampler0.minFilter, GLFilter::LinearMipmapNearest);
 }
 
 TEST(GLPipelinePlan, StageZeroWithAndWithoutATexture) {

@@ -315,4 +315,31 @@ TEST(GLPixels, StageAndBlendArithmeticOfTheGlowComposite) {
     p = gl.ReadBackBuffer();
     EXPECT_EQ(p.At(2, 2), 0xFFFFFF90u);
     EXPECT_EQ(p.At(12, 2), 0xFFE6E6E6u);
+
+    // An X8R8G8B8 target has no alpha: whatever alpha is cleared or drawn
+    // into it, sampling it reads 1, so alpha blending shows it fully.
+    IDirect3DTexture9* x8 = nullptr;
+    ASSERT_EQ(d->CreateTexture(8, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &x8, nullptr),
+              D3D_OK);
+    D3DRef<IDirect3DTexture9> x8Ref(x8);
+    IDirect3DSurface9* back = nullptr;
+    IDirect3DSurface9* level = nullptr;
+    d->GetRenderTarget(0, &back);
+    x8->GetSurfaceLevel(0, &level);
+    D3DRef<IDirect3DSurface9> backRef(back);
+    D3DRef<IDirect3DSurface9> levelRef(level);
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    d->SetRenderTarget(0, level);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0x000000FFu, 1.0f, 0);  // blue, alpha 0
+    Flat(d, 0, 0, 4, 8, 0x00FF0000u);                               // red, alpha 0
+    d->SetRenderTarget(0, back);
+    Flat(d, 0, 0, 16, 16, kGreen);
+    d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    Textured(d, x8, -0.5f, -0.5f, 8, 8);
+    p = gl.ReadBackBuffer();
+    EXPECT_EQ(p.At(1, 1), kRed);
+    EXPECT_EQ(p.At(6, 6), kBlue);
+    EXPECT_EQ(p.At(12, 12), kGreen);
 }
