@@ -17,8 +17,10 @@ short CSdlInput::GetKeyState(int virtualKey) {
             const bool now = keys != nullptr && keys[SDL_SCANCODE_ESCAPE] != 0;
             return now || windows.KeyDownByMessages(VK_ESCAPE) ? kDown : 0;
         }
-        case VK_LBUTTON:
-            return (SDL_GetGlobalMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0 ? kDown : 0;
+        case VK_LBUTTON: {
+            const bool now = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
+            return now || windows.KeyDownByMessages(VK_LBUTTON) ? kDown : 0;
+        }
         default:
             return 0;
     }
@@ -26,6 +28,7 @@ short CSdlInput::GetKeyState(int virtualKey) {
 
 BOOL CSdlInput::GetCursorPos(POINT* point) {
     if (point == nullptr) return FALSE;
+    if (windows.TrackedCursor(point)) return TRUE;
     int x = 0;
     int y = 0;
     SDL_GetGlobalMouseState(&x, &y);

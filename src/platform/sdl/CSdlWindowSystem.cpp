@@ -199,12 +199,14 @@ void CSdlWindowSystem::PumpIntoQueue() {
                 }
                 continue;
             case SDL_MOUSEMOTION:
+                pointer = {event.motion.windowID, event.motion.x, event.motion.y, true};
                 msg.hwnd = HandleOf(event.motion.windowID);
                 msg.message = WM_MOUSEMOVE;
                 msg.lParam = PointParam(event.motion.x, event.motion.y);
                 break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
+                pointer = {event.button.windowID, event.button.x, event.button.y, true};
                 if (event.button.button != SDL_BUTTON_LEFT) continue;
                 msg.hwnd = HandleOf(event.button.windowID);
                 msg.message = event.type == SDL_MOUSEBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP;
@@ -231,6 +233,22 @@ void CSdlWindowSystem::Taken(const MSG& msg) {
     if (key && msg.wParam < keysByMessage.size()) {
         keysByMessage[msg.wParam] = msg.message == WM_KEYDOWN;
     }
+    if (msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONUP) {
+        keysByMessage[VK_LBUTTON] = msg.message == WM_LBUTTONDOWN;
+    }
+}
+
+bool CSdlWindowSystem::TrackedCursor(POINT* screen) const {
+    if (!pointer.known || screen == nullptr) return false;
+    const auto found = windows.find(pointer.window);
+    if (found == windows.end()) return false;
+    // A destroyed window is hidden but still where it was.
+    int left = 0;
+    int top = 0;
+    SDL_GetWindowPosition(found->second.native.get(), &left, &top);
+    screen->x = left + pointer.x;
+    screen->y = top + pointer.y;
+    return true;
 }
 
 bool CSdlWindowSystem::KeyDownByMessages(int virtualKey) const {

@@ -67,6 +67,9 @@ public:
     // Win32's GetKeyState follows the messages the thread has read, so a
     // press is seen even when it was released again before the next pump.
     bool KeyDownByMessages(int virtualKey) const;
+    // Where the pointer was last seen by one of this system's windows, in
+    // screen coordinates; false before any pointer event has come in.
+    bool TrackedCursor(POINT* screen) const;
 
 private:
     struct NativeWindowDeleter {
@@ -93,4 +96,11 @@ private:
     std::map<Uint32, Window> windows;  // by SDL window ID
     std::deque<MSG> queue;
     std::array<bool, 256> keysByMessage{};
+    struct Pointer {
+        Uint32 window = 0;
+        int x = 0;  // client coordinates of `window`
+        int y = 0;
+        bool known = false;
+    };
+    Pointer pointer;
 };

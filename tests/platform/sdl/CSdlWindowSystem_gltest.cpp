@@ -168,19 +168,29 @@ TEST_F(SdlWindows, OnlyTheLatestMouseMoveWaitsInTheQueue) {
     EXPECT_EQ(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE), FALSE);
 }
 
-TEST_F(SdlWindows, EscapeFollowsTheKeyMessagesTakenFromTheQueue) {
+TEST_F(SdlWindows, EscapeAndTheLeftButtonFollowTheMessagesTakenFromTheQueue) {
     const HWND hwnd = MakeWindow(806, 626);
     ASSERT_NE(hwnd, nullptr);
-    windows.PostMessageA(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
-    windows.PostMessageA(hwnd, WM_KEYUP, VK_ESCAPE, 0);
+    struct Case {
+        int key;
+        UINT down;
+        UINT up;
+        WPARAM wParam;
+    };
+    for (const Case& c : {Case{VK_ESCAPE, WM_KEYDOWN, WM_KEYUP, VK_ESCAPE},
+                          Case{VK_LBUTTON, WM_LBUTTONDOWN, WM_LBUTTONUP, 0}}) {
+        SCOPED_TRACE(c.key);
+        windows.PostMessageA(hwnd, c.down, c.wParam, 0);
+        windows.PostMessageA(hwnd, c.up, c.wParam, 0);
 
-    MSG msg{};
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
-    EXPECT_EQ(GetKeyState(VK_ESCAPE) & 0x80, 0) << "a message only looked at does not count";
-    GetMessageA(&msg, nullptr, 0, 0);
-    EXPECT_NE(GetKeyState(VK_ESCAPE) & 0x80, 0) << "a quick press must not be lost";
-    GetMessageA(&msg, nullptr, 0, 0);
-    EXPECT_EQ(GetKeyState(VK_ESCAPE) & 0x80, 0);
+        MSG msg{};
+        ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+        EXPECT_EQ(GetKeyState(c.key) & 0x80, 0) << "a message only looked at does not count";
+        GetMessageA(&msg, nullptr, 0, 0);
+        EXPECT_NE(GetKeyState(c.key) & 0x80, 0) << "a quick press must not be lost";
+        GetMessageA(&msg, nullptr, 0, 0);
+        EXPECT_EQ(GetKeyState(c.key) & 0x80, 0);
+    }
 }
 
 TEST_F(SdlWindows, PopupStyleAndSizeGiveABorderlessClientOfThatSize) {
