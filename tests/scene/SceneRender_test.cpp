@@ -174,16 +174,23 @@ TEST_P(SceneHoverTest, PointerLightsTheCellItIsOverAdditively) {
     EXPECT_EQ(lit, c.cell);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Edges, SceneHoverTest,
-    ::testing::Values(HoverCase{800, 100, 0, 0}, HoverCase{800, 99, 0, -1},
-                      HoverCase{800, 300, 0, 1}, HoverCase{800, 299, 199, 0},
-                      HoverCase{800, 100, 200, 3}, HoverCase{800, 699, 599, 8},
-                      HoverCase{800, 700, 300, -1}, HoverCase{800, 400, 600, -1},
-                      // 599: offset (599 - 600) / 2 = 0; 598: offset -1.
-                      HoverCase{599, 0, 0, 0}, HoverCase{599, 200, 0, 1},
-                      HoverCase{598, -1, 0, 0}, HoverCase{598, 199, 0, 1},
-                      HoverCase{598, -2, 0, -1}));
+INSTANTIATE_TEST_SUITE_P(Edges, SceneHoverTest,
+                         ::testing::Values(HoverCase{800, 100, 0, 0}, HoverCase{800, 99, 0, -1},
+                                           HoverCase{800, 300, 0, 1}, HoverCase{800, 299, 199, 0},
+                                           HoverCase{800, 100, 200, 3}, HoverCase{800, 699, 599, 8},
+                                           HoverCase{800, 700, 300, -1},
+                                           HoverCase{800, 400, 600, -1},
+                                           // 599: offset (599 - 600) / 2 = 0; 598: offset -1.
+                                           HoverCase{599, 0, 0, 0}, HoverCase{599, 200, 0, 1},
+                                           HoverCase{598, -1, 0, 0}, HoverCase{598, 199, 0, 1},
+                                           HoverCase{598, -2, 0, -1}),
+                         [](const ::testing::TestParamInfo<HoverCase>& info) {
+                             const auto number = [](long v) {
+                                 return (v < 0 ? "m" : "") + std::to_string(v < 0 ? -v : v);
+                             };
+                             return "width" + number(info.param.width) + "_at_" +
+                                    number(info.param.x) + "_" + number(info.param.y);
+                         });
 
 TEST_F(SceneRenderTest, HighlightPulsesWithTheFrameCounter) {
     rig.Pointer(100, 0);

@@ -42,8 +42,8 @@ public:
         windowClass.lpfnWndProc = DefWindowProcA;
         windowClass.lpszClassName = "window";
         win32.windows.RegisterClassExA(&windowClass);
-        rec.context.hwnd = win32.windows.CreateWindowExA(0, "window", "Tessary(?)", 0, 0, 0, width,
-                                                         height, nullptr, nullptr, nullptr, nullptr);
+        rec.context.hwnd = win32.windows.CreateWindowExA(
+            0, "window", "Tessary(?)", 0, 0, 0, width, height, nullptr, nullptr, nullptr, nullptr);
     }
 
     ~CSceneRig() { g_appConfig = savedConfig; }
@@ -62,8 +62,7 @@ public:
         context.device->BeginScene();
         scene.Render();
         context.device->EndScene();
-        return {journal->draws.begin() + static_cast<std::ptrdiff_t>(first),
-                journal->draws.end()};
+        return {journal->draws.begin() + static_cast<std::ptrdiff_t>(first), journal->draws.end()};
     }
 
     CRecordingFixture rec;

@@ -30,10 +30,11 @@ TEST(BreedingRates, ReadsWhatTheFileSuppliesAndDefaultsTheRest) {
         int reseed;
     };
     const std::string path = ::testing::TempDir() + "tessary-param.txt";
-    for (const Case& c : {Case{nullptr, 10, 50}, Case{"5 100", 5, 100}, Case{"\n 5\r\n100\n", 5, 100},
-                          Case{"-3 250 9", -3, 250}, Case{"", 10, 50}, Case{"7", 7, 50},
-                          Case{"12 x 40", 12, 50}, Case{"rate 5 100", 10, 50}, Case{"- 5", 10, 50},
-                          Case{"99999999999 -99999999999", INT_MAX, INT_MIN}}) {
+    for (const Case& c :
+         {Case{nullptr, 10, 50}, Case{"5 100", 5, 100}, Case{"\n 5\r\n100\n", 5, 100},
+          Case{"-3 250 9", -3, 250}, Case{"", 10, 50}, Case{"7", 7, 50}, Case{"12 x 40", 12, 50},
+          Case{"rate 5 100", 10, 50}, Case{"- 5", 10, 50},
+          Case{"99999999999 -99999999999", INT_MAX, INT_MIN}}) {
         SCOPED_TRACE(c.content != nullptr ? c.content : "(no file)");
         std::remove(path.c_str());
         if (c.content != nullptr) {
@@ -78,10 +79,12 @@ TEST(SceneInit, DrawsSlotBySlotThenResetsThroughTheVirtualTable) {
             CScriptedRandom random(std::vector<int>(first, first + 24));
             expected.Randomize();
         }
-        for (int i = 0; i < kGenomeSize; ++i) EXPECT_EQ(scene.genomes[k].genes[i], expected.genes[i]);
+        for (int i = 0; i < kGenomeSize; ++i)
+            EXPECT_EQ(scene.genomes[k].genes[i], expected.genes[i]);
         EXPECT_EQ(scene.shapes[k].material.Diffuse.b, Channel(first[24]));
         EXPECT_EQ(scene.shapes[k].material.Diffuse.r, Channel(first[26]));
-        EXPECT_EQ(scene.shapes[k].m[1], expected.genes[24] + expected.genes[25] + expected.genes[26]);
+        EXPECT_EQ(scene.shapes[k].m[1],
+                  expected.genes[24] + expected.genes[25] + expected.genes[26]);
     }
     EXPECT_EQ(scene.resets, 1);
     EXPECT_EQ(scene.FrameCounter(), 0);
@@ -183,7 +186,8 @@ TEST_F(BreedTest, LaterSlotsCrossWithTheParentAsItWasAtTheClick) {
     scene.Breed(parentIndex);
     EXPECT_EQ(random.Taken(), 63u + 24u);
     for (int s = 0; s < kPopulationSize; ++s) {
-        for (int i = 0; i < 35; ++i) EXPECT_EQ(scene.genomes[s].genes[i], before[parentIndex].genes[i]);
+        for (int i = 0; i < 35; ++i)
+            EXPECT_EQ(scene.genomes[s].genes[i], before[parentIndex].genes[i]);
         const double own = s == parentIndex ? 40.0 / 3.0 : before[s].genes[35];
         EXPECT_EQ(scene.genomes[s].genes[35], own) << "slot " << s;
     }
@@ -213,7 +217,8 @@ TEST_F(BreedTest, FullRatesReseedAndMutateEverySlot) {
     scene.Breed(2);
     EXPECT_EQ(random.Taken(), 297u);
     for (int s = 0; s < kPopulationSize; ++s) {
-        for (int i = 0; i < kGenomeSize; ++i) EXPECT_EQ(scene.genomes[s].genes[i], expected.genes[i]);
+        for (int i = 0; i < kGenomeSize; ++i)
+            EXPECT_EQ(scene.genomes[s].genes[i], expected.genes[i]);
         ExpectShapeShowsGenome(s);
     }
 }

@@ -59,7 +59,8 @@ double Milliseconds(Clock::duration d) {
 double Percentile(std::vector<double> samples, double fraction) {
     if (samples.empty()) return 0.0;
     std::sort(samples.begin(), samples.end());
-    const auto at = static_cast<std::size_t>(fraction * static_cast<double>(samples.size() - 1) + 0.5);
+    const auto at =
+        static_cast<std::size_t>(fraction * static_cast<double>(samples.size() - 1) + 0.5);
     return samples[std::min(at, samples.size() - 1)];
 }
 
@@ -117,9 +118,9 @@ bool Measure(const Size& size, const Options& options, int clicks) {
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.lpszClassName = "framebench";
     RegisterClassExA(&windowClass);  // fails harmlessly for the second size
-    const HWND window = CreateWindowExA(0, "framebench", "tessary-framebench", WS_POPUP, 0, 0,
-                                        size.width, size.height, nullptr, nullptr, nullptr,
-                                        nullptr);
+    const HWND window =
+        CreateWindowExA(0, "framebench", "tessary-framebench", WS_POPUP, 0, 0, size.width,
+                        size.height, nullptr, nullptr, nullptr, nullptr);
     if (window == nullptr) return false;
 
     // The shapes turn 16 ms a frame, and the pointer rests on the centre cell

@@ -87,9 +87,9 @@ int Run(const SnapshotOptions& options) {
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.lpszClassName = "snapshot";
     RegisterClassExA(&windowClass);
-    const HWND window = CreateWindowExA(0, "snapshot", "tessary-snapshot", WS_POPUP, 0, 0,
-                                        options.width, options.height, nullptr, nullptr,
-                                        nullptr, nullptr);
+    const HWND window =
+        CreateWindowExA(0, "snapshot", "tessary-snapshot", WS_POPUP, 0, 0, options.width,
+                        options.height, nullptr, nullptr, nullptr, nullptr);
     if (window == nullptr) {
         std::fprintf(stderr, "tessary-snapshot: cannot make a %dx%d window\n", options.width,
                      options.height);
