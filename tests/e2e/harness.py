@@ -417,9 +417,26 @@ class Session:
         # program is not an error.
         self.xdotool("keyup", "--window", str(window), key, check=False)
 
-    def move(self, x, y):
-        """Moves the pointer to screen position x, y."""
-        self.xdotool("mousemove", "--sync", str(x), str(y))
+    def pointer(self):
+        """The pointer's screen position."""
+        out = self.xdotool("getmouselocation", "--shell")
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(values["X"]), int(values["Y"])
+
+    def move(self, x, y, timeout=5):
+        """Moves the pointer to screen position x, y and waits until it is
+        there. (xdotool's own --sync waits forever when the pointer is
+        already at the target.) Targets off the screen are clamped to it, as
+        the X server clamps the pointer."""
+        width, height = (int(v) for v in self.screen.split("x")[:2])
+        x = min(max(x, 0), width - 1)
+        y = min(max(y, 0), height - 1)
+        self.xdotool("mousemove", str(x), str(y))
+        deadline = time.monotonic() + timeout
+        while self.pointer() != (x, y):
+            if time.monotonic() > deadline:
+                raise HarnessError(f"the pointer did not reach {x}, {y} in {timeout} s")
+            time.sleep(0.02)
 
     def move_in(self, window, x, y):
         """Moves the pointer to client position x, y of `window`."""
