@@ -1,23 +1,14 @@
 #include "gfx/CDX2DPolygon.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <functional>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/d3d9/d3dx9.h"
 #include "support/RecordingFixture.h"
-
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -44,27 +35,6 @@ protected:
 
 struct Corner {
     float x, y, u, v;
-};
-
-// Runs in a directory of its own holding img/, and goes back afterwards.
-class CImageDirectory {
-public:
-    CImageDirectory()
-        : previous(std::filesystem::current_path()),
-          root(std::filesystem::temp_directory_path() /
-               ("tessary-quad-" + std::to_string(::getpid()))) {
-        std::filesystem::create_directories(root / "img");
-        std::filesystem::current_path(root);
-    }
-    ~CImageDirectory() {
-        std::error_code ignored;
-        std::filesystem::current_path(previous, ignored);
-        std::filesystem::remove_all(root, ignored);
-    }
-
-private:
-    std::filesystem::path previous;
-    std::filesystem::path root;
 };
 
 }  // namespace
@@ -113,26 +83,6 @@ TEST_F(QuadTest, CornersAndTextureWindowsFollowTheQuadTable) {
     texture->Release();
 }
 
-TEST_F(QuadTest, DrawsSendExactlyTheirCalls) {
-    IDirect3DTexture9* texture = MakeTexture();
-    const std::string label = RecordingLabel(texture);
-    rec.journal->ClearLog();
-    quad.DrawRect(0, 0, 1, 1, 0xFFFFFFFFu);
-    EXPECT_EQ(rec.journal->Texts(),
-              (std::vector<std::string>{"SetRenderState(14, 0)", "SetFVF(324)",
-                                        "SetTexture(0, null)",
-                                        "DrawPrimitiveUP(6, 2, data, 28)",
-                                        "SetRenderState(14, 1)"}));
-    rec.journal->ClearLog();
-    quad.DrawTexture(texture, 0, 0, 1, 1, 0, 0, 0xFFFFFFFFu);
-    EXPECT_EQ(rec.journal->Texts(),
-              (std::vector<std::string>{"SetRenderState(14, 0)", "SetFVF(324)",
-                                        "SetTexture(0, " + label + ")",
-                                        "DrawPrimitiveUP(6, 2, data, 28)", "SetTexture(0, null)",
-                                        "SetRenderState(14, 1)"}));
-    texture->Release();
-}
-
 TEST_F(QuadTest, EveryDrawLeavesZWritesOnAndStageZeroEmpty) {
     IDirect3DTexture9* texture = MakeTexture();
     const std::string label = RecordingLabel(texture);
@@ -168,45 +118,6 @@ TEST_F(QuadTest, EveryDrawLeavesZWritesOnAndStageZeroEmpty) {
     EXPECT_EQ(texture->Release(), 0u);
 }
 
-TEST_F(QuadTest, OwnTextureIsReplacedOnlyWhenTheNewOneExists) {
-    ASSERT_EQ(quad.CreateEmptyTexture(32, 16), D3D_OK);
-    EXPECT_EQ(rec.journal->Texts("CreateTexture").back(),
-              "CreateTexture(32, 16, 1, 0, 21, 1, " + RecordingLabel(quad.GetTexture()) + ")");
-    IDirect3DTexture9* first = quad.GetTexture();
-
-    rec.journal->InjectFailure("CreateTexture", D3DERR_OUTOFVIDEOMEMORY);
-    EXPECT_EQ(quad.CreateEmptyTexture(64, 64), D3DERR_OUTOFVIDEOMEMORY);
-    EXPECT_EQ(quad.GetTexture(), first);
-
-    ASSERT_EQ(quad.CreateEmptyTexture(64, 64), D3D_OK);
-    EXPECT_NE(quad.GetTexture(), first);
-    EXPECT_EQ(rec.journal->Count("Texture.Release"), 1u) << "the first texture was given back";
-    EXPECT_EQ(rec.journal->LiveObjects(), rec.liveAfterSetUp + 1);
-
-    // A new context hands the texture back; destruction gives back the rest.
-    quad.SetContext(&rec.context);
-    EXPECT_EQ(rec.journal->LiveObjects(), rec.liveAfterSetUp);
-}
-
-TEST_F(QuadTest, LoadTextureReadsFromTheImageDirectory) {
-    CImageDirectory cwd;
-    const std::uint8_t pixels[2 * 2 * 4] = {255, 0, 0, 255, 0, 255, 0, 255,
-                                            0, 0, 255, 255, 9, 9, 9, 9};
-    ASSERT_NE(stbi_write_png("img/tile.png", 2, 2, 4, pixels, 8), 0);
-    ASSERT_NE(stbi_write_png("loose.png", 2, 2, 4, pixels, 8), 0);
-
-    EXPECT_EQ(quad.LoadTexture("loose.png"), D3DXERR_INVALIDDATA) << "only img/ is searched";
-    EXPECT_EQ(quad.GetTexture(), nullptr);
-
-    ASSERT_EQ(quad.LoadTexture("tile.png"), D3D_OK);
-    IDirect3DTexture9* loaded = quad.GetTexture();
-    ASSERT_NE(loaded, nullptr);
-
-    // A failing load keeps the texture already held.
-    EXPECT_EQ(quad.LoadTexture("absent.png"), D3DXERR_INVALIDDATA);
-    EXPECT_EQ(quad.GetTexture(), loaded);
-}
-
 TEST_F(QuadTest, NamesTooLongForThePathAreRefusedUntouched) {
     ASSERT_EQ(quad.CreateEmptyTexture(4, 4), D3D_OK);
     IDirect3DTexture9* held = quad.GetTexture();
@@ -219,18 +130,4 @@ TEST_F(QuadTest, NamesTooLongForThePathAreRefusedUntouched) {
     EXPECT_TRUE(rec.journal->calls.empty());
     EXPECT_EQ(quad.GetTexture(), held);
     EXPECT_EQ(quad.LoadTexture(longest.c_str()), D3DXERR_INVALIDDATA) << "tried, and missing";
-}
-
-TEST(QuadWithoutContext, EveryOperationIsANoOpFailure) {
-    CRecordingFixture rec;
-    {
-        CDX2DPolygon quad;
-        EXPECT_EQ(quad.CreateEmptyTexture(4, 4), E_FAIL);
-        EXPECT_EQ(quad.LoadTexture("tile.png"), E_FAIL);
-        EXPECT_EQ(quad.DrawRect(0, 0, 1, 1, 0), E_FAIL);
-        EXPECT_EQ(quad.DrawTextureUV(nullptr, 0, 0, 1, 1, 0, 0, 1, 1, 0), E_FAIL);
-        EXPECT_EQ(quad.Draw(0, 0, 1, 1, 0, 0, 0), E_FAIL);
-        EXPECT_EQ(quad.GetTexture(), nullptr);
-    }
-    EXPECT_TRUE(rec.journal->calls.empty());
 }

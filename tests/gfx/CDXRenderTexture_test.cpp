@@ -26,22 +26,6 @@ protected:
 
 }  // namespace
 
-TEST_F(RenderTextureTest, InitMakesATargetOfTheContextsFormats) {
-    CDXRenderTexture target;
-    ASSERT_EQ(target.Init(&rec.context, 256, 256), 0);
-    EXPECT_EQ(rec.journal->Names(),
-              (std::vector<std::string>{"GetRenderTarget", "GetDepthStencilSurface",
-                                        "CreateDepthStencilSurface", "CreateTexture",
-                                        "Texture.GetSurfaceLevel"}));
-    // 80 = D16 without multisampling, discardable; 22 = X8R8G8B8 in the default pool.
-    EXPECT_EQ(rec.journal->Texts("CreateDepthStencilSurface")[0],
-              "CreateDepthStencilSurface(256, 256, 80, 0, 0, 1, " +
-                  RecordingLabel(target.GetDepthSurface()) + ")");
-    EXPECT_EQ(rec.journal->Texts("CreateTexture")[0],
-              "CreateTexture(256, 256, 1, 1, 22, 0, " + RecordingLabel(target.GetTexture()) + ")");
-    EXPECT_EQ(RecordingLabel(target.GetSavedTarget()), "backbuffer");
-}
-
 TEST_F(RenderTextureTest, BeginSendsDrawingInAndEndRestoresTheInitTargets) {
     CDXRenderTexture target;
     ASSERT_EQ(target.Init(&rec.context, 256, 128), 0);
@@ -58,18 +42,6 @@ TEST_F(RenderTextureTest, BeginSendsDrawingInAndEndRestoresTheInitTargets) {
     EXPECT_EQ(target.End(), 0);
     EXPECT_EQ(rec.journal->Count("SetViewport"), 1u) << "End sets no viewport";
     ExpectBackBufferInForce("after End");
-}
-
-TEST_F(RenderTextureTest, TargetsDoNotNest) {
-    CDXRenderTexture outer, inner;
-    ASSERT_EQ(outer.Init(&rec.context, 256, 256), 0);
-    ASSERT_EQ(inner.Init(&rec.context, 64, 64), 0);
-    outer.Begin();
-    inner.Begin();
-    inner.End();
-    // Back to the targets of Init, not to the outer texture.
-    ExpectBackBufferInForce("after the inner End");
-    outer.End();
 }
 
 TEST_F(RenderTextureTest, DestructionReleasesInOrder) {
@@ -130,29 +102,4 @@ TEST_F(RenderTextureTest, FailedInitKeepsEarlierStepsAndStaysSafe) {
         EXPECT_EQ(rec.device->Reset(&rec.presentParams), D3D_OK) << "nothing left behind";
         rec.journal->ClearLog();
     }
-}
-
-TEST_F(RenderTextureTest, InitAgainGivesBackTheFirstTargets) {
-    CDXRenderTexture target;
-    ASSERT_EQ(target.Init(&rec.context, 64, 64), 0);
-    ASSERT_EQ(target.Init(&rec.context, 128, 128), 0);
-    EXPECT_EQ(rec.journal->LiveObjects(), rec.liveAfterSetUp + 2);
-    D3DSURFACE_DESC desc{};
-    target.GetTexture()->GetLevelDesc(0, &desc);
-    EXPECT_EQ(desc.Width, 128u);
-}
-
-TEST(RenderTextureLifetime, WithoutInitOrContextNothingIsTouched) {
-    CRecordingFixture rec;
-    {
-        CDXRenderTexture idle;
-        EXPECT_EQ(idle.Begin(), 0);
-        EXPECT_EQ(idle.End(), 0);
-    }
-    {
-        CDXRenderTexture noContext;
-        EXPECT_EQ(noContext.Init(nullptr, 256, 256), 1);
-        EXPECT_EQ(noContext.Begin(), 0);
-    }
-    EXPECT_TRUE(rec.journal->calls.empty());
 }

@@ -1,7 +1,6 @@
 // One frame of the main scene on the recording device: the cells visited
-// column by column with the state restored between them, the glow passes and
-// the composite, the hover test with its edges, the pulsing highlight, and
-// the click that breeds under a cooldown.
+// column by column with the state restored between them, the hover test with
+// its edges, and the click that breeds under a cooldown.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -112,39 +111,6 @@ TEST_F(SceneRenderTest, VisitsCellsColumnByColumnWithTheStateRestored) {
     EXPECT_EQ(end.StageState(0, D3DTSS_ALPHAOP), DWORD{D3DTOP_MODULATE});
 }
 
-TEST_F(SceneRenderTest, GlowPassesThenPictureAndAdditiveGlowIntoTheCell) {
-    const std::vector<CellDraws> cells = Frame();
-    const std::vector<CRecordedDraw>& quads = cells[7].quads;  // cell 5: column 2, row 1
-    ASSERT_EQ(quads.size(), 11u);
-    IDirect3DSurface9* glow[2] = {TargetSurface(scene.glowTargets[0]),
-                                  TargetSurface(scene.glowTargets[1])};
-    IDirect3DBaseTexture9* shapeTexture = scene.shapeTarget.GetTexture();
-    IDirect3DBaseTexture9* glowTexture[2] = {scene.glowTargets[0].GetTexture(),
-                                             scene.glowTargets[1].GetTexture()};
-    // Pass 0 copies the picture; then twice: shrink into the corner of
-    // target 1, stretch back, shrink turned by half a turn, stretch back.
-    for (int i = 0; i < 9; ++i) {
-        SCOPED_TRACE("glow pass " + std::to_string(i));
-        const int into = i % 2 == 0 ? 0 : 1;
-        EXPECT_EQ(quads[i].state.renderTarget, glow[into]);
-        EXPECT_EQ(quads[i].state.textures[0], i == 0 ? shapeTexture : glowTexture[1 - into]);
-        EXPECT_EQ(quads[i].state.RenderState(D3DRS_CULLMODE), DWORD{D3DCULL_NONE});
-        EXPECT_EQ(QuadVertices(quads[i])[0].color, 0xFFFFFFFFu);
-        if (into == 0) ExpectCorners(quads[i], 256, 0, 0, 256);
-        if (i % 4 == 1) ExpectCorners(quads[i], 64, 0, 0, 64);
-        if (i % 4 == 3) ExpectCorners(quads[i], 0, 64, 64, 0);
-        const float uSpan = into == 0 && i > 0 ? 0.25f : 1.0f;
-        EXPECT_EQ(QuadVertices(quads[i])[0].u, uSpan);
-    }
-    for (int i : {9, 10}) {
-        EXPECT_EQ(quads[i].renderTarget, "backbuffer");
-        EXPECT_EQ(quads[i].state.textures[0], i == 9 ? shapeTexture : glowTexture[0]);
-        EXPECT_EQ(quads[i].state.RenderState(D3DRS_ALPHABLENDENABLE), DWORD{i == 10});
-        EXPECT_EQ(QuadVertices(quads[i])[0].color, 0xFF999999u);
-        ExpectCorners(quads[i], 700, 200, 500, 400);
-    }
-}
-
 struct HoverCase {
     int width;
     LONG x, y;
@@ -183,26 +149,7 @@ INSTANTIATE_TEST_SUITE_P(Edges, SceneHoverTest,
                                            // 599: offset (599 - 600) / 2 = 0; 598: offset -1.
                                            HoverCase{599, 0, 0, 0}, HoverCase{599, 200, 0, 1},
                                            HoverCase{598, -1, 0, 0}, HoverCase{598, 199, 0, 1},
-                                           HoverCase{598, -2, 0, -1}),
-                         [](const ::testing::TestParamInfo<HoverCase>& info) {
-                             const auto number = [](long v) {
-                                 return (v < 0 ? "m" : "") + std::to_string(v < 0 ? -v : v);
-                             };
-                             return "width" + number(info.param.width) + "_at_" +
-                                    number(info.param.x) + "_" + number(info.param.y);
-                         });
-
-TEST_F(SceneRenderTest, HighlightPulsesWithTheFrameCounter) {
-    rig.Pointer(100, 0);
-    // g = 255 * (0.2 + 0.1 sin(n / 30)): 76 near the top, 25 near the bottom.
-    for (const auto& [counter, color] : {std::pair{47, 0xFF4C4C4Cu}, std::pair{141, 0xFF191919u}}) {
-        scene.frameCounter = counter;
-        const std::vector<CellDraws> cells = Frame();
-        const CRecordedDraw* highlight = Highlight(cells[0]);
-        ASSERT_NE(highlight, nullptr);
-        EXPECT_EQ(QuadVertices(*highlight)[0].color, color) << counter;
-    }
-}
+                                           HoverCase{598, -2, 0, -1}));
 
 TEST_F(SceneRenderTest, ClickOnTheCentreShowsTheNewGenerationInTheLaterCells) {
     D3DMATERIAL9 old[kPopulationSize];
@@ -237,15 +184,6 @@ TEST_F(SceneRenderTest, CooldownSuppressesHighlightAndClickUntilItRunsOut) {
     scene.Update();
     EXPECT_EQ(LitCell(), 4);
     EXPECT_EQ(random.Taken(), 2 * afterClick);
-}
-
-TEST_F(SceneRenderTest, APointerThatCannotBeMappedIsOverNoCell) {
-    rig.Button(true);
-    rig.Pointer(400, 300);
-    rig.context.hwnd = nullptr;  // ScreenToClient fails
-    CScriptedRandom random({}, 0);
-    EXPECT_FALSE(LitCell().has_value());
-    EXPECT_EQ(random.Taken(), 0u);
 }
 
 }  // namespace

@@ -94,6 +94,3 @@ inline IDirect3DSurface9* TargetSurface(CDXRenderTexture& target) {
     return surface;
 }
 
-inline const IDirect3DBaseTexture9* TextureOf(CDXRenderTexture& target) {
-    return target.GetTexture();
-}
