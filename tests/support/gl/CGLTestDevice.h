@@ -51,13 +51,11 @@ public:
     CGLTestDevice& operator=(const CGLTestDevice&) = delete;
 
     bool Ok() const { return device != nullptr; }
-    HRESULT CreateResult() const { return createResult; }
     const char* Failure() const;
 
     IDirect3D9* D3D() const { return d3d; }
     IDirect3DDevice9* Device() const { return device; }
     HWND Window() const { return window.Handle(); }
-    CSdlGLContextProvider& Provider() { return provider; }
 
     CGLPicture ReadBackBuffer() const;
     // Level 0 of a texture of this device, render targets included.
