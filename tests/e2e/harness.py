@@ -1,32 +1,14 @@
-"""End-to-end harness: runs the real program on a private X server and
-drives it the way a user would.
-
-Each Session starts its own Xvfb (a free display number chosen by the server
-itself), runs the program from $TESSARY_BIN in a fresh temporary working
-directory, and always cleans up: the program and the server are killed when
-the session ends, whatever happened. Every wait is time-boxed.
-
-Tools used: Xvfb, xdotool (keys, mouse), xwininfo (finding windows, geometry),
-xprop (titles), ImageMagick import (screenshots, read here as binary PPM). The window
-manager's close request is sent as the ClientMessage a window manager would
-send, through libX11 via ctypes (there is no window manager on the server).
-
-Typical use:
-
-    with Session() as s:
-        s.start(conf="1 800 600")
-        s.answer_question(yes=False)
-        win = s.main_window()
-        print(s.geometry(win))
-        s.key(win, "Escape")
-        assert s.wait_exit(timeout=5) == 0
-        s.check_sanitizers()
-"""
+"""End-to-end harness: runs the real program ($TESSARY_BIN) on a private
+Xvfb in a fresh working directory and drives it with xdotool, reads windows
+with xwininfo/xprop and pictures with ImageMagick import. Every wait is
+time-boxed; the program and the server are killed when the session ends.
+The window manager's close request is sent through libX11 via ctypes."""
 
 import ctypes
 import ctypes.util
 import os
 import re
+import select
 import shutil
 import signal
 import subprocess
@@ -53,7 +35,7 @@ def program_path():
     return path
 
 
-def _run(args, env, timeout=10, check=True):
+def _run(args, env, timeout=10, check=True, decode=True):
     try:
         result = subprocess.run(args, env=env, stdin=subprocess.DEVNULL,
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE,
@@ -63,11 +45,11 @@ def _run(args, env, timeout=10, check=True):
     if check and result.returncode != 0:
         raise HarnessError(f"{' '.join(args)} failed ({result.returncode}): "
                            f"{result.stderr.decode(errors='replace').strip()}")
-    return result.stdout.decode(errors="replace")
+    return result.stdout.decode(errors="replace") if decode else result.stdout
 
 
 class Image:
-    """An RGB picture: rows of (r, g, b) tuples, top row first."""
+    """An RGB picture, 3 bytes a pixel, top row first."""
 
     def __init__(self, width, height, data):
         self.width = width
@@ -78,43 +60,14 @@ class Image:
         i = (y * self.width + x) * 3
         return tuple(self.data[i:i + 3])
 
-    def rows(self):
-        return [[self.pixel(x, y) for x in range(self.width)] for y in range(self.height)]
-
-    def crop(self, x, y, width, height):
-        out = bytearray()
-        for row in range(y, y + height):
-            start = (row * self.width + x) * 3
-            out += self.data[start:start + width * 3]
-        return Image(width, height, bytes(out))
-
-    def mean(self):
-        n = self.width * self.height
-        if n == 0:
-            return (0.0, 0.0, 0.0)
-        return tuple(sum(self.data[c::3]) / n for c in range(3))
-
 
 def parse_ppm(blob):
-    """Parses a binary (P6) PPM with 8-bit channels."""
-    tokens = []
-    pos = 0
-    while len(tokens) < 4:
-        while pos < len(blob) and blob[pos:pos + 1].isspace():
-            pos += 1
-        if blob[pos:pos + 1] == b"#":
-            while pos < len(blob) and blob[pos:pos + 1] != b"\n":
-                pos += 1
-            continue
-        start = pos
-        while pos < len(blob) and not blob[pos:pos + 1].isspace():
-            pos += 1
-        tokens.append(blob[start:pos])
-    pos += 1  # the single whitespace after maxval
-    if tokens[0] != b"P6" or int(tokens[3]) != 255:
-        raise HarnessError(f"not an 8-bit binary PPM: {tokens!r}")
-    width, height = int(tokens[1]), int(tokens[2])
-    data = blob[pos:pos + width * height * 3]
+    """Parses a binary (P6) PPM with 8-bit channels, as import writes it."""
+    m = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", blob)
+    if not m:
+        raise HarnessError(f"not an 8-bit binary PPM: {blob[:40]!r}")
+    width, height = int(m.group(1)), int(m.group(2))
+    data = blob[m.end():m.end() + width * height * 3]
     if len(data) != width * height * 3:
         raise HarnessError("truncated PPM")
     return Image(width, height, data)
@@ -171,7 +124,6 @@ class Session:
         self.xvfb = None
         self.display = None
         self.proc = None
-        self.returncode = None
         self._stdout = None
         self._stderr = None
         self.runs = 0
@@ -206,18 +158,11 @@ class Session:
         number = b""
         deadline = time.monotonic() + timeout
         try:
-            os.set_blocking(read_fd, False)
             while not number.endswith(b"\n"):
                 if time.monotonic() > deadline or self.xvfb.poll() is not None:
                     raise HarnessError("Xvfb did not start: " + self.read_file("xvfb.log"))
-                try:
-                    chunk = os.read(read_fd, 16)
-                except BlockingIOError:
-                    time.sleep(0.02)
-                    continue
-                if not chunk:
-                    time.sleep(0.02)
-                number += chunk
+                if select.select([read_fd], [], [], 0.1)[0]:
+                    number += os.read(read_fd, 16)
         finally:
             os.close(read_fd)
         self.display = ":" + number.decode().strip()
@@ -226,48 +171,41 @@ class Session:
         self.env.pop("XAUTHORITY", None)
         self.env.pop("WAYLAND_DISPLAY", None)
 
-    def close(self):
+    def _close_run(self):
         if self.proc is not None and self.proc.poll() is None:
             _kill_group(self.proc)
-        if self.xvfb is not None and self.xvfb.poll() is None:
-            _kill_group(self.xvfb)
         for f in (self._stdout, self._stderr):
             if f is not None:
                 f.close()
+
+    def close(self):
+        self._close_run()
+        if self.xvfb is not None and self.xvfb.poll() is None:
+            _kill_group(self.xvfb)
         shutil.rmtree(self.workdir, ignore_errors=True)
 
     # -- the program ------------------------------------------------------
 
-    def start(self, conf=None, param=None, display=True, extra_env=None):
-        """Starts the program in the session's working directory, with the
-        given conf.txt / param.txt texts (None: no file). A session may run
-        the program several times, one run after the other."""
-        for name, text in (("conf.txt", conf), ("param.txt", param)):
-            path = os.path.join(self.workdir, name)
-            if text is None:
-                if os.path.exists(path):
-                    os.remove(path)
-            else:
-                with open(path, "w", encoding="ascii") as f:
-                    f.write(text)
+    def start(self, conf=None, display=True):
+        """Starts the program with the given conf.txt text (None: no file).
+        A session may run the program several times, one after the other."""
+        path = os.path.join(self.workdir, "conf.txt")
+        if conf is None:
+            if os.path.exists(path):
+                os.remove(path)
+        else:
+            with open(path, "w", encoding="ascii") as f:
+                f.write(conf)
         env = dict(self.env)
         if not display:
             env.pop("DISPLAY", None)
-        if extra_env:
-            env.update(extra_env)
-        if self.proc is not None and self.proc.poll() is None:
-            _kill_group(self.proc)
-        for f in (self._stdout, self._stderr):
-            if f is not None:
-                f.close()
+        self._close_run()
         self.runs += 1
         self._stdout = open(os.path.join(self.workdir, f"stdout-{self.runs}.txt"), "wb")
         self._stderr = open(os.path.join(self.workdir, f"stderr-{self.runs}.txt"), "wb")
-        self.returncode = None
         self.proc = subprocess.Popen([program_path()], cwd=self.workdir, env=env,
                                      stdin=subprocess.DEVNULL, stdout=self._stdout,
                                      stderr=self._stderr, start_new_session=True)
-        return self.proc
 
     def alive(self):
         return self.proc is not None and self.proc.poll() is None
@@ -275,15 +213,11 @@ class Session:
     def wait_exit(self, timeout=10):
         """The exit status, or a HarnessError (the program is then killed)."""
         try:
-            self.returncode = self.proc.wait(timeout=timeout)
+            return self.proc.wait(timeout=timeout)
         except subprocess.TimeoutExpired as exc:
             _kill_group(self.proc)
             raise HarnessError(f"the program did not end within {timeout} s; stderr:\n"
                                + self.stderr()) from exc
-        return self.returncode
-
-    def signal(self, signum=signal.SIGTERM):
-        self.proc.send_signal(signum)
 
     def read_file(self, name):
         path = os.path.join(self.workdir, name)
@@ -309,33 +243,26 @@ class Session:
         return _run(["xdotool", *args], self.env, timeout=timeout, check=check)
 
     def list_windows(self):
-        """(id, title) of every named window on the server. xwininfo is used
-        because xdotool cannot match titles that are not Latin-1 (the SDL
-        message boxes set theirs as UTF-8)."""
+        """(id, title) of every named window. xwininfo, because xdotool cannot
+        match titles that are not Latin-1 (SDL's message boxes use UTF-8)."""
         out = _run(["xwininfo", "-root", "-tree"], self.env, check=False)
-        found = []
-        for m in re.finditer(r'^\s*(0x[0-9a-fA-F]+) "(.*)":', out, re.M):
-            found.append((int(m.group(1), 16), m.group(2)))
-        return found
+        return [(int(m.group(1), 16), m.group(2))
+                for m in re.finditer(r'^\s*(0x[0-9a-fA-F]+) "(.*)":', out, re.M)]
 
-    def find_windows(self, title, timeout=20):
-        """Ids of viewable windows whose title is exactly `title`."""
+    def find_window(self, title, timeout=20):
+        """The first viewable window whose title is exactly `title`."""
         deadline = time.monotonic() + timeout
         while True:
             if self.proc is not None and self.proc.poll() is not None:
                 raise HarnessError(f"the program ended ({self.proc.returncode}) before "
                                    f"a window {title!r} appeared; stderr:\n" + self.stderr())
-            ids = [wid for wid, name in self.list_windows()
-                   if name == title and self.window_exists(wid)]
-            if ids:
-                return ids
+            for wid, name in self.list_windows():
+                if name == title and self.window_exists(wid):
+                    return wid
             if time.monotonic() > deadline:
                 raise HarnessError(f"no window {title!r} within {timeout} s; windows: "
                                    f"{self.list_windows()}; stderr:\n" + self.stderr())
             time.sleep(0.1)
-
-    def find_window(self, title, timeout=20):
-        return self.find_windows(title, timeout)[0]
 
     def question_window(self, timeout=30):
         return self.find_window(QUESTION_TITLE, timeout)
@@ -349,7 +276,6 @@ class Session:
         box = self.question_window(timeout)
         self.key(box, "Return" if yes else "Escape")
         self.wait_window_gone(box, timeout=10)
-        return box
 
     def window_exists(self, window):
         out = _run(["xwininfo", "-id", str(window)], self.env, check=False)
@@ -366,14 +292,13 @@ class Session:
         """(x, y, width, height, title) of a window; x, y on the screen."""
         out = _run(["xwininfo", "-id", str(window)], self.env)
         title = re.search(r'Window id: \S+ "(.*)"', out)
-        values = {}
+        values = []
         for key in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"):
             m = re.search(r"^\s*" + re.escape(key) + r":\s*(-?\d+)", out, re.M)
             if not m:
                 raise HarnessError(f"xwininfo gave no {key}:\n{out}")
-            values[key] = int(m.group(1))
-        return (values["Absolute upper-left X"], values["Absolute upper-left Y"],
-                values["Width"], values["Height"], title.group(1) if title else None)
+            values.append(int(m.group(1)))
+        return (*values, title.group(1) if title else None)
 
     def title(self, window):
         """The window's title as UTF-8 (the _NET_WM_NAME a modern client sets)."""
@@ -388,37 +313,18 @@ class Session:
 
     # -- pictures and input ----------------------------------------------
 
-    def screenshot(self, window=None):
-        """The client area of `window` (the whole screen for None) as an Image."""
-        args = ["import", "-window", "root"]
-        if window is not None:
-            x, y, w, h, _ = self.geometry(window)
-            args += ["-crop", f"{w}x{h}+{x}+{y}", "+repage"]
-        args += ["-depth", "8", "ppm:-"]
-        try:
-            result = subprocess.run(args, env=self.env, stdin=subprocess.DEVNULL,
-                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                    timeout=20)
-        except subprocess.TimeoutExpired as exc:
-            raise HarnessError("import took longer than 20 s") from exc
-        if result.returncode != 0:
-            raise HarnessError("import failed: " + result.stderr.decode(errors="replace"))
-        return parse_ppm(result.stdout)
+    def screenshot(self, window):
+        """The client area of `window` as an Image."""
+        x, y, w, h, _ = self.geometry(window)
+        out = _run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage",
+                    "-depth", "8", "ppm:-"], self.env, timeout=20, decode=False)
+        return parse_ppm(out)
 
     def key(self, window, keys):
         """Sends key presses (xdotool names, e.g. "Escape") to `window`."""
         self.xdotool("key", "--window", str(window), keys)
 
-    def key_down(self, window, key):
-        self.xdotool("keydown", "--window", str(window), key)
-
-    def key_up(self, window, key):
-        # The window may be gone already: releasing a key that ended the
-        # program is not an error.
-        self.xdotool("keyup", "--window", str(window), key, check=False)
-
     def pointer(self):
-        """The pointer's screen position."""
         out = self.xdotool("getmouselocation", "--shell")
         values = dict(line.split("=", 1) for line in out.split() if "=" in line)
         return int(values["X"]), int(values["Y"])
@@ -442,9 +348,6 @@ class Session:
         """Moves the pointer to client position x, y of `window`."""
         left, top, _, _, _ = self.geometry(window)
         self.move(left + x, top + y)
-
-    def click(self, button=1):
-        self.xdotool("click", str(button))
 
     def button_down(self, button=1):
         self.xdotool("mousedown", str(button))

@@ -26,40 +26,29 @@ def resident_kb(pid):
     raise harness.HarnessError("no VmRSS for the program")
 
 
-def soak(session, window, seconds, on_tick=None, seed=20240607):
-    """Random moves (some off the window) and presses until `seconds` have
-    passed since the call; every step is bounded by the harness's timeouts."""
-    rng = random.Random(seed)
-    left, top, width, height, _ = session.geometry(window)
-    started = time.monotonic()
-    steps = 0
-    while time.monotonic() - started < seconds:
-        x = rng.randint(-40, width + 40)
-        y = rng.randint(-40, height + 40)
-        session.move(max(0, left + x), max(0, top + y))
-        if rng.random() < 0.3:
-            session.button_down()
-            time.sleep(rng.uniform(0.02, 0.3))
-            session.button_up()
-        else:
-            time.sleep(rng.uniform(0.01, 0.1))
-        if on_tick is not None:
-            on_tick(time.monotonic() - started)
-        steps += 1
-        if not session.alive():
-            raise harness.HarnessError("the program ended during the soak:\n"
-                                       + session.stderr())
-    return steps
-
-
 class SceneSoakTest(unittest.TestCase):
-    def run_soak(self, on_tick=None):
+    def run_soak(self, on_tick=lambda session, elapsed: None, seed=20240607):
+        """Random moves (some off the window) and presses for SOAK_SECONDS,
+        then Escape; every step is bounded by the harness's timeouts."""
+        rng = random.Random(seed)
         with harness.Session() as s:
             s.start()
             s.answer_question(yes=False)
             window = s.main_window()
-            steps = soak(s, window, SOAK_SECONDS, on_tick=lambda t: on_tick(s, t)
-                         if on_tick else None)
+            left, top, width, height, _ = s.geometry(window)
+            started = time.monotonic()
+            steps = 0
+            while time.monotonic() - started < SOAK_SECONDS:
+                s.move(left + rng.randint(-40, width + 40), top + rng.randint(-40, height + 40))
+                if rng.random() < 0.3:
+                    s.button_down()
+                    time.sleep(rng.uniform(0.02, 0.3))
+                    s.button_up()
+                else:
+                    time.sleep(rng.uniform(0.01, 0.1))
+                on_tick(s, time.monotonic() - started)
+                steps += 1
+                self.assertTrue(s.alive(), "the program ended during the soak:\n" + s.stderr())
             self.assertGreater(steps, 50)
             # Escape from anywhere: the key is polled, not a window message.
             s.move(0, 0)
