@@ -60,7 +60,6 @@ public:
         : direct3d([journal = journal](UINT) { return CreateRecordingDirect3D9(journal); }),
           scenes([this]() -> std::unique_ptr<IScene> {
               ++scenesMade;
-              if (!makeScene) return nullptr;
               auto made = std::make_unique<CProbeScene>(win32.log, "scene");
               scene = made.get();
               if (prepareScene) prepareScene(*scene);
@@ -116,7 +115,6 @@ public:
     CSceneFactoryScope scenes;
     CAppWindow window;
 
-    bool makeScene = true;
     std::function<void(CProbeScene&)> prepareScene;
     CProbeScene* scene = nullptr;  // valid while Run runs
     int scenesMade = 0;

@@ -97,13 +97,6 @@ TEST_F(ContextTest, DepthFormatQueryFailingOtherwiseIsNotAnAnswer) {
     EXPECT_NE(context.device, nullptr);
 }
 
-TEST_F(ContextTest, NullWindowFailsAtDeviceCreation) {
-    CDXContext context;
-    EXPECT_EQ(context.Create(nullptr, true), 1);
-    EXPECT_EQ(journal->Count("D3D9.CreateDevice"), 1u);
-    EXPECT_NE(context.d3d, nullptr);
-}
-
 // --- vertex processing and multisampling ---------------------------------------
 
 struct ChoiceCase {
@@ -144,16 +137,6 @@ INSTANTIATE_TEST_SUITE_P(
         ChoiceCase{"SoftwareNeverTests", 0x0, 0, 0, ", 0x00000020, ", D3DMULTISAMPLE_NONE}),
     [](const ::testing::TestParamInfo<ChoiceCase>& info) { return info.param.name; });
 
-TEST_F(ContextTest, MultisampleTestsUseBothFormatsAndTheWindowedFlag) {
-    journal->displayMode.Format = D3DFMT_X8R8G8B8;
-    CDXContext context;
-    ASSERT_EQ(context.Create(window, false), 0);
-    const std::vector<std::string> checks = journal->Texts("D3D9.CheckDeviceMultiSampleType");
-    ASSERT_EQ(checks.size(), 2u);
-    EXPECT_EQ(checks[0], "D3D9.CheckDeviceMultiSampleType(0, 1, 22, 0, 1, null)");
-    EXPECT_EQ(checks[1], "D3D9.CheckDeviceMultiSampleType(0, 1, 80, 0, 1, null)");
-}
-
 // --- the present parameters and the window -------------------------------------
 
 TEST_F(ContextTest, PresentParametersDescribeTheConfiguredBackBuffer) {
@@ -172,79 +155,6 @@ TEST_F(ContextTest, PresentParametersDescribeTheConfiguredBackBuffer) {
               std::string::npos)
         << CreateDeviceText();
     EXPECT_EQ(win32.log.Count("SetWindowLongA("), 0u);  // windowed: the frame stays
-}
-
-TEST_F(ContextTest, FullScreenCreateMakesThePopupBeforeAnyDirect3DCall) {
-    CDXContext context;
-    ASSERT_EQ(context.Create(window, false), 0);
-    CEventLog& log = win32.log;
-    const std::size_t style = log.Find("SetWindowLongA(hwnd#1, -16, 0x90000000)");
-    const std::size_t size = log.Find("SetWindowPos(hwnd#1, null, 0, 0, 800, 600, 0x22)");
-    ASSERT_NE(size, CEventLog::npos) << log.Dump();
-    EXPECT_LT(style, size);
-    EXPECT_LT(size, log.Find("d3d:D3D9.GetAdapterDisplayMode"));
-    EXPECT_EQ(context.presentParams.Windowed, FALSE);
-}
-
-TEST_F(ContextTest, SwitchToFullScreenKeepsEverythingButTheWindowedFlag) {
-    CDXContext context;
-    ASSERT_EQ(context.Create(window, true), 0);
-    const D3DPRESENT_PARAMETERS before = context.presentParams;
-    win32.log.Clear();
-
-    context.SwitchToFullScreen();
-
-    EXPECT_EQ(context.presentParams.Windowed, FALSE);
-    EXPECT_EQ(context.presentParams.MultiSampleType, before.MultiSampleType);
-    EXPECT_EQ(context.presentParams.BackBufferWidth, before.BackBufferWidth);
-    EXPECT_EQ(journal->Count("D3D9.CheckDeviceMultiSampleType"), 2u);  // not tested again
-    EXPECT_EQ(win32.log.Entries(),
-              (std::vector<std::string>{"SetWindowLongA(hwnd#1, -16, 0x90000000)",
-                                        "SetWindowPos(hwnd#1, null, 0, 0, 800, 600, 0x22)",
-                                        "d3d:Reset"}));
-    EXPECT_NE(journal->Texts("Reset").back().find(" 0 1 80 0 0 1}"), std::string::npos);
-}
-
-// --- presenting and releasing --------------------------------------------------
-
-TEST_F(ContextTest, PresentResetsOnlyWhenItFails) {
-    CDXContext context;
-    ASSERT_EQ(context.Create(window, true), 0);
-
-    context.PresentFrame();
-    EXPECT_EQ(journal->Count("Present"), 1u);
-    EXPECT_EQ(journal->Count("Reset"), 0u);
-    EXPECT_EQ(journal->Texts("Present").back(), "Present(null, null, null, null)");
-
-    journal->InjectFailure("Present", D3DERR_DEVICELOST, 0, 2);
-    journal->InjectFailure("Reset", D3DERR_DEVICELOST, 0, -1);
-    context.PresentFrame();
-    context.PresentFrame();
-    EXPECT_EQ(journal->Count("Reset"), 2u);  // once per failed present, result ignored
-    context.PresentFrame();
-    EXPECT_EQ(journal->Count("Reset"), 2u);
-}
-
-TEST_F(ContextTest, ReleaseGoesDeviceFirstAndIsSafeToRepeat) {
-    CDXContext context;
-    ASSERT_EQ(context.Create(window, true), 0);
-    context.Release();
-    const std::size_t device = journal->Find("Release");
-    const std::size_t d3d = journal->Find("D3D9.Release");
-    ASSERT_NE(d3d, std::string::npos);
-    EXPECT_LT(device, d3d);
-    EXPECT_EQ(journal->LiveObjects(), 0);
-
-    context.Release();
-    EXPECT_EQ(journal->Count("D3D9.Release"), 1u);
-}
-
-TEST_F(ContextTest, AContextNeverLeaksItsDevice) {
-    {
-        CDXContext context;
-        ASSERT_EQ(context.Create(window, true), 0);
-    }
-    EXPECT_EQ(journal->LiveObjects(), 0);
 }
 
 }  // namespace
