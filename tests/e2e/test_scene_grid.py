@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The grid as a user sees it: nine lit shapes centred in the window with
-black around them, and the highlight under the real pointer. (Breeding and
-its cooldown are checked frame-exactly by the snapshot test.)
+black around them, the highlight under the real pointer, and a real click
+breeding a new generation. (The cooldown is checked frame-exactly by the
+snapshot test.)
 
 The program runs its own clock, so every check waits and retries instead of
 relying on tight timings."""
@@ -51,6 +52,30 @@ def lit_count(image, origin, k, step=4):
     x, y = cell_origin(origin, k)
     return sum(1 for yy in range(y, y + CELL, step) for xx in range(x, x + CELL, step)
                if max(image.pixel(xx, yy)) > 40)
+
+
+def cell_hue(image, origin, k, step=2):
+    """The mean chromaticity (r, g) / (r + g + b) of the cell's lit, unsaturated
+    pixels: lighting scales a colour, so this is the colour of the material
+    whatever the shape's turn. None when too few pixels can be measured."""
+    x, y = cell_origin(origin, k)
+    rs = gs = 0.0
+    n = 0
+    for yy in range(y, y + CELL, step):
+        for xx in range(x, x + CELL, step):
+            r, g, b = image.pixel(xx, yy)
+            if 40 < max(r, g, b) < 230:
+                total = r + g + b
+                rs += r / total
+                gs += g / total
+                n += 1
+    return (rs / n, gs / n) if n >= 30 else None
+
+
+def hue_changed(before, after, threshold=0.006):
+    if before is None or after is None:
+        return True  # cannot be measured: give the cell the benefit of the doubt
+    return max(abs(before[0] - after[0]), abs(before[1] - after[1])) > threshold
 
 
 def wait_for(predicate, timeout, what, interval=0.1):
@@ -131,6 +156,60 @@ class SceneGridTest(unittest.TestCase):
                 s.key(window, "Escape")
                 self.assertEqual(s.wait_exit(timeout=20), 0)
                 s.check_sanitizers()
+
+    def test_click_breeds_a_new_generation(self):
+        with harness.Session() as s:
+            window = self.start(s)
+            origin = grid_origin(800, 600)
+            self.wait_grid(s, window, origin)
+
+            def hues():
+                s.move_in(window, 50, 300)  # off the grid: no highlight
+                time.sleep(0.3)
+                image = s.screenshot(window)
+                return [cell_hue(image, origin, k) for k in range(9)]
+
+            def click_a_lit_cell():
+                # Hold the button over a cell whose highlight shows until the
+                # highlight goes: input is polled once a frame, so a short
+                # click could fall between two frames.
+                for k in (6, 0, 2, 8, 4, 3, 5, 1, 7):
+                    x, y = cell_origin(origin, k)
+                    s.move_in(window, x + CELL // 2, y + CELL // 2)
+                    try:
+                        self.wait_hover(s, window, origin, [k])
+                    except harness.HarnessError:
+                        continue
+                    if cell_state(s.screenshot(window), origin, k) != "lit":
+                        continue
+                    s.button_down()
+                    try:
+                        wait_for(lambda: cell_state(s.screenshot(window), origin, k) != "lit",
+                                 20, "the click was never taken")
+                    finally:
+                        s.button_up()
+                    return
+                self.fail("no cell shows its highlight")
+
+            # Every cell gets a new colour; a cell whose new random colour
+            # happens to match its old one gets one more chance. After the
+            # cooldown a click is taken again.
+            before = hues()
+            self.assertGreaterEqual(sum(h is not None for h in before), 5,
+                                    "too few cells whose colour can be measured")
+            unchanged = set(range(9))
+            for _ in range(3):
+                click_a_lit_cell()
+                after = hues()
+                unchanged = {c for c in unchanged if not hue_changed(before[c], after[c])}
+                if not unchanged:
+                    break
+                before = after
+            self.assertEqual(unchanged, set(), "cells that kept their colour")
+
+            s.key(window, "Escape")
+            self.assertEqual(s.wait_exit(timeout=20), 0)
+            s.check_sanitizers()
 
 
 if __name__ == "__main__":
