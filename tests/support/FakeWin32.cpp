@@ -136,7 +136,7 @@ CFakeWindowSystem::CFakeWindowSystem(CEventLog& log)
 ATOM CFakeWindowSystem::RegisterClassExA(const WNDCLASSEXA* windowClass) {
     const std::string name = windowClass != nullptr ? Text(windowClass->lpszClassName) : "";
     log.Add("RegisterClassExA(" + name + ")");
-    if (failRegister || windowClass == nullptr || windowClass->lpszClassName == nullptr ||
+    if (windowClass == nullptr || windowClass->lpszClassName == nullptr ||
         windowClass->cbSize != sizeof(WNDCLASSEXA)) {
         return 0;
     }
@@ -152,7 +152,7 @@ ATOM CFakeWindowSystem::RegisterClassExA(const WNDCLASSEXA* windowClass) {
 }
 
 HWND CFakeWindowSystem::CreateWindowExA(DWORD exStyle, const char* className,
-                                        const char* windowName, DWORD style, int x, int y,
+                                        const char* windowName, DWORD style, int, int,
                                         int width, int height, HWND, HMENU, HINSTANCE, void*) {
     log.Add("CreateWindowExA(" + Hex(exStyle) + ", " + Text(className) + ", " +
             Text(windowName) + ", " + Hex(style) + ", " + std::to_string(width) + ", " +
@@ -164,13 +164,7 @@ HWND CFakeWindowSystem::CreateWindowExA(DWORD exStyle, const char* className,
     }
     if (found == nullptr) return nullptr;
     Window window;
-    window.className = className;
-    window.title = Text(windowName);
     window.style = style;
-    window.x = x;
-    window.y = y;
-    window.width = width;
-    window.height = height;
     window.proc = found->wc.lpfnWndProc;
     windows.push_back(window);
     return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(windows.size()));
@@ -300,24 +294,11 @@ BOOL CFakeWindowSystem::SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, 
     log.Add("SetWindowPos(" + HandleName(hwnd) + ", " + HandleName(insertAfter) + ", " +
             std::to_string(x) + ", " + std::to_string(y) + ", " + std::to_string(cx) + ", " +
             std::to_string(cy) + ", " + Hex(flags) + ")");
-    if (!IsLive(hwnd)) return FALSE;
-    Window* window = Find(hwnd);
-    if ((flags & SWP_NOMOVE) == 0) {
-        window->x = x;
-        window->y = y;
-    }
-    if ((flags & SWP_NOSIZE) == 0) {
-        window->width = cx;
-        window->height = cy;
-    }
-    return TRUE;
+    return IsLive(hwnd) ? TRUE : FALSE;
 }
 
 BOOL CFakeWindowSystem::ScreenToClient(HWND hwnd, POINT* point) {
-    if (!IsLive(hwnd) || point == nullptr) return FALSE;
-    point->x -= clientOrigin.x;
-    point->y -= clientOrigin.y;
-    return TRUE;
+    return IsLive(hwnd) && point != nullptr ? TRUE : FALSE;
 }
 
 int CFakeWindowSystem::GetSystemMetrics(int index) {

@@ -99,13 +99,7 @@ private:
 class CFakeWindowSystem : public IWindowSystem {
 public:
     struct Window {
-        std::string className;
-        std::string title;
         DWORD style = 0;
-        int x = 0;
-        int y = 0;
-        int width = 0;
-        int height = 0;
         WNDPROC proc = nullptr;
         bool visible = false;
         bool destroyed = false;
@@ -144,13 +138,9 @@ public:
     // The window record of a live or destroyed fake handle, else null.
     Window* Find(HWND hwnd);
     HWND FirstWindow() const;
-    std::size_t Pending() const { return queue.size(); }
-    const std::deque<MSG>& Queue() const { return queue; }
 
     // Settable behaviour.
     std::map<int, int> metrics;  // SM_CXDLGFRAME 3, SM_CYDLGFRAME 3, SM_CYCAPTION 20
-    POINT clientOrigin{0, 0};    // screen position of every window's client area
-    bool failRegister = false;
     bool failCreate = false;
     // Run with the 1-based call count at the start of each PeekMessageA.
     std::function<void(int call)> onPeek;
