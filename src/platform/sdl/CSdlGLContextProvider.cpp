@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include "platform/sdl/SdlGLWindow.h"
 #include "platform/sdl/SdlWindowHandles.h"
 
 namespace {
@@ -70,18 +71,8 @@ CSdlOffscreenWindow::CSdlOffscreenWindow(int width, int height) {
         std::fprintf(stderr, "tessary: SDL video does not start: %s\n", SDL_GetError());
         return;
     }
-    // The device draws into framebuffers of its own: the window needs no
-    // depth buffer and no multisampling.
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_Window* window = SDL_CreateWindow("tessary offscreen", SDL_WINDOWPOS_UNDEFINED,
-                                          SDL_WINDOWPOS_UNDEFINED, width, height,
-                                          SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL);
+    SDL_Window* window = CreateSdlGLWindow("tessary offscreen", SDL_WINDOWPOS_UNDEFINED,
+                                           SDL_WINDOWPOS_UNDEFINED, width, height);
     if (window == nullptr) {
         std::fprintf(stderr, "tessary: no offscreen window: %s\n", SDL_GetError());
         return;

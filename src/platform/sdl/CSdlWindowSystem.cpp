@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "platform/sdl/SdlGLWindow.h"
 #include "platform/sdl/SdlWindowHandles.h"
 
 namespace {
@@ -58,19 +59,9 @@ HWND CSdlWindowSystem::CreateWindowExA(DWORD, const char* className, const char*
     if (clientHeight < 1) clientHeight = 1;
     const int left = x == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : x;
     const int top = y == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : y;
-    // The device draws into framebuffers of its own and copies the result
-    // into the window, which needs true colour but no depth or multisampling.
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_Window* native = SDL_CreateWindow(windowName != nullptr ? windowName : "", left, top,
-                                          static_cast<int>(clientWidth),
-                                          static_cast<int>(clientHeight),
-                                          SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    SDL_Window* native = CreateSdlGLWindow(windowName != nullptr ? windowName : "", left, top,
+                                           static_cast<int>(clientWidth),
+                                           static_cast<int>(clientHeight));
     if (native == nullptr) return nullptr;
     if (!HasFrame(style)) SDL_SetWindowBordered(native, SDL_FALSE);
 
