@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 namespace {
 

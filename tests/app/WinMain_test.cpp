@@ -3,7 +3,7 @@
 #include <climits>
 #include <string>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "app/AppConfig.h"
 #include "app/CAppWindow.h"
 #include "support/FakeWin32.h"

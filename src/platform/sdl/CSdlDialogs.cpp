@@ -26,6 +26,14 @@ int CSdlDialogs::MessageBoxA(HWND owner, const char* text, const char* caption, 
     const char* const title = caption != nullptr ? caption : "Error";  // the system's default
     const char* const message = text != nullptr ? text : "";
 
+    // Without video SDL would still try a box of its own, through helper
+    // programs it starts and waits for; with no display that can hang, so
+    // the text goes straight to standard error.
+    if (!windows.VideoAvailable()) {
+        std::fprintf(stderr, "%s: %s\n", title, message);
+        return AnswerWithoutBox(type);
+    }
+
     SDL_MessageBoxButtonData yesNo[2] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Yes"},
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "No"},

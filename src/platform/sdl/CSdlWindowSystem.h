@@ -56,6 +56,8 @@ public:
     // Queues a message for a live window, as Win32's PostMessageA does.
     BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+    // Whether the video subsystem started, so that windows and boxes can be shown.
+    bool VideoAvailable() const { return videoAvailable; }
     // The native window of a handle that has not been destroyed, else null.
     SDL_Window* LiveWindow(HWND hwnd);
     // Client size and visibility of a live window; false for any other handle.
