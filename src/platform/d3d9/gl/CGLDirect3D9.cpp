@@ -120,16 +120,6 @@ bool ReadGLBackBuffer(IDirect3DDevice9* device, std::vector<std::uint32_t>* pixe
     return true;
 }
 
-bool ReadGLTexture(IDirect3DTexture9* texture, std::vector<std::uint32_t>* pixels, UINT* width,
-                   UINT* height) {
-    auto* gl = dynamic_cast<CGLTexture*>(texture);
-    if (gl == nullptr || pixels == nullptr) return false;
-    gl->ReadPixels(pixels);
-    if (width != nullptr) *width = gl->Width();
-    if (height != nullptr) *height = gl->Height();
-    return true;
-}
-
 void FinishGL(IDirect3DDevice9* device) {
     if (auto* gl = dynamic_cast<CGLDevice*>(device)) gl->Finish();
 }

@@ -144,15 +144,3 @@ HRESULT CGLTexture::UnlockRect(UINT level) {
     CheckGLError("glTexSubImage2D");
     return D3D_OK;
 }
-
-void CGLTexture::ReadPixels(std::vector<std::uint32_t>* pixels) {
-    Device().MakeCurrent();
-    pixels->assign(std::size_t{width} * height, 0);
-    Device().Cache().BindTexture0(name, false);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    // BGRA bytes in little-endian memory are 0xAARRGGBB words.
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixels->data());
-    CheckGLError("glGetTexImage");
-    if (format == D3DFMT_X8R8G8B8)
-        for (auto& p : *pixels) p |= 0xFF000000u;
-}

@@ -37,9 +37,6 @@ public:
     D3DPOOL Pool() const { return pool; }
     CGLSurface& Level0() { return *level0; }
 
-    // The texels as 0xAARRGGBB, top row first (alpha 0xFF for X8R8G8B8).
-    void ReadPixels(std::vector<std::uint32_t>* pixels);
-
 private:
     CGLTexture(CGLDevice& device, UINT width, UINT height, DWORD usage, D3DFORMAT format,
                D3DPOOL pool);

@@ -18,12 +18,6 @@ IDirect3D9* CreateGLDirect3D9(IGLContextProvider& provider);
 bool ReadGLBackBuffer(IDirect3DDevice9* device, std::vector<std::uint32_t>* pixels,
                       UINT* width, UINT* height);
 
-// Copies level 0 of a texture made by the GL backend (a render target
-// included), top row first, as 0xAARRGGBB pixels. False for any other
-// texture.
-bool ReadGLTexture(IDirect3DTexture9* texture, std::vector<std::uint32_t>* pixels, UINT* width,
-                   UINT* height);
-
 // Waits until the GL backend has finished all drawing (glFinish); for
 // benchmarks. No effect on other devices.
 void FinishGL(IDirect3DDevice9* device);

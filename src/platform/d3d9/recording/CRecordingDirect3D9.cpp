@@ -124,6 +124,8 @@ HRESULT CRecordingDirect3D9::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, H
         "D3D9.CreateDevice",
         Call("D3D9.CreateDevice", {Dec(adapter), Dec(deviceType), recording::Handle(focusWindow),
                                    recording::Hex(behaviorFlags), recording::PresentParams(params)}));
+    // A failed creation hands back no device, as the OpenGL backend does.
+    if (device != nullptr) *device = nullptr;
     if (FAILED(hr)) return hr;
     if (adapter != D3DADAPTER_DEFAULT || !focusWindow || !params || !device ||
         !ValidBackBufferSize(params->BackBufferWidth, params->BackBufferHeight)) {
