@@ -7,6 +7,7 @@
 #include "gfx/CDX2DPolygon.h"
 #include "gfx/CDXRenderTexture.h"
 #include "platform/d3d9/d3dx9.h"
+#include "scene/BreedingRates.h"
 #include "shape/CSuperShape.h"
 
 constexpr int kPopulationSize = 9;
@@ -47,9 +48,11 @@ protected:
     Genome genomes[kPopulationSize];
     CDXRenderTexture shapeTarget;
     CDXRenderTexture glowTargets[2];
-    int clickCooldown;
-    int mutationRate;
-    int reseedRate;
+    // Init sets all three; the values here only keep an early Update or
+    // Breed on defined ground.
+    int clickCooldown = 0;
+    int mutationRate = kDefaultMutationRate;
+    int reseedRate = kDefaultReseedRate;
 
 private:
     // Init's steps before the rates are known: context, quad drawer, the
