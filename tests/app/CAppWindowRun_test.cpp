@@ -1,182 +1,177 @@
+// The main loop and the graphics context it creates, on the Win32 fakes and
+// a recording Direct3D noting their calls in one journal.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "RunRig.h"
+#include "app/AppConfig.h"
+#include "app/CAppWindow.h"
+#include "app/CSceneManager.h"
 #include "gfx/CDXContext.h"
+#include "support/FakeWin32.h"
 
 namespace {
 
-constexpr const char* kQuestion = "フルスクリーンで起動しますか？";
+// A created fake window whose Run makes a probe scene, which logs what the
+// loop asks of it. `onUpdate` gets the 1-based count of updates and gives
+// Update's result; `onRender` gets the count of frames.
+class CRunRig {
+public:
+    class CProbeScene : public IScene {
+    public:
+        explicit CProbeScene(CRunRig& rig) : rig(rig) {}
+        ~CProbeScene() override { rig.Note("scene.destroyed"); }
+        int Update() override {
+            rig.Note("scene.Update");
+            return rig.onUpdate ? rig.onUpdate(++updates) : 0;
+        }
+        int Render() override {
+            rig.Note("scene.Render");
+            if (rig.onRender) rig.onRender(++renders);
+            return 0;
+        }
+        int Init(CDXContext*) override {
+            rig.Note("scene.Init");
+            return 0;
+        }
+        int Reset() override { return 0; }
+
+    private:
+        CRunRig& rig;
+        int updates = 0, renders = 0;
+    };
+
+    CRunRig() {
+        window.Create(nullptr, 806, 626);
+        journal->ClearLog();
+    }
+    ~CRunRig() { g_appConfig = AppConfig{}; }
+
+    void Note(const char* what) { journal->Note(what, what, S_OK); }
+    // Index of the first call at or after `from` with this text, or npos.
+    std::size_t Find(const std::string& text, std::size_t from = 0) {
+        for (std::size_t i = from; i < journal->calls.size(); ++i) {
+            if (journal->calls[i].text == text || journal->calls[i].name == text) return i;
+        }
+        return std::string::npos;
+    }
+    // How often calls with this name (or text) come in each pass (a pass's
+    // entry ends with its PeekMessageA).
+    std::vector<std::size_t> CountPerPass(const std::string& call) {
+        std::vector<std::size_t> passes{0};
+        for (const CRecordedCall& logged : journal->calls) {
+            if (logged.name == call || logged.text == call) ++passes.back();
+            if (logged.name == "PeekMessageA") passes.push_back(0);
+        }
+        return passes;
+    }
+
+    std::shared_ptr<CRecordingJournal> journal = std::make_shared<CRecordingJournal>();
+    CFakeWin32 win32{journal};
+    CDirect3DFactoryScope direct3d{[j = journal](UINT) { return CreateRecordingDirect3D9(j); }};
+    CSceneFactoryScope scenes{[this] { return std::make_unique<CProbeScene>(*this); }};
+    CAppWindow window;
+    std::function<int(int)> onUpdate;
+    std::function<void(int)> onRender;
+};
 
 // --- fixed-step timing -------------------------------------------------------
 
-struct TimingCase {
-    const char* name;
-    DWORD base;        // timeGetTime when the loop takes its time base
-    DWORD elapsed;     // time since then when the first pass starts
-    DWORD overrun;     // extra time every Sleep takes
-    int steps;         // updates in the first pass
-    int sleepFor;      // the first pass's Sleep, or -1 for none
-    DWORD nextBase;    // the base the first pass leaves for the second
-};
-
-class PassTiming : public ::testing::TestWithParam<TimingCase> {};
-
-TEST_P(PassTiming, FirstPassRunsTheStepsItsElapsedTimeAsksFor) {
-    const TimingCase& c = GetParam();
-    CRunRig rig;
-    rig.win32.clock.now = c.base;
-    rig.win32.clock.sleepOverrun = c.overrun;
-    rig.win32.clock.onTimeGetTime = [&](int call) {
-        if (call == 1) rig.win32.clock.now = c.base + c.elapsed;  // the first pass
+TEST(MainLoop, FirstPassRunsTheStepsItsElapsedTimeAsksFor) {
+    struct Case {
+        DWORD base;          // timeGetTime when the loop takes its time base
+        DWORD elapsed;       // time since then when the first pass starts
+        DWORD overrun;       // extra time every Sleep takes
+        std::size_t steps;   // updates in the first pass
+        std::size_t sleeps;  // Sleep calls in the first pass (6 ms when there is one)
+        DWORD nextBase;      // the base the first pass leaves for the second
     };
-    // After the first frame, the second pass starts 5 ms after the base the
-    // first one left: it must sleep exactly 11 ms and run one update.
-    rig.prepareScene = [&](CProbeScene& scene) {
-        scene.onRender = [&](int frame) {
+    const Case cases[] = {
+        {1000, 10, 3, 1, 1, 1019},  // oversleeping: the time of waking is the new base
+        {1000, 40, 0, 2, 0, 1032},  // the remainder carries over
+        {1000, 95, 0, 5, 0, 1080},
+        {1000, 96, 0, 5, 0, 1096},  // the excess is dropped
+        {0xFFFFFFF0u, 40, 0, 2, 0, 0x00000010u},  // the counter wraps
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.elapsed);
+        CRunRig rig;
+        rig.win32.clock.now = c.base;
+        rig.win32.clock.sleepOverrun = c.overrun;
+        rig.win32.clock.onTimeGetTime = [&](int call) {
+            if (call == 1) rig.win32.clock.now = c.base + c.elapsed;  // the first pass
+        };
+        // The second pass starts 5 ms after the base the first one left: it
+        // must sleep exactly 11 ms and run one update.
+        rig.onRender = [&](int frame) {
             if (frame == 1) rig.win32.clock.now = c.nextBase + 5;
         };
-    };
-    rig.win32.windows.CloseAtPass(2);
+        rig.win32.windows.CloseAtPass(2);
 
-    rig.window.Run();
+        rig.window.Run();
 
-    const std::vector<int> passes = rig.UpdatesPerPass();
-    ASSERT_GE(passes.size(), 2u) << rig.win32.log.Dump();
-    EXPECT_EQ(passes[0], c.steps);
-    EXPECT_EQ(passes[1], 1);
-
-    const std::vector<std::vector<std::string>> sleeps = rig.EntriesPerPass("Sleep(");
-    ASSERT_GE(sleeps.size(), 2u);
-    const std::vector<std::string> first =
-        c.sleepFor >= 0 ? std::vector<std::string>{"Sleep(" + std::to_string(c.sleepFor) + ")"}
-                        : std::vector<std::string>{};
-    EXPECT_EQ(sleeps[0], first);
-    EXPECT_EQ(sleeps[1], std::vector<std::string>{"Sleep(11)"})
-        << "wrong base after the first pass\n" << rig.win32.log.Dump();
+        EXPECT_EQ(rig.CountPerPass("scene.Update")[0], c.steps);
+        EXPECT_EQ(rig.CountPerPass("scene.Update")[1], 1u);
+        EXPECT_EQ(rig.CountPerPass("Sleep")[0], c.sleeps);
+        EXPECT_EQ(rig.CountPerPass("Sleep(6)")[0], c.sleeps);
+        EXPECT_EQ(rig.CountPerPass("Sleep")[1], 1u);
+        EXPECT_EQ(rig.CountPerPass("Sleep(11)")[1], 1u) << "wrong base after the first pass";
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Elapsed, PassTiming,
-    ::testing::Values(
-        TimingCase{"Ten_OversleptWakingIsTheNewBase", 1000, 10, 3, 1, 6, 1019},
-        TimingCase{"Forty_RemainderCarriesOver", 1000, 40, 0, 2, -1, 1032},
-        TimingCase{"NinetyFive", 1000, 95, 0, 5, -1, 1080},
-        TimingCase{"NinetySix_ExcessDropped", 1000, 96, 0, 5, -1, 1096},
-        TimingCase{"CounterWraps", 0xFFFFFFF0u, 40, 0, 2, -1, 0x00000010u}),
-    [](const ::testing::TestParamInfo<TimingCase>& info) { return info.param.name; });
+// --- the passes and leaving the loop -------------------------------------------
 
-// --- leaving the loop ---------------------------------------------------------
-
-TEST(MainLoop, SceneEndingOnTheSecondOfThreeStepsSkipsTheRestOfThePass) {
+TEST(MainLoop, SceneEndingOnTheSecondOfThreeStepsEndsAtOnceAndTearsDownInOrder) {
     CRunRig rig;
     rig.win32.clock.now = 1000;
     rig.win32.clock.onTimeGetTime = [&](int call) {
         if (call == 1) rig.win32.clock.now = 1048;  // three steps due
     };
-    rig.prepareScene = [](CProbeScene& scene) {
-        scene.onUpdate = [](int update) { return update == 2 ? 1 : 0; };
-    };
+    rig.onUpdate = [](int update) { return update == 2 ? 1 : 0; };
 
     rig.window.Run();
 
-    CEventLog& log = rig.win32.log;
-    EXPECT_EQ(log.Count("scene.Update"), 2u) << log.Dump();
-    EXPECT_EQ(log.Count("scene.Render"), 0u);
-    EXPECT_EQ(log.Count("d3d:BeginScene"), 0u);
-    EXPECT_EQ(log.Count("d3d:Present"), 0u);
-    EXPECT_EQ(log.Count("PeekMessageA("), 0u);
-    // The window is left to the process.
-    EXPECT_EQ(log.Count("DestroyWindow("), 0u);
-
-    const std::size_t end = log.Find("timeEndPeriod(1)");
-    const std::size_t sceneGone = log.Find("scene.destroyed");
-    const std::size_t deviceGone = log.Find("d3d:Release", sceneGone);
-    const std::size_t d3dGone = log.Find("d3d:D3D9.Release", deviceGone);
-    ASSERT_NE(d3dGone, CEventLog::npos) << log.Dump();
-    EXPECT_LT(log.Find("scene.Update"), end);
-    EXPECT_LT(end, sceneGone);
+    EXPECT_EQ(rig.journal->Count("scene.Update"), 2u);
+    EXPECT_EQ(rig.journal->Count("scene.Render"), 0u);
+    // Scenes go before the device, the device before the Direct3D object.
+    const std::size_t sceneGone = rig.Find("scene.destroyed", rig.Find("timeEndPeriod(1)"));
+    const std::size_t deviceGone = rig.Find("Release", sceneGone);
+    EXPECT_NE(rig.Find("D3D9.Release", deviceGone), std::string::npos);
     EXPECT_EQ(rig.journal->LiveObjects(), 0);
 }
 
-TEST(MainLoop, OneMessageIsHandledPerPassAndQuitEndsTheLoop) {
-    CRunRig rig;
-    rig.win32.windows.onPeek = [&](int call) {
-        if (call != 1) return;
-        const HWND hwnd = rig.window.hwnd;
-        rig.win32.windows.Post(hwnd, WM_MOUSEMOVE);
-        rig.win32.windows.Post(hwnd, WM_KEYDOWN, 'A');
-        rig.win32.windows.Post(hwnd, WM_CLOSE);
-    };
-
-    rig.window.Run();
-
-    CEventLog& log = rig.win32.log;
-    // Pass 1 and 2: the two input messages; pass 3: the close request, which
-    // destroys the window and posts quit; pass 4: the quit message.
-    EXPECT_EQ(rig.CountPerPass("scene.Render"), (std::vector<std::size_t>{1, 1, 1, 1, 0}));
-    EXPECT_EQ(log.Count("GetMessageA("), 4u) << log.Dump();
-    EXPECT_EQ(log.Count("DispatchMessageA("), 3u);
-    EXPECT_EQ(log.Count("TranslateMessage("), 3u);
-    EXPECT_EQ(log.Count("DestroyWindow(hwnd#1)"), 1u);
-    EXPECT_EQ(log.Count("PostQuitMessage(0)"), 1u);
-    EXPECT_EQ(log.Count("d3d:Present"), 4u);
-
-    const std::size_t dispatchClose = log.Find("DispatchMessageA(hwnd#1, 0x10)");
-    const std::size_t quit = log.Find("GetMessageA(null, 0x12)");
-    ASSERT_NE(quit, CEventLog::npos);
-    EXPECT_LT(dispatchClose, quit);
-    EXPECT_LT(quit, log.Find("timeEndPeriod(1)"));
-    EXPECT_EQ(rig.journal->LiveObjects(), 0);
-}
-
-TEST(MainLoop, EscapeDestroysTheWindowOnceAndQuitComesAfterQueuedMessages) {
+TEST(MainLoop, OneMessagePerPassEscapePolledLastAndQuitAfterQueuedMessages) {
     CRunRig rig;
     rig.win32.input.SetKey(VK_ESCAPE, true);
     rig.win32.windows.onPeek = [&](int call) {
         if (call != 1) return;
-        rig.win32.windows.Post(rig.window.hwnd, WM_MOUSEMOVE, 0, 1);
-        rig.win32.windows.Post(rig.window.hwnd, WM_MOUSEMOVE, 0, 2);
+        rig.win32.windows.Post(rig.window.hwnd, WM_MOUSEMOVE);
+        rig.win32.windows.Post(rig.window.hwnd, WM_KEYDOWN, 'A');
     };
 
     rig.window.Run();
 
-    CEventLog& log = rig.win32.log;
-    // Pass 1 destroys the window (which posts quit behind the second move);
-    // pass 2 handles the move and finds no window to destroy; pass 3 quits.
-    EXPECT_EQ(log.Count("scene.Render"), 3u) << log.Dump();
-    EXPECT_EQ(log.Count("DestroyWindow(hwnd#1)"), 2u);
-    EXPECT_EQ(log.Count("PostQuitMessage(0)"), 1u);
-    EXPECT_TRUE(rig.win32.windows.Find(rig.window.hwnd)->destroyed);
-
-    // Escape is polled last in the pass, after the frame and the message.
-    const std::size_t present = log.Find("d3d:Present");
-    const std::size_t dispatch = log.Find("DispatchMessageA(");
-    const std::size_t poll = log.Find("GetKeyState(27)");
-    const std::size_t destroy = log.Find("DestroyWindow(hwnd#1)");
-    EXPECT_LT(present, dispatch);
+    // Pass 1 handles the move and destroys the window, which posts quit
+    // behind the key; pass 2 handles the key and finds no window to destroy;
+    // pass 3 takes the quit. (A message is dispatched after its pass's
+    // PeekMessageA.)
+    EXPECT_EQ(rig.CountPerPass("scene.Render"), (std::vector<std::size_t>{1, 1, 1, 0}));
+    EXPECT_EQ(rig.CountPerPass("DispatchMessageA"), (std::vector<std::size_t>{0, 1, 1, 0}));
+    EXPECT_EQ(rig.journal->Count("DestroyWindow"), 2u);
+    EXPECT_EQ(rig.journal->Count("PostQuitMessage"), 1u);
+    const std::size_t dispatch = rig.Find("DispatchMessageA");
+    const std::size_t poll = rig.Find("GetKeyState(27)");
+    EXPECT_LT(rig.Find("Present"), dispatch);
     EXPECT_LT(dispatch, poll);
-    EXPECT_LT(poll, destroy);
+    EXPECT_LT(poll, rig.Find("DestroyWindow(hwnd#1)"));
+    EXPECT_LT(rig.Find("GetMessageA(hwnd#1, 0x100)"), rig.Find("GetMessageA(null, 0x12)"));
 }
 
-// --- the frame and the device -------------------------------------------------
-
-TEST(MainLoop, AFailedPresentResetsOncePerPassAndTheLoopGoesOn) {
-    CRunRig rig;
-    rig.journal->InjectFailure("Present", D3DERR_DEVICELOST, 1, -1);  // all but the first
-    rig.journal->InjectFailure("Reset", D3DERR_INVALIDCALL, 0, -1);   // and resets refused
-    rig.win32.windows.CloseAtPass(3);
-
-    rig.window.Run();
-
-    EXPECT_EQ(rig.CountPerPass("d3d:Reset"), (std::vector<std::size_t>{0, 1, 1, 1, 0}));
-    EXPECT_EQ(rig.win32.log.Count("scene.Render"), 4u);
-    EXPECT_EQ(rig.journal->LiveObjects(), 0);
-}
-
-// --- start-up -----------------------------------------------------------------
+// --- start-up and the graphics context -----------------------------------------
 
 TEST(MainLoop, YesSwitchesToFullScreenBeforeTheSceneExists) {
     CRunRig rig;
@@ -185,38 +180,93 @@ TEST(MainLoop, YesSwitchesToFullScreenBeforeTheSceneExists) {
 
     rig.window.Run();
 
-    ASSERT_EQ(rig.win32.dialogs.shown.size(), 1u);
-    EXPECT_EQ(rig.win32.dialogs.shown[0].text, kQuestion);
-    EXPECT_EQ(rig.win32.dialogs.shown[0].type, MB_YESNO);
-    CEventLog& log = rig.win32.log;
-    const std::size_t style = log.Find("SetWindowLongA(hwnd#1, -16, 0x90000000)");
-    const std::size_t size = log.Find("SetWindowPos(hwnd#1, null, 0, 0, 800, 600, 0x22)");
-    const std::size_t reset = log.Find("d3d:Reset");
-    ASSERT_NE(reset, CEventLog::npos) << log.Dump();
-    EXPECT_LT(log.Find("MessageBoxA("), style);
+    const std::vector<std::string> question{
+        "MessageBoxA(hwnd#1, フルスクリーンで起動しますか？, 質問, 0x4)"};
+    EXPECT_EQ(rig.journal->Texts("MessageBoxA"), question);
+    const std::size_t style = rig.Find("SetWindowLongA(hwnd#1, -16, 0x90000000)");
+    const std::size_t size = rig.Find("SetWindowPos(hwnd#1, null, 0, 0, 800, 600, 0x22)");
+    const std::size_t reset = rig.Find("Reset");
+    EXPECT_EQ(rig.journal->Count("Reset"), 1u);
+    EXPECT_LT(rig.Find("MessageBoxA"), style);
     EXPECT_LT(style, size);
     EXPECT_LT(size, reset);
-    EXPECT_LT(reset, log.Find("scene.Init"));
-    EXPECT_EQ(log.Count("d3d:Reset"), 1u);
+    EXPECT_LT(reset, rig.Find("scene.Init"));
 }
 
-TEST(MainLoop, DeviceFailureShowsOneErrorBoxAndLeavesNothingBehind) {
-    CRunRig rig;
-    rig.journal->InjectFailure("D3D9.CreateDevice", D3DERR_NOTAVAILABLE);
+TEST(GraphicsContext, EachFailurePointShowsOneErrorBoxAndFreesWhatWasMade) {
+    struct Case {
+        const char* failing;  // null: no Direct3D at all
+        HRESULT result;
+        const char* notReached;  // a call that must not follow the failure
+    };
+    const Case cases[] = {
+        {nullptr, S_OK, "D3D9.GetAdapterDisplayMode"},
+        {"D3D9.GetAdapterDisplayMode", D3DERR_NOTAVAILABLE, "D3D9.CheckDeviceFormat"},
+        {"D3D9.CheckDeviceFormat", D3DERR_NOTAVAILABLE, "D3D9.GetDeviceCaps"},
+        {"D3D9.GetDeviceCaps", D3DERR_INVALIDCALL, "D3D9.CheckDeviceMultiSampleType"},
+        {"D3D9.CreateDevice", D3DERR_NOTAVAILABLE, "Release"},  // no device to release
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.notReached);
+        CRunRig rig;
+        std::optional<CDirect3DFactoryScope> missing;
+        if (c.failing == nullptr) missing.emplace(Direct3DFactory{});
+        if (c.failing != nullptr) rig.journal->InjectFailure(c.failing, c.result);
 
-    rig.window.Run();
+        rig.window.Run();
 
-    ASSERT_EQ(rig.win32.dialogs.shown.size(), 1u);
-    const CFakeDialogs::Shown& box = rig.win32.dialogs.shown[0];
-    EXPECT_EQ(box.owner, nullptr);
-    EXPECT_EQ(box.text, "Direct3Dの初期化に失敗。");
-    EXPECT_TRUE(box.captionNull);
-    EXPECT_EQ(box.type, MB_ICONERROR);
-    EXPECT_EQ(rig.scenesMade, 0);
-    EXPECT_EQ(rig.win32.log.Count("timeBeginPeriod(1)"), 0u);
-    EXPECT_EQ(rig.win32.log.Count("timeEndPeriod(1)"), 0u);
-    EXPECT_EQ(rig.win32.log.Count("d3d:D3D9.Release"), 1u);
-    EXPECT_EQ(rig.journal->LiveObjects(), 0);
+        // The error box alone: no question, no scene, no timer period.
+        const std::vector<std::string> errorBox{
+            "MessageBoxA(null, Direct3Dの初期化に失敗。, null, 0x10)"};
+        EXPECT_EQ(rig.journal->Texts("MessageBoxA"), errorBox);
+        EXPECT_EQ(rig.journal->Count("scene.Init"), 0u);
+        EXPECT_EQ(rig.journal->Count("timeBeginPeriod"), 0u);
+        EXPECT_EQ(rig.journal->Count(c.notReached), 0u);
+        EXPECT_EQ(rig.journal->Count("D3D9.Release"), c.failing != nullptr ? 1u : 0u);
+        EXPECT_EQ(rig.journal->LiveObjects(), 0);
+    }
+}
+
+TEST(GraphicsContext, AdapterAnswersDecideVertexProcessingAndMultisampling) {
+    struct Case {
+        DWORD vertexProcessingCaps;
+        const char* failing;  // a call failed once after `skip` successes
+        int skip;
+        HRESULT result;
+        std::size_t multisampleChecks;
+        const char* behaviour;
+        int multiSample;
+    };
+    const char* const kMultisampleCheck = "D3D9.CheckDeviceMultiSampleType";
+    const Case cases[] = {
+        {0x13B, nullptr, 0, S_OK, 2, "0x00000040", 1},
+        {0x13B, kMultisampleCheck, 0, D3DERR_NOTAVAILABLE, 1, "0x00000040", 0},  // display format
+        {0x13B, kMultisampleCheck, 1, D3DERR_NOTAVAILABLE, 2, "0x00000040", 0},  // D16
+        {0x0, nullptr, 0, S_OK, 0, "0x00000020", 0},
+        // Only "not available" rules the depth format out.
+        {0x13B, "D3D9.CheckDeviceFormat", 0, E_FAIL, 2, "0x00000040", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        CRunRig rig;
+        g_appConfig.width = 1024;
+        g_appConfig.height = 768;
+        rig.journal->displayMode.Format = D3DFMT_A8R8G8B8;
+        rig.journal->vertexProcessingCaps = c.vertexProcessingCaps;
+        if (c.failing != nullptr) rig.journal->InjectFailure(c.failing, c.result, c.skip);
+
+        CDXContext context;
+        ASSERT_EQ(context.Create(rig.window.hwnd, true), 0);
+        EXPECT_EQ(rig.journal->Count(kMultisampleCheck), c.multisampleChecks);
+        // Present parameters: width height format count multisample quality
+        // swap window windowed autodepth depthformat flags refresh interval.
+        const std::string created = rig.journal->Texts("D3D9.CreateDevice").at(0);
+        EXPECT_TRUE(created.ends_with(std::string(c.behaviour) + ", {1024 768 21 0 " +
+                                      std::to_string(c.multiSample) +
+                                      " 0 1 null 1 1 80 0 0 1})"))
+            << created;
+        EXPECT_EQ(rig.journal->Count("SetWindowLongA"), 0u);  // windowed: the frame stays
+    }
 }
 
 }  // namespace

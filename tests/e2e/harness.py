@@ -1,8 +1,7 @@
-"""End-to-end harness: runs the real program ($TESSARY_BIN) on a private
-Xvfb in a fresh working directory and drives it with xdotool, reads windows
-with xwininfo/xprop and pictures with ImageMagick import. Every wait is
-time-boxed; the program and the server are killed when the session ends.
-The window manager's close request is sent through libX11 via ctypes."""
+"""End-to-end harness: runs the real program ($TESSARY_BIN) on a private Xvfb in a fresh
+working directory, drives it with xdotool, reads windows with xwininfo and pictures with
+ImageMagick's import. Every wait is time-boxed; the program and the server are killed when
+the session ends."""
 
 import ctypes
 import ctypes.util
@@ -20,7 +19,7 @@ QUESTION_TITLE = "質問"
 QUESTION_TEXT = "フルスクリーンで起動しますか？"
 INIT_FAILED_TEXT = "Direct3Dの初期化に失敗。"
 MAIN_TITLE = "Tessary(?)"
-
+SCREEN = (1280, 1024)
 SANITIZER_MARKERS = ("ERROR: AddressSanitizer", "runtime error:", "LeakSanitizer")
 
 
@@ -28,112 +27,43 @@ class HarnessError(AssertionError):
     """A step of the harness did not happen in time or failed."""
 
 
-def program_path():
-    path = os.environ.get("TESSARY_BIN")
-    if not path:
-        raise unittest.SkipTest("TESSARY_BIN is not set (run the tests through ctest)")
-    return path
-
-
-def _run(args, env, timeout=10, check=True, decode=True):
-    try:
-        result = subprocess.run(args, env=env, stdin=subprocess.DEVNULL,
-                                stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                timeout=timeout)
-    except subprocess.TimeoutExpired as exc:
-        raise HarnessError(f"{args[0]} took longer than {timeout} s") from exc
-    if check and result.returncode != 0:
-        raise HarnessError(f"{' '.join(args)} failed ({result.returncode}): "
-                           f"{result.stderr.decode(errors='replace').strip()}")
-    return result.stdout.decode(errors="replace") if decode else result.stdout
+def wait_for(predicate, timeout, what, interval=0.1):
+    """The first true value of predicate(), polled for at most `timeout` seconds."""
+    deadline = time.monotonic() + timeout
+    while not (value := predicate()):
+        if time.monotonic() > deadline:
+            raise HarnessError(f"{what} within {timeout} s")
+        time.sleep(interval)
+    return value
 
 
 class Image:
     """An RGB picture, 3 bytes a pixel, top row first."""
 
-    def __init__(self, width, height, data):
-        self.width = width
-        self.height = height
-        self.data = data  # width * height * 3 bytes
+    def __init__(self, width, data):
+        self.width, self.data = width, data
 
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
         return tuple(self.data[i:i + 3])
 
 
-def parse_ppm(blob):
-    """Parses a binary (P6) PPM with 8-bit channels, as import writes it."""
-    m = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", blob)
-    if not m:
-        raise HarnessError(f"not an 8-bit binary PPM: {blob[:40]!r}")
-    width, height = int(m.group(1)), int(m.group(2))
-    data = blob[m.end():m.end() + width * height * 3]
-    if len(data) != width * height * 3:
-        raise HarnessError("truncated PPM")
-    return Image(width, height, data)
-
-
-class _XClientMessageEvent(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
-                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
-                ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
-
-
-class _XEvent(ctypes.Union):
-    _fields_ = [("xclient", _XClientMessageEvent), ("pad", ctypes.c_long * 24)]
-
-
-def send_wm_close(display, window):
-    """Sends WM_PROTOCOLS / WM_DELETE_WINDOW to `window`, as a window manager
-    does when the user clicks the close button."""
-    name = ctypes.util.find_library("X11") or "libX11.so.6"
-    x11 = ctypes.CDLL(name)
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x11.XInternAtom.restype = ctypes.c_ulong
-    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
-                               ctypes.POINTER(_XEvent)]
-    x11.XFlush.argtypes = [ctypes.c_void_p]
-    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    dpy = x11.XOpenDisplay(display.encode())
-    if not dpy:
-        raise HarnessError(f"cannot open display {display}")
-    try:
-        event = _XEvent()
-        event.xclient.type = 33  # ClientMessage
-        event.xclient.window = window
-        event.xclient.message_type = x11.XInternAtom(dpy, b"WM_PROTOCOLS", 0)
-        event.xclient.format = 32
-        event.xclient.data[0] = x11.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0)
-        event.xclient.data[1] = 0  # CurrentTime
-        if not x11.XSendEvent(dpy, window, 0, 0, ctypes.byref(event)):
-            raise HarnessError("XSendEvent failed")
-        x11.XFlush(dpy)
-    finally:
-        x11.XCloseDisplay(dpy)
+def _kill_group(proc):
+    if proc is not None and proc.poll() is None:
+        os.killpg(proc.pid, signal.SIGKILL)
+        proc.wait(timeout=10)
 
 
 class Session:
-    """One X server and at most one run of the program on it."""
+    """One X server, and on it one run of the program at a time."""
 
-    def __init__(self, screen="1280x1024x24"):
-        self.screen = screen
+    def __init__(self):
         self.workdir = tempfile.mkdtemp(prefix="tessary-e2e-")
-        self.xvfb = None
-        self.display = None
-        self.proc = None
-        self._stdout = None
-        self._stderr = None
-        self.runs = 0
-        self.env = None
-
-    # -- lifetime ---------------------------------------------------------
+        self.proc = self.xvfb = None
 
     def __enter__(self):
         try:
-            self.start_display()
+            self._start_display()
         except BaseException:
             self.close()
             raise
@@ -141,231 +71,177 @@ class Session:
 
     def __exit__(self, *exc):
         self.close()
-        return False
 
-    def start_display(self, timeout=15):
+    def _start_display(self):
         read_fd, write_fd = os.pipe()
-        log = open(os.path.join(self.workdir, "xvfb.log"), "wb")
-        try:
+        with open(os.path.join(self.workdir, "xvfb.log"), "wb") as log:
             self.xvfb = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", self.screen,
-                 "-nolisten", "tcp", "-noreset"],
-                pass_fds=(write_fd,), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
-                start_new_session=True)
-        finally:
-            os.close(write_fd)
-            log.close()
-        number = b""
-        deadline = time.monotonic() + timeout
-        try:
-            while not number.endswith(b"\n"):
-                if time.monotonic() > deadline or self.xvfb.poll() is not None:
-                    raise HarnessError("Xvfb did not start: " + self.read_file("xvfb.log"))
-                if select.select([read_fd], [], [], 0.1)[0]:
-                    number += os.read(read_fd, 16)
-        finally:
-            os.close(read_fd)
-        self.display = ":" + number.decode().strip()
-        self.env = dict(os.environ)
-        self.env["DISPLAY"] = self.display
+                ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % SCREEN,
+                 "-nolisten", "tcp", "-noreset"], pass_fds=(write_fd,),
+                stdin=subprocess.DEVNULL, stdout=log, stderr=log, start_new_session=True)
+        os.close(write_fd)
+        # Xvfb writes its display number once it listens; if it dies, the pipe ends.
+        with os.fdopen(read_fd, "rb") as pipe:
+            number = pipe.readline().strip() if select.select([pipe], [], [], 15)[0] else b""
+        if not number:
+            raise HarnessError("Xvfb did not start: " + self.read("xvfb.log"))
+        self.display = ":" + number.decode()
+        self.env = dict(os.environ, DISPLAY=self.display)
         self.env.pop("XAUTHORITY", None)
         self.env.pop("WAYLAND_DISPLAY", None)
 
-    def _close_run(self):
-        if self.proc is not None and self.proc.poll() is None:
-            _kill_group(self.proc)
-        for f in (self._stdout, self._stderr):
-            if f is not None:
-                f.close()
-
     def close(self):
-        self._close_run()
-        if self.xvfb is not None and self.xvfb.poll() is None:
-            _kill_group(self.xvfb)
+        _kill_group(self.proc)
+        _kill_group(self.xvfb)
         shutil.rmtree(self.workdir, ignore_errors=True)
 
-    # -- the program ------------------------------------------------------
-
-    def start(self, conf=None, display=True):
-        """Starts the program with the given conf.txt text (None: no file).
-        A session may run the program several times, one after the other."""
-        path = os.path.join(self.workdir, "conf.txt")
-        if conf is None:
-            if os.path.exists(path):
-                os.remove(path)
-        else:
-            with open(path, "w", encoding="ascii") as f:
-                f.write(conf)
-        env = dict(self.env)
-        if not display:
-            env.pop("DISPLAY", None)
-        self._close_run()
-        self.runs += 1
-        self._stdout = open(os.path.join(self.workdir, f"stdout-{self.runs}.txt"), "wb")
-        self._stderr = open(os.path.join(self.workdir, f"stderr-{self.runs}.txt"), "wb")
-        self.proc = subprocess.Popen([program_path()], cwd=self.workdir, env=env,
-                                     stdin=subprocess.DEVNULL, stdout=self._stdout,
-                                     stderr=self._stderr, start_new_session=True)
-
-    def alive(self):
-        return self.proc is not None and self.proc.poll() is None
-
-    def wait_exit(self, timeout=10):
-        """The exit status, or a HarnessError (the program is then killed)."""
-        try:
-            return self.proc.wait(timeout=timeout)
-        except subprocess.TimeoutExpired as exc:
-            _kill_group(self.proc)
-            raise HarnessError(f"the program did not end within {timeout} s; stderr:\n"
-                               + self.stderr()) from exc
-
-    def read_file(self, name):
+    def read(self, name):
         path = os.path.join(self.workdir, name)
         if not os.path.exists(path):
             return ""
         with open(path, "rb") as f:
             return f.read().decode(errors="replace")
 
-    def stderr(self):
-        if self._stderr is not None:
-            self._stderr.flush()
-        return self.read_file(f"stderr-{self.runs}.txt")
+    def run(self, *args, timeout=10, check=True, raw=False):
+        """Runs a command on the display; its standard output."""
+        try:
+            result = subprocess.run(args, env=self.env, stdin=subprocess.DEVNULL,
+                                    capture_output=True, timeout=timeout)
+        except subprocess.TimeoutExpired as exc:
+            raise HarnessError(f"{args[0]} took longer than {timeout} s") from exc
+        if check and result.returncode != 0:
+            raise HarnessError(f"{' '.join(args)} failed ({result.returncode}): "
+                               f"{result.stderr.decode(errors='replace').strip()}")
+        return result.stdout if raw else result.stdout.decode(errors="replace")
+
+    # -- the program ------------------------------------------------------
+
+    def start(self, conf=None, display=True, program=None):
+        """Starts the program (by default $TESSARY_BIN) with the given conf.txt text (None:
+        no file), after ending any earlier run."""
+        program = program or os.environ.get("TESSARY_BIN")
+        if not program:
+            raise unittest.SkipTest("TESSARY_BIN is not set (run the tests through ctest)")
+        path = os.path.join(self.workdir, "conf.txt")
+        if conf is not None:
+            with open(path, "w", encoding="ascii") as f:
+                f.write(conf)
+        elif os.path.exists(path):
+            os.remove(path)
+        env = dict(self.env)
+        if not display:
+            del env["DISPLAY"]
+        _kill_group(self.proc)
+        with open(os.path.join(self.workdir, "output.txt"), "wb") as out:
+            self.proc = subprocess.Popen([program], cwd=self.workdir, env=env,
+                                         stdin=subprocess.DEVNULL, stdout=out,
+                                         stderr=subprocess.STDOUT, start_new_session=True)
+
+    def start_main(self, conf=None, yes=False, program=None):
+        """Starts the program, answers the full-screen question with the keyboard (Return =
+        Yes, Escape = No) and returns the main window. Both are found by their exact titles."""
+        self.start(conf, program=program)
+        box = self.find_window(QUESTION_TITLE)
+        # Without a window manager the keyboard follows the pointer: over the main window a
+        # key meant for the box could reach the program's own Escape poll.
+        _, _, w, h = self.geometry(box)
+        self.move_in(box, w // 2, h // 2)
+        self.key(box, "Return" if yes else "Escape")
+        wait_for(lambda: not self.viewable(box), 10, f"the question {box} still shown")
+        return self.find_window(MAIN_TITLE)
+
+    def alive(self):
+        return self.proc is not None and self.proc.poll() is None
+
+    def wait_exit(self, timeout):
+        """The exit status, or a HarnessError (the program is then killed)."""
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired as exc:
+            _kill_group(self.proc)
+            raise HarnessError(f"the program did not end within {timeout} s:\n"
+                               + self.output()) from exc
+
+    def output(self):
+        """What the current run wrote to standard output and standard error."""
+        return self.read("output.txt")
 
     def check_sanitizers(self):
-        text = self.stderr()
+        text = self.output()
         for marker in SANITIZER_MARKERS:
             if marker in text:
                 raise HarnessError(f"sanitizer report ({marker}):\n{text}")
 
-    # -- windows ----------------------------------------------------------
+    # -- windows and input ------------------------------------------------
 
-    def xdotool(self, *args, timeout=10, check=True):
-        return _run(["xdotool", *args], self.env, timeout=timeout, check=check)
+    def find_window(self, title, timeout=30):
+        """The first viewable window titled exactly `title`. xwininfo, because xdotool
+        cannot match titles that are not Latin-1 (SDL's message boxes use UTF-8)."""
+        def find():
+            if not self.alive():
+                raise HarnessError(f"the program ended ({self.proc.returncode}) before a "
+                                   f"window {title!r} appeared:\n" + self.output())
+            tree = self.run("xwininfo", "-root", "-tree", check=False)
+            return next((int(m.group(1), 16) for m in
+                         re.finditer(r'^\s*(0x[0-9a-f]+) "(.*)":', tree, re.M)
+                         if m.group(2) == title and self.viewable(int(m.group(1), 16))), None)
+        return wait_for(find, timeout, f"no window {title!r}")
 
-    def list_windows(self):
-        """(id, title) of every named window. xwininfo, because xdotool cannot
-        match titles that are not Latin-1 (SDL's message boxes use UTF-8)."""
-        out = _run(["xwininfo", "-root", "-tree"], self.env, check=False)
-        return [(int(m.group(1), 16), m.group(2))
-                for m in re.finditer(r'^\s*(0x[0-9a-fA-F]+) "(.*)":', out, re.M)]
-
-    def find_window(self, title, timeout=20):
-        """The first viewable window whose title is exactly `title`."""
-        deadline = time.monotonic() + timeout
-        while True:
-            if self.proc is not None and self.proc.poll() is not None:
-                raise HarnessError(f"the program ended ({self.proc.returncode}) before "
-                                   f"a window {title!r} appeared; stderr:\n" + self.stderr())
-            for wid, name in self.list_windows():
-                if name == title and self.window_exists(wid):
-                    return wid
-            if time.monotonic() > deadline:
-                raise HarnessError(f"no window {title!r} within {timeout} s; windows: "
-                                   f"{self.list_windows()}; stderr:\n" + self.stderr())
-            time.sleep(0.1)
-
-    def question_window(self, timeout=30):
-        return self.find_window(QUESTION_TITLE, timeout)
-
-    def main_window(self, timeout=20):
-        return self.find_window(MAIN_TITLE, timeout)
-
-    def answer_question(self, yes=False, timeout=30):
-        """Waits for the full-screen question and answers it with the
-        keyboard (Return = Yes, Escape = No); returns once the box is gone."""
-        box = self.question_window(timeout)
-        self.key(box, "Return" if yes else "Escape")
-        self.wait_window_gone(box, timeout=10)
-
-    def window_exists(self, window):
-        out = _run(["xwininfo", "-id", str(window)], self.env, check=False)
-        return "Map State: IsViewable" in out
-
-    def wait_window_gone(self, window, timeout=10):
-        deadline = time.monotonic() + timeout
-        while self.window_exists(window):
-            if time.monotonic() > deadline:
-                raise HarnessError(f"window {window} still shown after {timeout} s")
-            time.sleep(0.05)
+    def viewable(self, window):
+        return "Map State: IsViewable" in self.run("xwininfo", "-id", str(window), check=False)
 
     def geometry(self, window):
-        """(x, y, width, height, title) of a window; x, y on the screen."""
-        out = _run(["xwininfo", "-id", str(window)], self.env)
-        title = re.search(r'Window id: \S+ "(.*)"', out)
-        values = []
-        for key in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"):
-            m = re.search(r"^\s*" + re.escape(key) + r":\s*(-?\d+)", out, re.M)
-            if not m:
-                raise HarnessError(f"xwininfo gave no {key}:\n{out}")
-            values.append(int(m.group(1)))
-        return (*values, title.group(1) if title else None)
-
-    def title(self, window):
-        """The window's title as UTF-8 (the _NET_WM_NAME a modern client sets)."""
-        out = _run(["xprop", "-id", str(window), "-notype", "_NET_WM_NAME", "WM_NAME"],
-                   self.env, check=False)
-        for line in out.splitlines():
-            m = re.match(r'(_NET_WM_NAME|WM_NAME)\s*=\s*"(.*)"\s*$', line)
-            if m:
-                return m.group(2).encode("latin-1", "backslashreplace").decode(
-                    "utf-8", "replace") if m.group(1) == "WM_NAME" else m.group(2)
-        return None
-
-    # -- pictures and input ----------------------------------------------
+        """(x, y, width, height) of the window's client area; x, y on the screen."""
+        out = self.run("xwininfo", "-id", str(window))
+        keys = ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")
+        return tuple(int(re.search(r"^\s*" + key + r":\s*(-?\d+)", out, re.M).group(1))
+                     for key in keys)
 
     def screenshot(self, window):
         """The client area of `window` as an Image."""
-        x, y, w, h, _ = self.geometry(window)
-        out = _run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage",
-                    "-depth", "8", "ppm:-"], self.env, timeout=20, decode=False)
-        return parse_ppm(out)
+        x, y, w, h = self.geometry(window)
+        data = self.run("import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage",
+                        "-depth", "8", "rgb:-", timeout=20, raw=True)
+        if len(data) != w * h * 3:
+            raise HarnessError(f"import gave {len(data)} bytes for {w}x{h}")
+        return Image(w, data)
 
     def key(self, window, keys):
         """Sends key presses (xdotool names, e.g. "Escape") to `window`."""
-        self.xdotool("key", "--window", str(window), keys)
+        self.run("xdotool", "key", "--window", str(window), keys)
 
-    def pointer(self):
-        out = self.xdotool("getmouselocation", "--shell")
-        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
-        return int(values["X"]), int(values["Y"])
+    def button(self, down):
+        self.run("xdotool", "mousedown" if down else "mouseup", "1")
 
-    def move(self, x, y, timeout=5):
-        """Moves the pointer to screen position x, y and waits until it is
-        there. (xdotool's own --sync waits forever when the pointer is
-        already at the target.) Targets off the screen are clamped to it, as
-        the X server clamps the pointer."""
-        width, height = (int(v) for v in self.screen.split("x")[:2])
-        x = min(max(x, 0), width - 1)
-        y = min(max(y, 0), height - 1)
-        self.xdotool("mousemove", str(x), str(y))
-        deadline = time.monotonic() + timeout
-        while self.pointer() != (x, y):
-            if time.monotonic() > deadline:
-                raise HarnessError(f"the pointer did not reach {x}, {y} in {timeout} s")
-            time.sleep(0.02)
+    def move(self, x, y):
+        """Moves the pointer to screen position x, y (clamped to the screen, as the server
+        clamps the pointer) and waits until it is there: xdotool's own --sync waits forever
+        when the pointer is already at the target."""
+        x, y = min(max(x, 0), SCREEN[0] - 1), min(max(y, 0), SCREEN[1] - 1)
+        self.run("xdotool", "mousemove", str(x), str(y))
+        wait_for(lambda: f"X={x}\nY={y}\n" in self.run("xdotool", "getmouselocation", "--shell"),
+                 5, f"the pointer did not reach {x}, {y}", interval=0.02)
 
     def move_in(self, window, x, y):
         """Moves the pointer to client position x, y of `window`."""
-        left, top, _, _, _ = self.geometry(window)
+        left, top, _, _ = self.geometry(window)
         self.move(left + x, top + y)
 
-    def button_down(self, button=1):
-        self.xdotool("mousedown", str(button))
-
-    def button_up(self, button=1):
-        self.xdotool("mouseup", str(button))
-
     def close_window(self, window):
-        """The window manager's close request (the title bar's close button)."""
-        send_wm_close(self.display, window)
-
-
-def _kill_group(proc):
-    try:
-        os.killpg(proc.pid, signal.SIGKILL)
-    except (ProcessLookupError, PermissionError):
-        pass
-    try:
-        proc.wait(timeout=10)
-    except subprocess.TimeoutExpired:
-        pass
+        """Sends WM_PROTOCOLS / WM_DELETE_WINDOW, as a window manager does for the title
+        bar's close button."""
+        x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        dpy = ctypes.c_void_p(x11.XOpenDisplay(self.display.encode()))
+        if not dpy.value:
+            raise HarnessError(f"cannot open display {self.display}")
+        atom = lambda name: x11.XInternAtom(dpy, name, 0)  # noqa: E731
+        # An XClientMessageEvent on LP64 little-endian, one long a field: type
+        # (ClientMessage), serial, send_event, display, window, message_type, format, then
+        # data.l[0] (the protocol) and data.l[1] (CurrentTime).
+        event = (ctypes.c_long * 24)(33, 0, 0, 0, window, atom(b"WM_PROTOCOLS"), 32,
+                                     atom(b"WM_DELETE_WINDOW"), 0)
+        sent = x11.XSendEvent(dpy, ctypes.c_ulong(window), 0, 0, event)
+        x11.XCloseDisplay(dpy)  # flushes the request
+        if not sent:
+            raise HarnessError("XSendEvent failed")

@@ -1,11 +1,8 @@
 #!/usr/bin/env python3
-"""The grid as a user sees it: nine lit shapes centred in the window with
-black around them, the highlight under the real pointer, and a real click
-breeding a new generation. (The cooldown is checked frame-exactly by the
-snapshot test.)
-
-The program runs its own clock, so every check waits and retries instead of
-relying on tight timings."""
+"""The grid as a user sees it: nine lit shapes centred in the window with black around
+them, the highlight under the real pointer, and real clicks breeding new generations. (The
+cooldown is checked frame-exactly by the snapshot test.) The program runs its own clock, so
+every check polls instead of relying on tight timings."""
 
 import os
 import sys
@@ -19,196 +16,127 @@ CELL = 200
 GRID = 3 * CELL
 
 
-def grid_origin(width, height):
-    # C++ integer division truncates toward zero.
-    return int((width - GRID) / 2), int((height - GRID) / 2)
+def cell_pixels(image, origin, k, step=2):
+    """Cell k's pixels without its one-pixel rim, which multisampling shares with the
+    neighbours."""
+    x0, y0 = origin[0] + CELL * (k % 3), origin[1] + CELL * (k // 3)
+    return [image.pixel(x, y) for y in range(y0 + 1, y0 + CELL - 1, step)
+            for x in range(x0 + 1, x0 + CELL - 1, step)]
 
 
-def cell_origin(origin, k):
-    return origin[0] + CELL * (k % 3), origin[1] + CELL * (k // 3)
+def highlighted(image, origin):
+    """The cells that show the highlight, and those filled by their shape so that it cannot
+    be told. Without the highlight the background is pure black; the highlight adds the same
+    grey (25..76) to every pixel, so no pure black is left and the background turns grey."""
+    lit, full = [], []
+    for k in range(9):
+        pixels = cell_pixels(image, origin, k)
+        if (0, 0, 0) not in pixels:
+            grey = sum(1 for r, g, b in pixels if r == g == b and 20 <= r <= 80)
+            (lit if grey >= 20 else full).append(k)
+    return lit, full
 
 
-def cell_state(image, origin, k, step=2):
-    """"lit" when cell k carries the highlight, "dark" when it does not, and
-    "full" when its shape fills it so that no background is left to tell.
-    Without the highlight the background is pure black; the highlight adds
-    the same grey (25..76) to every pixel, so no pure black is left and the
-    background turns neutral grey. The cell's one-pixel rim is left out:
-    multisampling shares it with the neighbours."""
-    x, y = cell_origin(origin, k)
-    grey = 0
-    for yy in range(y + 1, y + CELL - 1, step):
-        for xx in range(x + 1, x + CELL - 1, step):
-            r, g, b = image.pixel(xx, yy)
-            if r == g == b:
-                if r == 0:
-                    return "dark"
-                if 20 <= r <= 80:
-                    grey += 1
-    return "lit" if grey >= 20 else "full"
-
-
-def lit_count(image, origin, k, step=4):
-    x, y = cell_origin(origin, k)
-    return sum(1 for yy in range(y, y + CELL, step) for xx in range(x, x + CELL, step)
-               if max(image.pixel(xx, yy)) > 40)
-
-
-def cell_hue(image, origin, k, step=2):
-    """The mean chromaticity (r, g) / (r + g + b) of the cell's lit, unsaturated
-    pixels: lighting scales a colour, so this is the colour of the material
-    whatever the shape's turn. None when too few pixels can be measured."""
-    x, y = cell_origin(origin, k)
-    rs = gs = 0.0
-    n = 0
-    for yy in range(y, y + CELL, step):
-        for xx in range(x, x + CELL, step):
-            r, g, b = image.pixel(xx, yy)
-            if 40 < max(r, g, b) < 230:
-                total = r + g + b
-                rs += r / total
-                gs += g / total
-                n += 1
-    return (rs / n, gs / n) if n >= 30 else None
-
-
-def hue_changed(before, after, threshold=0.006):
-    if before is None or after is None:
-        return True  # cannot be measured: give the cell the benefit of the doubt
-    return max(abs(before[0] - after[0]), abs(before[1] - after[1])) > threshold
-
-
-def wait_for(predicate, timeout, what, interval=0.1):
-    deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise harness.HarnessError(f"{what} within {timeout} s")
-        time.sleep(interval)
+def cell_hue(image, origin, k):
+    """The mean chromaticity (r, g) / (r + g + b) of the cell's lit, unsaturated pixels:
+    lighting scales a colour, so this is the material's whatever the shape's turn. None when
+    too few pixels can be measured."""
+    px = [p for p in cell_pixels(image, origin, k) if 40 < max(p) < 230]
+    return tuple(sum(p[i] / sum(p) for p in px) / len(px) for i in (0, 1)) if len(px) >= 30 \
+        else None
 
 
 class SceneGridTest(unittest.TestCase):
-    def start(self, session, conf=None):
-        session.start(conf=conf)
-        session.answer_question(yes=False)
-        return session.main_window()
-
-    def wait_grid(self, session, window, origin):
-        def all_cells_lit():
-            image = session.screenshot(window)
-            return image if all(lit_count(image, origin, k) > 20 for k in range(9)) else None
-        return wait_for(all_cells_lit, 60, "no lit shape in every cell")
-
-    def check_grid_placement(self, session, window, width, height):
-        x, y, w, h, _ = session.geometry(window)
-        self.assertEqual((w, h), (width, height))
-        origin = grid_origin(width, height)
-        session.move(x + w + 50, y + h + 50)  # the pointer off the window
-        self.wait_grid(session, window, origin)
-        self.wait_hover(session, window, origin, [])
-        image = session.screenshot(window)
-        left, top = origin
-        # The back buffer is multisampled and quads put pixel centres on
-        # integer coordinates, so the edge cells partly cover the column just
-        # right of the grid and the row just below it; beyond that one-pixel
-        # seam nothing is ever drawn.
-        for yy in range(0, height, 3):
-            for xx in list(range(0, left, 3)) + list(range(left + GRID + 1, width, 3)):
-                self.assertEqual(image.pixel(xx, yy), (0, 0, 0), (xx, yy))
-        for xx in range(left, left + GRID, 3):
-            for yy in list(range(0, top, 3)) + list(range(top + GRID + 1, height, 3)):
-                self.assertEqual(image.pixel(xx, yy), (0, 0, 0), (xx, yy))
-        for k in range(9):
-            self.assertNotEqual(cell_state(image, origin, k), "lit", f"cell {k}")
-        return origin
-
-    def wait_hover(self, session, window, origin, expected):
-        def settled():
-            image = session.screenshot(window)
-            lit = [k for k in range(9) if cell_state(image, origin, k) == "lit"]
-            if lit == expected:
-                return True
-            # A cell filled by its shape cannot show whether it is lit.
-            return (len(expected) == 1 and lit == []
-                    and cell_state(image, origin, expected[0]) == "full")
-        wait_for(settled, 20, f"highlighted cells never became {expected}")
-
     def test_grid_is_centred_and_lights_the_hovered_cell(self):
-        # conf.txt, client size, grid origin, then pointer positions in the
-        # client area with the cells that must light up: edges included,
-        # nothing outside the grid.
+        # conf.txt, grid origin in the client area, then pointer positions with the cells that
+        # must light up: edges included, nothing outside the grid.
         cases = [
-            (None, (800, 600), (100, 0), [((100, 0), [0]), ((699, 599), [8]),
-                                          ((100, 200), [3]), ((99, 300), []),
-                                          ((700, 10), [])]),
-            ("1 1024 768", (1024, 768), (212, 84), [((412, 84), [1]), ((211, 84), [])]),
+            (None, (100, 0), [((100, 0), [0]), ((699, 599), [8]), ((100, 200), [3]),
+                              ((99, 300), []), ((700, 10), [])]),
+            ("1 1024 768", (212, 84), [((412, 84), [1]), ((211, 84), [])]),
         ]
-        for conf, size, expected_origin, hovers in cases:
+        for conf, (left, top), hovers in cases:
             with self.subTest(conf=conf), harness.Session() as s:
-                window = self.start(s, conf)
-                origin = self.check_grid_placement(s, window, *size)
-                self.assertEqual(origin, expected_origin)
-                for (px, py), lit in hovers:
+                window = s.start_main(conf)
+                x, y, width, height = s.geometry(window)
+                s.move(x + width + 50, y + height + 50)  # the pointer off the window
+
+                def grid_shown():
+                    image = s.screenshot(window)
+                    shown = all(sum(max(p) > 40 for p in cell_pixels(image, (left, top), k, 4))
+                                > 20 for k in range(9))
+                    return image if shown and not highlighted(image, (left, top))[0] else None
+                image = harness.wait_for(grid_shown, 60, "no lit shape in every cell")
+                # The back buffer is multisampled and quads put pixel centres on integer
+                # coordinates, so the edge cells partly cover the column just right of the
+                # grid and the row just below it; beyond that seam nothing is ever drawn.
+                drawn = [(px, py) for py in range(0, height, 3) for px in range(0, width, 3)
+                         if not (left <= px <= left + GRID and top <= py <= top + GRID)
+                         and image.pixel(px, py) != (0, 0, 0)]
+                self.assertEqual(drawn[:10], [], "drawn outside the grid")
+
+                for (px, py), expected in hovers:
                     s.move_in(window, px, py)
-                    self.wait_hover(s, window, origin, lit)
+
+                    def settled():
+                        lit, full = highlighted(s.screenshot(window), (left, top))
+                        # A cell filled by its shape cannot show whether it is lit.
+                        return lit == expected or (lit == [] and len(expected) == 1
+                                                   and expected[0] in full)
+                    harness.wait_for(settled, 20, f"highlight at {px}, {py} never on {expected}")
                 s.key(window, "Escape")
-                self.assertEqual(s.wait_exit(timeout=20), 0)
+                self.assertEqual(s.wait_exit(20), 0)
                 s.check_sanitizers()
 
-    def test_click_breeds_a_new_generation(self):
+    def test_clicks_give_every_cell_a_new_colour_again_after_the_cooldown(self):
+        origin = (100, 0)
         with harness.Session() as s:
-            window = self.start(s)
-            origin = grid_origin(800, 600)
-            self.wait_grid(s, window, origin)
+            window = s.start_main()
 
             def hues():
                 s.move_in(window, 50, 300)  # off the grid: no highlight
                 time.sleep(0.3)
                 image = s.screenshot(window)
-                return [cell_hue(image, origin, k) for k in range(9)]
+                values = [cell_hue(image, origin, k) for k in range(9)]
+                return values if sum(v is not None for v in values) >= 5 else None
 
-            def click_a_lit_cell():
-                # Hold the button over a cell whose highlight shows until the
-                # highlight goes: input is polled once a frame, so a short
-                # click could fall between two frames.
+            def lit(k):
+                return k in highlighted(s.screenshot(window), origin)[0]
+
+            def click():
+                # Holds the button over a cell until its highlight goes, as the cooldown of a
+                # taken click makes it: input is polled once a frame, so a short click could
+                # fall between two frames. A cell filled by its shape shows no highlight.
                 for k in (6, 0, 2, 8, 4, 3, 5, 1, 7):
-                    x, y = cell_origin(origin, k)
-                    s.move_in(window, x + CELL // 2, y + CELL // 2)
+                    s.move_in(window, origin[0] + CELL * (k % 3) + CELL // 2,
+                              origin[1] + CELL * (k // 3) + CELL // 2)
                     try:
-                        self.wait_hover(s, window, origin, [k])
+                        harness.wait_for(lambda: lit(k), 10, "no highlight")
                     except harness.HarnessError:
                         continue
-                    if cell_state(s.screenshot(window), origin, k) != "lit":
-                        continue
-                    s.button_down()
+                    s.button(down=True)
                     try:
-                        wait_for(lambda: cell_state(s.screenshot(window), origin, k) != "lit",
-                                 20, "the click was never taken")
+                        harness.wait_for(lambda: not lit(k), 20, "the click was never taken")
                     finally:
-                        s.button_up()
+                        s.button(down=False)
                     return
                 self.fail("no cell shows its highlight")
 
-            # Every cell gets a new colour; a cell whose new random colour
-            # happens to match its old one gets one more chance. After the
-            # cooldown a click is taken again.
-            before = hues()
-            self.assertGreaterEqual(sum(h is not None for h in before), 5,
-                                    "too few cells whose colour can be measured")
+            def changed(a, b):  # a colour that cannot be measured is given the benefit of doubt
+                return a is None or b is None or max(abs(a[0] - b[0]), abs(a[1] - b[1])) > 0.006
+
+            # Every click must be taken, the later ones after the cooldown. A cell whose new
+            # random colour happens to match its old one gets more chances.
+            before = harness.wait_for(hues, 60, "too few cells whose colour can be measured")
             unchanged = set(range(9))
             for _ in range(3):
-                click_a_lit_cell()
-                after = hues()
-                unchanged = {c for c in unchanged if not hue_changed(before[c], after[c])}
-                if not unchanged:
-                    break
+                click()
+                after = harness.wait_for(hues, 20, "too few cells whose colour can be measured")
+                unchanged = {k for k in unchanged if not changed(before[k], after[k])}
                 before = after
             self.assertEqual(unchanged, set(), "cells that kept their colour")
-
             s.key(window, "Escape")
-            self.assertEqual(s.wait_exit(timeout=20), 0)
+            self.assertEqual(s.wait_exit(20), 0)
             s.check_sanitizers()
 
 

@@ -26,16 +26,11 @@ TEST(Decode, RandomMaterialTakesBlueGreenRedFromThreeDraws) {
     RandomizeMaterial(shape);
     EXPECT_EQ(random.Taken(), 3u);
     const D3DMATERIAL9& m = shape.material;
-    const float red = static_cast<float>(16384 / 32767.0 * 0.75 + 0.25);
+    const double red = 16384 / 32767.0 * 0.75 + 0.25;
     for (const D3DCOLORVALUE& c : {m.Diffuse, m.Ambient}) {
-        EXPECT_EQ(c.r, red);
-        EXPECT_EQ(c.g, 1.0f);
-        EXPECT_EQ(c.b, 0.25f);
-        EXPECT_EQ(c.a, 0.0f);
+        EXPECT_TRUE(c.r == float(red) && c.g == 1.0f && c.b == 0.25f && c.a == 0.0f);
     }
-    EXPECT_FLOAT_EQ(m.Specular.r, 2 * red);
-    EXPECT_EQ(m.Specular.g, 2.0f);
-    EXPECT_EQ(m.Specular.b, 0.5f);
+    EXPECT_TRUE(m.Specular.r == float(2 * red) && m.Specular.g == 2.0f && m.Specular.b == 0.5f);
     EXPECT_EQ(m.Specular.a + m.Emissive.r + m.Emissive.g + m.Emissive.b + m.Emissive.a, 0.0f);
     EXPECT_EQ(m.Power, 50.0f);
 }

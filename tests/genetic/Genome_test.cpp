@@ -9,10 +9,6 @@
 #include "shape/CSuperShape.h"
 #include "support/ScriptedRandom.h"
 
-namespace {
-double U(int draw) { return draw / 32767.0; }
-}  // namespace
-
 TEST(Genome, RandomizeTakes24DrawsInGeneOrder) {
     const int order[24] = {6,  24, 7,  25, 8,  26, 9,  12, 15, 27, 30, 33,
                            10, 13, 16, 28, 31, 34, 11, 14, 17, 29, 32, 35};
@@ -23,7 +19,7 @@ TEST(Genome, RandomizeTakes24DrawsInGeneOrder) {
     g.Randomize();
     EXPECT_EQ(random.Taken(), 24u);
     for (int k = 0; k < 24; ++k) {
-        const double u = U(draws[k]);
+        const double u = draws[k] / 32767.0;
         EXPECT_EQ(g.genes[order[k]], k < 6 ? ((u * 18.0) - 6.0) / 3.0 : (u * 40.0) / 3.0) << k;
     }
     EXPECT_EQ(g.genes[6], -2.0);
@@ -79,7 +75,7 @@ TEST(Genome, BreedingChainsKeepScaleGenesAndMutateOverWholeRanges) {
         }
         CSuperShape shape;
         DecodeGenome(slot, shape);
-        ASSERT_TRUE(shape.a[0] == 1.0 && shape.a[1] == 1.0 && shape.b[0] == 1.0 && shape.b[1] == 1.0);
+        ASSERT_TRUE(shape.a[0] == 1 && shape.a[1] == 1 && shape.b[0] == 1 && shape.b[1] == 1);
     }
     // Three times the width that Randomize gives a gene.
     EXPECT_LT(lowest, -5.0);

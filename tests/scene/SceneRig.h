@@ -1,67 +1,61 @@
 // Test rig for the main scene: the recording device and context, fake Win32
-// services with one live window (the pointer is mapped into its client
-// area), a configured client size, and a scene subclass that opens the
-// scene's fields to the tests.
+// services with one live window (the pointer is given in its client area),
+// a configured client size, and a scene set up on them, of a subclass that
+// opens the scene's fields to the tests.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <cstring>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "app/AppConfig.h"
-#include "gfx/CDXContext.h"
-#include "platform/d3d9/recording/CRecordingJournal.h"
 #include "scene/CSceneMain.h"
 #include "support/FakeWin32.h"
 #include "support/RecordingFixture.h"
+#include "support/ScriptedRandom.h"
 
 class CTestScene : public CSceneMain {
 public:
     using CSceneMain::clickCooldown;
     using CSceneMain::frameCounter;
     using CSceneMain::genomes;
-    using CSceneMain::glowTargets;
     using CSceneMain::mutationRate;
     using CSceneMain::reseedRate;
     using CSceneMain::shapes;
     using CSceneMain::shapeTarget;
 };
 
+// Varied draws for a scripted random source.
+inline std::vector<int> Spread(int count) {
+    std::vector<int> draws;
+    for (int i = 0; i < count; ++i) draws.push_back((i * 7919 + 13) % 32768);
+    return draws;
+}
+
 class CSceneRig {
 public:
     explicit CSceneRig(int width = 800, int height = 600)
-        : rec(static_cast<UINT>(width), static_cast<UINT>(height)), savedConfig(g_appConfig) {
+        : rec(static_cast<UINT>(width), static_cast<UINT>(height)) {
         g_appConfig.width = width;
         g_appConfig.height = height;
-        win32.input.logPolls = false;
         WNDCLASSEXA windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
         windowClass.lpfnWndProc = DefWindowProcA;
         windowClass.lpszClassName = "window";
         win32.windows.RegisterClassExA(&windowClass);
-        rec.context.hwnd = win32.windows.CreateWindowExA(
-            0, "window", "Tessary(?)", 0, 0, 0, width, height, nullptr, nullptr, nullptr, nullptr);
+        rec.context.hwnd = win32.windows.CreateWindowExA(0, "window", "", 0, 0, 0, width, height,
+                                                         nullptr, nullptr, nullptr, nullptr);
+        // A varied first generation and rates 0: a Breed takes exactly 63 draws.
+        CScriptedRandom spread(Spread(243));
+        scene.InitWithRates(&rec.context, 0, 0);
     }
-
-    ~CSceneRig() { g_appConfig = savedConfig; }
-
-    CSceneRig(const CSceneRig&) = delete;
-    CSceneRig& operator=(const CSceneRig&) = delete;
-
-    // The pointer in client pixels (the fake client area sits at the screen
-    // origin) and the left button.
-    void Pointer(LONG x, LONG y) { win32.input.cursor = POINT{x, y}; }
-    void Button(bool down) { win32.input.SetKey(VK_LBUTTON, down); }
+    ~CSceneRig() { g_appConfig = AppConfig{}; }
 
     // One frame as the main loop runs it; the draws it made.
-    std::vector<CRecordedDraw> Frame(CSceneMain& scene) {
+    std::vector<CRecordedDraw> Frame() {
         const std::size_t first = journal->draws.size();
-        context.device->BeginScene();
+        rec.device->BeginScene();
         scene.Render();
-        context.device->EndScene();
+        rec.device->EndScene();
         return {journal->draws.begin() + static_cast<std::ptrdiff_t>(first), journal->draws.end()};
     }
 
@@ -69,28 +63,9 @@ public:
     CFakeWin32 win32;
     CDXContext& context = rec.context;
     std::shared_ptr<CRecordingJournal>& journal = rec.journal;
-
-private:
-    AppConfig savedConfig;
+    CTestScene scene;  // last: it goes before the device
 };
 
-// The four corners of a screen quad as it was sent.
-inline std::vector<ScreenVertex> QuadVertices(const CRecordedDraw& draw) {
-    std::vector<ScreenVertex> corners(draw.vertices.size() / sizeof(ScreenVertex));
-    if (!corners.empty()) {
-        std::memcpy(corners.data(), draw.vertices.data(), corners.size() * sizeof(ScreenVertex));
-    }
-    return corners;
+inline bool SameGenes(const Genome& a, const Genome& b) {
+    return std::equal(a.genes, a.genes + kGenomeSize, b.genes);
 }
-
-// The surface a render texture draws into (no reference kept).
-inline IDirect3DSurface9* TargetSurface(CDXRenderTexture& target) {
-    IDirect3DSurface9* surface = nullptr;
-    if (target.GetTexture() == nullptr ||
-        FAILED(target.GetTexture()->GetSurfaceLevel(0, &surface))) {
-        return nullptr;
-    }
-    surface->Release();
-    return surface;
-}
-

@@ -1,5 +1,7 @@
 #include "support/RecordingFixture.h"
 
+#include <cstring>
+
 CRecordingFixture::CRecordingFixture(UINT width, UINT height)
     : factoryScope([journal = journal](UINT) { return CreateRecordingDirect3D9(journal); }) {
     d3d = Direct3DCreate9(D3D_SDK_VERSION);
@@ -11,10 +13,8 @@ CRecordingFixture::CRecordingFixture(UINT width, UINT height)
     presentParams.EnableAutoDepthStencil = TRUE;
     presentParams.AutoDepthStencilFormat = D3DFMT_D16;
     presentParams.PresentationInterval = D3DPRESENT_INTERVAL_ONE;
-    if (d3d) {
-        d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, Window(),
-                          D3DCREATE_HARDWARE_VERTEXPROCESSING, &presentParams, &device);
-    }
+    d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, Window(),
+                      D3DCREATE_HARDWARE_VERTEXPROCESSING, &presentParams, &device);
     EXPECT_NE(device, nullptr) << "the recording device could not be created";
 
     context.d3d = d3d;
@@ -39,4 +39,12 @@ CRecordingFixture::~CRecordingFixture() {
 HWND CRecordingFixture::Window() {
     static char window;
     return reinterpret_cast<HWND>(&window);
+}
+
+std::vector<ScreenVertex> QuadVertices(const CRecordedDraw& draw) {
+    std::vector<ScreenVertex> corners(draw.vertices.size() / sizeof(ScreenVertex));
+    if (!corners.empty()) {
+        std::memcpy(corners.data(), draw.vertices.data(), corners.size() * sizeof(ScreenVertex));
+    }
+    return corners;
 }

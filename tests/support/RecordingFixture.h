@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
+#include "gfx/CDX2DPolygon.h"
 #include "gfx/CDXContext.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/recording/CRecordingJournal.h"
@@ -31,7 +33,7 @@ public:
     IDirect3D9* d3d = nullptr;           // one reference, released by the fixture
     IDirect3DDevice9* device = nullptr;  // one reference, released by the fixture
     D3DPRESENT_PARAMETERS presentParams{};
-    CDXContext context;  // borrows d3d and device
+    CDXContext context;      // borrows d3d and device
     int liveAfterSetUp = 0;  // live objects once the device exists (2)
 };
 
@@ -40,3 +42,6 @@ class RecordingTest : public ::testing::Test {
 protected:
     CRecordingFixture rec;
 };
+
+// The corners of a screen quad as DrawPrimitiveUP was given them.
+std::vector<ScreenVertex> QuadVertices(const CRecordedDraw& draw);

@@ -6,26 +6,18 @@
 #include <filesystem>
 #include <string>
 
-#include "support/TempDir.h"
 #include "platform/sdl/CSdlWindowSystem.h"
+#include "support/TempDir.h"
 
 TEST(SdlDialogs, AnswersMapToWin32Results) {
-    struct Case {
-        int button;
-        UINT type;
-        int answer;
-    };
-    const Case cases[] = {
-        {IDYES, MB_YESNO, IDYES},
-        {IDNO, MB_YESNO, IDNO},
-        {-1, MB_YESNO, IDNO},  // closed without an answer: a question box cannot be
-        {IDOK, MB_ICONERROR, IDOK},
-        {-1, MB_ICONERROR, IDOK},
-        {IDOK, MB_OK, IDOK},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(CSdlDialogs::AnswerFromButton(c.button, c.type), c.answer)
-            << "button " << c.button << " type " << c.type;
+    // {button pressed (-1: closed without an answer), box type, answer}
+    const int cases[][3] = {{IDYES, MB_YESNO, IDYES}, {IDNO, MB_YESNO, IDNO},
+                            {-1, MB_YESNO, IDNO},  // a question box cannot be closed
+                            {IDOK, MB_ICONERROR, IDOK}, {-1, MB_ICONERROR, IDOK},
+                            {IDOK, MB_OK, IDOK}};
+    for (const auto& [button, type, answer] : cases) {
+        EXPECT_EQ(CSdlDialogs::AnswerFromButton(button, static_cast<UINT>(type)), answer)
+            << "button " << button << " type " << type;
     }
     // No box could be shown: a question is answered No, anything else OK.
     EXPECT_EQ(CSdlDialogs::AnswerWithoutBox(MB_YESNO), IDNO);
@@ -47,13 +39,10 @@ TEST(SdlDialogs, WithoutVideoTheTextGoesToStandardErrorAndNoHelperStarts) {
     CSdlWindowSystem windows(false);
     CSdlDialogs dialogs(windows);
     testing::internal::CaptureStderr();
-    const int question = dialogs.MessageBoxA(nullptr, "Start?", "Question", MB_YESNO);
-    const int failure = dialogs.MessageBoxA(nullptr, "It failed.", nullptr, MB_ICONERROR);
+    EXPECT_EQ(dialogs.MessageBoxA(nullptr, "Start?", "Question", MB_YESNO), IDNO);
+    EXPECT_EQ(dialogs.MessageBoxA(nullptr, "It failed.", nullptr, MB_ICONERROR), IDOK);
     const std::string err = testing::internal::GetCapturedStderr();
     setenv("PATH", savedPath.c_str(), 1);
-
-    EXPECT_EQ(question, IDNO);
-    EXPECT_EQ(failure, IDOK);
     EXPECT_EQ(err, "Question: Start?\nError: It failed.\n");
     EXPECT_FALSE(std::filesystem::exists(mark));
 }

@@ -9,7 +9,6 @@ D3DPRESENT_PARAMETERS CGLTestDevice::DefaultParams(UINT width, UINT height) {
     p.BackBufferWidth = width;
     p.BackBufferHeight = height;
     p.BackBufferFormat = D3DFMT_X8R8G8B8;
-    p.MultiSampleType = D3DMULTISAMPLE_NONE;
     p.SwapEffect = D3DSWAPEFFECT_DISCARD;
     p.Windowed = TRUE;
     p.EnableAutoDepthStencil = TRUE;
@@ -18,28 +17,17 @@ D3DPRESENT_PARAMETERS CGLTestDevice::DefaultParams(UINT width, UINT height) {
     return p;
 }
 
-CGLTestDevice::CGLTestDevice(UINT width, UINT height)
-    : CGLTestDevice(DefaultParams(width, height)) {}
-
-namespace {
-
 // Mesa writes compiled shaders to its disk cache from a thread of its own;
 // a write still running when the test process exits can crash the leak
 // checker's stop-the-world. Tests gain nothing from the cache.
-int DisableShaderDiskCache() { return setenv("MESA_SHADER_CACHE_DISABLE", "true", 0); }
-
-}  // namespace
-
-CGLTestDevice::CGLTestDevice(const D3DPRESENT_PARAMETERS& params)
-    : shaderCacheOff(DisableShaderDiskCache() == 0),
-      window(static_cast<int>(params.BackBufferWidth > 0 ? params.BackBufferWidth : 1),
-             static_cast<int>(params.BackBufferHeight > 0 ? params.BackBufferHeight : 1)) {
+CGLTestDevice::CGLTestDevice(UINT width, UINT height)
+    : shaderCacheOff(setenv("MESA_SHADER_CACHE_DISABLE", "true", 0) == 0),
+      window(static_cast<int>(width), static_cast<int>(height)) {
     if (window.Handle() == nullptr) return;
     d3d = CreateGLDirect3D9(provider);
-    D3DPRESENT_PARAMETERS p = params;
-    p.hDeviceWindow = nullptr;
-    createResult = d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window.Handle(),
-                                     D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device);
+    D3DPRESENT_PARAMETERS p = DefaultParams(width, height);
+    d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window.Handle(),
+                      D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device);
 }
 
 CGLTestDevice::~CGLTestDevice() {
@@ -49,18 +37,11 @@ CGLTestDevice::~CGLTestDevice() {
 
 const char* CGLTestDevice::Failure() const {
     if (window.Handle() == nullptr) return "no offscreen window (is there a display?)";
-    if (device == nullptr) return "CreateDevice failed";
-    return "";
+    return device == nullptr ? "CreateDevice failed" : "";
 }
 
 CGLPicture CGLTestDevice::ReadBackBuffer() const {
     CGLPicture picture;
     if (device != nullptr) ReadGLBackBuffer(device, &picture.pixels, &picture.width, &picture.height);
-    return picture;
-}
-
-CGLPicture CGLTestDevice::ReadTexture(IDirect3DTexture9* texture) {
-    CGLPicture picture;
-    ReadGLTexture(texture, &picture.pixels, &picture.width, &picture.height);
     return picture;
 }

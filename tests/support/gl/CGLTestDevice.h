@@ -1,7 +1,7 @@
 // A device of the OpenGL backend for GL tests (run them on a display of
 // their own: tests/support/with-display.sh, which ctest does for *_gltest).
 //
-//   CGLTestDevice gl(64, 64);                    // or CGLTestDevice gl(params)
+//   CGLTestDevice gl(64, 64);
 //   ASSERT_TRUE(gl.Ok()) << gl.Failure();
 //   IDirect3DDevice9* d = gl.Device();
 //   ... draw ...
@@ -9,8 +9,8 @@
 //   EXPECT_EQ(picture.At(3, 0), 0xFFFF0000u);
 //
 // It owns a hidden SDL window of the back buffer's size, the GL Direct3D
-// object and the device, and releases them in reverse order. The default
-// parameters are the program's own (X8R8G8B8, D16 automatic depth, discard)
+// object and the device, and releases them in reverse order. The device has
+// the program's own parameters (X8R8G8B8, D16 automatic depth, discard)
 // without multisampling and without waiting for the vertical retrace.
 // D3DRef<T> holds one reference to any Direct3D interface.
 #pragma once
@@ -31,12 +31,10 @@ template <class T>
 using D3DRef = std::unique_ptr<T, D3DReleaser>;
 
 struct CGLPicture {
-    UINT width = 0;
-    UINT height = 0;
+    UINT width = 0, height = 0;
     std::vector<std::uint32_t> pixels;  // 0xAARRGGBB, row by row from the top
 
     std::uint32_t At(UINT x, UINT y) const { return pixels[std::size_t{y} * width + x]; }
-    bool Empty() const { return pixels.empty(); }
 };
 
 class CGLTestDevice {
@@ -44,8 +42,6 @@ public:
     static D3DPRESENT_PARAMETERS DefaultParams(UINT width, UINT height);
 
     CGLTestDevice(UINT width, UINT height);
-    // The window takes the back buffer's size; hDeviceWindow is ignored.
-    explicit CGLTestDevice(const D3DPRESENT_PARAMETERS& params);
     ~CGLTestDevice();
     CGLTestDevice(const CGLTestDevice&) = delete;
     CGLTestDevice& operator=(const CGLTestDevice&) = delete;
@@ -58,8 +54,6 @@ public:
     HWND Window() const { return window.Handle(); }
 
     CGLPicture ReadBackBuffer() const;
-    // Level 0 of a texture of this device, render targets included.
-    static CGLPicture ReadTexture(IDirect3DTexture9* texture);
 
 private:
     bool shaderCacheOff;  // set before the window: see the constructor
@@ -67,5 +61,4 @@ private:
     CSdlGLContextProvider provider;
     IDirect3D9* d3d = nullptr;
     IDirect3DDevice9* device = nullptr;
-    HRESULT createResult = E_FAIL;
 };

@@ -3,21 +3,22 @@
 #include <cstring>
 
 HRESULT DrawTestQuad(IDirect3DDevice9* device, const GLTestQuad& q) {
-    const bool textured = q.texture != nullptr;
-    const float rhw = textured ? 1.0f : 0.0f;
-    const float u0 = textured ? q.u : 0.0f;
-    const float v0 = textured ? q.v : 0.0f;
-    const float u1 = textured ? q.u + q.uSpan : 0.0f;
-    const float v1 = textured ? q.v + q.vSpan : 0.0f;
-    const GLTestScreenVertex vertices[4] = {
-        {q.x + q.width, q.y, q.z, rhw, q.color, u1, v0},
-        {q.x + q.width, q.y + q.height, q.z, rhw, q.color, u1, v1},
-        {q.x, q.y + q.height, q.z, rhw, q.color, u0, v1},
-        {q.x, q.y, q.z, rhw, q.color, u0, v0},
+    struct Vertex {
+        float x, y, z, rhw;
+        D3DCOLOR color;
+        float u, v;
     };
-    device->SetFVF(kGLTestScreenFvf);
+    const float t = q.texture != nullptr ? 1.0f : 0.0f;  // rhw, and whether uv count
+    const float u0 = t * q.u, v0 = t * q.v, u1 = t * (q.u + q.uSpan), v1 = t * (q.v + q.vSpan);
+    const Vertex vertices[4] = {
+        {q.x + q.width, q.y, 0, t, q.color, u1, v0},
+        {q.x + q.width, q.y + q.height, 0, t, q.color, u1, v1},
+        {q.x, q.y + q.height, 0, t, q.color, u0, v1},
+        {q.x, q.y, 0, t, q.color, u0, v0},
+    };
+    device->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
     device->SetTexture(0, q.texture);
-    const HRESULT hr = device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, vertices, sizeof(GLTestScreenVertex));
+    const HRESULT hr = device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, vertices, sizeof(Vertex));
     device->SetTexture(0, nullptr);
     return hr;
 }
@@ -25,10 +26,10 @@ HRESULT DrawTestQuad(IDirect3DDevice9* device, const GLTestQuad& q) {
 IDirect3DTexture9* MakeTestTexture(IDirect3DDevice9* device, UINT width, UINT height,
                                    const std::vector<std::uint32_t>& pixels) {
     IDirect3DTexture9* texture = nullptr;
+    D3DLOCKED_RECT locked{};
     if (FAILED(device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
                                      &texture, nullptr)))
         return nullptr;
-    D3DLOCKED_RECT locked{};
     if (FAILED(texture->LockRect(0, &locked, nullptr, 0))) {
         texture->Release();
         return nullptr;

@@ -9,21 +9,11 @@
 
 #include "platform/d3d9/d3d9.h"
 
-struct GLTestScreenVertex {
-    float x, y, z, rhw;
-    D3DCOLOR color;
-    float u, v;
-};
-static_assert(sizeof(GLTestScreenVertex) == 28);
-
-constexpr DWORD kGLTestScreenFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
-
 struct GLTestQuad {
     float x = 0, y = 0, width = 0, height = 0;
     D3DCOLOR color = 0xFFFFFFFFu;
     IDirect3DTexture9* texture = nullptr;  // none: a flat quad (rhw 0, uv 0)
     float u = 0, v = 0, uSpan = 1, vSpan = 1;
-    float z = 0;
 };
 
 // Sets the FVF and stage-0 texture, draws, and leaves stage 0 empty.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/d3d9/recording/CRecordingJournal.h"
@@ -15,43 +16,35 @@ IDirect3DTexture9* MakeTexture(IDirect3DDevice9* device, UINT size, DWORD usage,
     return texture;
 }
 
-IDirect3DVertexBuffer9* MakeVertexBuffer(IDirect3DDevice9* device, UINT length) {
-    IDirect3DVertexBuffer9* buffer = nullptr;
-    EXPECT_EQ(device->CreateVertexBuffer(length, 0, D3DFVF_XYZ, D3DPOOL_MANAGED, &buffer,
-                                         nullptr),
-              D3D_OK);
-    return buffer;
-}
-
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Reference counts
+TEST(Recording, CallLogNamesArgumentsAndObjectsAndDrawsKeepTheirState) {
+    CRecordingFixture rec;
+    IDirect3DTexture9* texture = MakeTexture(rec.device, 16, 0, D3DPOOL_MANAGED);
+    rec.device->SetTexture(0, texture);
+    rec.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
+    rec.device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    rec.device->SetFVF(D3DFVF_XYZ);
+    const float vertices[3][3] = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
+    ASSERT_EQ(rec.device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, vertices, 12), D3D_OK);
+    rec.device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    texture->Release();
+    EXPECT_EQ(rec.journal->Texts(),
+              (std::vector<std::string>{
+                  "CreateTexture(16, 16, 1, 0, 22, 1, texture#1)", "SetTexture(0, texture#1)",
+                  "Clear(0, null, 3, 0xFF000000, 1, 0)", "SetRenderState(27, 1)", "SetFVF(2)",
+                  "DrawPrimitiveUP(4, 1, data, 12)", "SetRenderState(27, 0)",
+                  "Texture.Release(texture#1)"}));
 
-TEST(RecordingReferences, DeviceLivesUntilItsLastResourceGoes) {
-    auto journal = std::make_shared<CRecordingJournal>();
-    {
-        CRecordingFixture rec;
-        journal = rec.journal;
-        IDirect3DTexture9* texture = MakeTexture(rec.device, 64, 0, D3DPOOL_MANAGED);
-        IDirect3DVertexBuffer9* buffer = MakeVertexBuffer(rec.device, 256);
-        EXPECT_EQ(journal->LiveObjects(), 4);
-
-        // The caller drops the device and the Direct3D object first.
-        rec.device->Release();
-        rec.d3d->Release();
-        rec.device = nullptr;
-        rec.d3d = nullptr;
-        EXPECT_EQ(journal->LiveObjects(), 4) << "resources keep their device";
-
-        EXPECT_EQ(texture->Release(), 0u);
-        EXPECT_EQ(journal->LiveObjects(), 3);
-        EXPECT_EQ(buffer->Release(), 0u);
-    }
-    EXPECT_EQ(journal->LiveObjects(), 0);
+    ASSERT_EQ(rec.journal->draws.size(), 1u);
+    const CRecordedDraw& draw = rec.journal->draws[0];
+    EXPECT_EQ(draw.callIndex, 5u);
+    EXPECT_EQ(draw.state.RenderState(D3DRS_ALPHABLENDENABLE), 1u);
+    EXPECT_EQ(draw.texture0, "texture#1");
+    EXPECT_EQ(draw.vertices.size(), sizeof vertices);
 }
 
-TEST(RecordingReferences, BindingsKeepObjectsUntilUnboundOrDeviceGone) {
+TEST(RecordingReferences, ResourcesKeepTheirDeviceAndBindingsKeepResources) {
     std::shared_ptr<CRecordingJournal> journal;
     {
         CRecordingFixture rec;
@@ -63,106 +56,53 @@ TEST(RecordingReferences, BindingsKeepObjectsUntilUnboundOrDeviceGone) {
         ASSERT_EQ(target->GetSurfaceLevel(0, &level), D3D_OK);
         ASSERT_EQ(rec.device->SetTexture(0, texture), D3D_OK);
         ASSERT_EQ(rec.device->SetRenderTarget(0, level), D3D_OK);
-
         texture->Release();
         level->Release();
         target->Release();
         EXPECT_EQ(journal->LiveObjects(), rec.liveAfterSetUp + 2) << "still bound";
-
         rec.device->SetTexture(0, nullptr);
         EXPECT_EQ(journal->LiveObjects(), rec.liveAfterSetUp + 1);
-        // The render-target texture is bound when the device goes.
+
+        // The caller drops the device and the Direct3D object before a resource.
+        IDirect3DTexture9* kept = MakeTexture(rec.device, 8, 0, D3DPOOL_MANAGED);
+        rec.device->Release();
+        rec.d3d->Release();
+        rec.device = nullptr;
+        rec.d3d = nullptr;
+        EXPECT_EQ(journal->LiveObjects(), 4) << "the texture keeps its device";
+        EXPECT_EQ(kept->Release(), 0u);
     }
     EXPECT_EQ(journal->LiveObjects(), 0);
 }
 
-// ---------------------------------------------------------------------------
-// Failure injection
-
-TEST(RecordingFailures, SkipAndTimesSelectTheFailingCalls) {
+TEST(RecordingFailures, InjectedByNameWithSkipAndTimes) {
     CRecordingFixture rec;
     rec.journal->InjectFailure("SetRenderState", E_FAIL, 1, 2);
-    std::vector<HRESULT> results;
     for (DWORD value = 1; value <= 4; ++value) {
-        results.push_back(rec.device->SetRenderState(D3DRS_CULLMODE, value));
+        EXPECT_EQ(rec.device->SetRenderState(D3DRS_CULLMODE, value),
+                  value == 2 || value == 3 ? E_FAIL : D3D_OK) << value;
     }
-    EXPECT_EQ(results, (std::vector<HRESULT>{D3D_OK, E_FAIL, E_FAIL, D3D_OK}));
     // The failed calls had no effect: the last successful value stays.
     EXPECT_EQ(rec.State().RenderState(D3DRS_CULLMODE), 4u);
     EXPECT_EQ(rec.journal->calls[1].result, E_FAIL);
 
     rec.journal->InjectFailure("Present", D3DERR_DEVICELOST, 0, -1);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3; ++i)
         EXPECT_EQ(rec.device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
-    }
-}
 
-// ---------------------------------------------------------------------------
-// Targets, viewport and Reset
-
-TEST(RecordingTargets, SettingRenderTargetZeroResetsTheViewport) {
-    CRecordingFixture rec;
-    IDirect3DTexture9* target = MakeTexture(rec.device, 256, D3DUSAGE_RENDERTARGET,
-                                            D3DPOOL_DEFAULT);
-    IDirect3DSurface9* level = nullptr;
-    IDirect3DSurface9* backBuffer = nullptr;
-    ASSERT_EQ(target->GetSurfaceLevel(0, &level), D3D_OK);
-    ASSERT_EQ(rec.device->GetRenderTarget(0, &backBuffer), D3D_OK);
-
-    const D3DVIEWPORT9 small{10, 20, 30, 40, 0.25f, 0.75f};
-    ASSERT_EQ(rec.device->SetViewport(&small), D3D_OK);
-    ASSERT_EQ(rec.device->SetRenderTarget(0, level), D3D_OK);
-    D3DVIEWPORT9 viewport{};
-    rec.device->GetViewport(&viewport);
-    EXPECT_EQ(viewport.Width, 256u);
-    EXPECT_EQ(viewport.Height, 256u);
-    EXPECT_EQ(viewport.MinZ, 0.0f);
-    EXPECT_EQ(viewport.MaxZ, 1.0f);
-
-    const D3DVIEWPORT9 tooLarge{0, 0, 257, 256, 0.0f, 1.0f};
-    EXPECT_EQ(rec.device->SetViewport(&tooLarge), D3DERR_INVALIDCALL);
-    EXPECT_EQ(rec.device->SetRenderTarget(0, nullptr), D3DERR_INVALIDCALL);
-    EXPECT_EQ(rec.State().renderTarget, level) << "the refused call changed nothing";
-
-    ASSERT_EQ(rec.device->SetRenderTarget(0, backBuffer), D3D_OK);
-    rec.device->GetViewport(&viewport);
-    EXPECT_EQ(viewport.Width, 800u);
-    EXPECT_EQ(viewport.Height, 600u);
-    EXPECT_EQ(rec.device->SetDepthStencilSurface(level), D3DERR_INVALIDCALL) << "not a depth surface";
-    backBuffer->Release();
-    level->Release();
-    target->Release();
-}
-
-TEST(RecordingTargets, ResetIsRefusedWhileDefaultPoolResourcesLive) {
-    CRecordingFixture rec;
-    IDirect3DTexture9* managed = MakeTexture(rec.device, 8, 0, D3DPOOL_MANAGED);
-    IDirect3DSurface9* depth = nullptr;
-    ASSERT_EQ(rec.device->CreateDepthStencilSurface(8, 8, D3DFMT_D16, D3DMULTISAMPLE_NONE, 0,
-                                                    TRUE, &depth, nullptr),
-              D3D_OK);
-    rec.device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    rec.device->SetTexture(0, managed);
-
-    EXPECT_EQ(rec.device->Reset(&rec.presentParams), D3DERR_INVALIDCALL);
-    EXPECT_EQ(rec.State().RenderState(D3DRS_CULLMODE), static_cast<DWORD>(D3DCULL_NONE));
-
-    depth->Release();
-    D3DPRESENT_PARAMETERS bigger = rec.presentParams;
-    bigger.BackBufferWidth = 1024;
-    bigger.BackBufferHeight = 768;
-    EXPECT_EQ(rec.device->Reset(&bigger), D3D_OK);
-    EXPECT_EQ(rec.State().RenderState(D3DRS_CULLMODE), static_cast<DWORD>(D3DCULL_CCW));
-    EXPECT_EQ(rec.State().textures[0], nullptr);
-    EXPECT_EQ(rec.State().viewport.Width, 1024u);
-    EXPECT_EQ(RecordingLabel(rec.State().renderTarget), "backbuffer");
-    EXPECT_EQ(RecordingLabel(rec.State().depthStencil), "depthbuffer");
-    managed->Release();  // managed resources survive a reset
+    // The Direct3D object's methods fail by their "D3D9." names, once each.
+    for (const char* name : {"D3D9.CheckDeviceFormat", "D3D9.GetDeviceCaps", "D3D9.CreateDevice"})
+        rec.journal->InjectFailure(name, D3DERR_NOTAVAILABLE);
+    D3DCAPS9 caps{};
+    IDirect3DDevice9* second = nullptr;
+    EXPECT_EQ(rec.d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8,
+                                         D3DUSAGE_DEPTHSTENCIL, D3DRTYPE_SURFACE, D3DFMT_D16),
+              D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(rec.d3d->GetDeviceCaps(0, D3DDEVTYPE_HAL, &caps), D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(rec.d3d->CreateDevice(0, D3DDEVTYPE_HAL, CRecordingFixture::Window(), 0,
+                                    &rec.presentParams, &second),
+              D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(second, nullptr);
+    EXPECT_EQ(rec.d3d->GetDeviceCaps(0, D3DDEVTYPE_HAL, &caps), D3D_OK);
     EXPECT_EQ(rec.journal->LiveObjects(), rec.liveAfterSetUp);
 }
-
-// ---------------------------------------------------------------------------
-// Bounds checks
-
-// ---------------------------------------------------------------------------
-// Draws
