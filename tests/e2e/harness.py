@@ -48,6 +48,15 @@ class Image:
         return tuple(self.data[i:i + 3])
 
 
+_LIBC = ctypes.CDLL(None)
+
+
+def _die_with_harness():
+    """Runs in each child before exec: the kernel kills it when the harness dies, so a test
+    killed on a timeout leaves no X server or program running to load the machine."""
+    _LIBC.prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
+
+
 def _kill_group(proc):
     if proc is not None and proc.poll() is None:
         os.killpg(proc.pid, signal.SIGKILL)
@@ -78,7 +87,8 @@ class Session:
             self.xvfb = subprocess.Popen(
                 ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % SCREEN,
                  "-nolisten", "tcp", "-noreset"], pass_fds=(write_fd,),
-                stdin=subprocess.DEVNULL, stdout=log, stderr=log, start_new_session=True)
+                stdin=subprocess.DEVNULL, stdout=log, stderr=log, start_new_session=True,
+                preexec_fn=_die_with_harness)
         os.close(write_fd)
         # Xvfb writes its display number once it listens; if it dies, the pipe ends.
         with os.fdopen(read_fd, "rb") as pipe:
@@ -135,7 +145,8 @@ class Session:
         with open(os.path.join(self.workdir, "output.txt"), "wb") as out:
             self.proc = subprocess.Popen([program], cwd=self.workdir, env=env,
                                          stdin=subprocess.DEVNULL, stdout=out,
-                                         stderr=subprocess.STDOUT, start_new_session=True)
+                                         stderr=subprocess.STDOUT, start_new_session=True,
+                                         preexec_fn=_die_with_harness)
 
     def start_main(self, conf=None, yes=False, program=None):
         """Starts the program, answers the full-screen question with the keyboard (Return =
