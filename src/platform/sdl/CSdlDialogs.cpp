@@ -26,14 +26,6 @@ int CSdlDialogs::MessageBoxA(HWND owner, const char* text, const char* caption, 
     const char* const title = caption != nullptr ? caption : "Error";  // the system's default
     const char* const message = text != nullptr ? text : "";
 
-    // Without video SDL would still try a box of its own, through helper
-    // programs it starts and waits for; with no display that can hang, so
-    // the text goes straight to standard error.
-    if (!windows.VideoAvailable()) {
-        std::fprintf(stderr, "%s: %s\n", title, message);
-        return AnswerWithoutBox(type);
-    }
-
     SDL_MessageBoxButtonData yesNo[2] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Yes"},
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "No"},
@@ -59,7 +51,9 @@ int CSdlDialogs::MessageBoxA(HWND owner, const char* text, const char* caption, 
     }
 
     int buttonId = -1;
-    if (SDL_ShowMessageBox(&data, &buttonId) < 0) {
+    // Without video SDL is not asked at all: it would try a box of its own
+    // through helper programs it starts and waits for, which can hang.
+    if (!windows.VideoAvailable() || SDL_ShowMessageBox(&data, &buttonId) < 0) {
         std::fprintf(stderr, "%s: %s\n", title, message);
         return AnswerWithoutBox(type);
     }
