@@ -1,14 +1,7 @@
-// The two breeding rates of param.txt: mutation and re-seed probability in
-// percent, compared with a draw of Rand() % 100.
+// Reading the two breeding rates from param.txt.
 #pragma once
 
-constexpr int kDefaultMutationRate = 10;
-constexpr int kDefaultReseedRate = 50;
-
-struct BreedingRates {
-    int mutationRate = kDefaultMutationRate;
-    int reseedRate = kDefaultReseedRate;
-};
+#include "genetic/BreedingRates.h"
 
 // Reads two decimal integers separated by white space (as "%d %d" would)
 // from the text file at `path`. A file that cannot be opened gives the

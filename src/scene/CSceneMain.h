@@ -4,13 +4,13 @@
 
 #include "app/IScene.h"
 #include "genetic/Genome.h"
+#include "genetic/Population.h"
 #include "gfx/CDX2DPolygon.h"
 #include "gfx/CDXRenderTexture.h"
 #include "platform/d3d9/d3dx9.h"
 #include "scene/BreedingRates.h"
 #include "shape/CSuperShape.h"
 
-constexpr int kPopulationSize = 9;
 constexpr int kClickCooldownTicks = 60;
 
 class CSceneMain : public IScene {

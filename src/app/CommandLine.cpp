@@ -1,0 +1,32 @@
+#include "app/CommandLine.h"
+
+#include <cstdio>
+
+#include <CLI/CLI.hpp>
+
+#ifndef TESSARY_VERSION
+#define TESSARY_VERSION "unknown"
+#endif
+
+const char* TessaryVersion() { return TESSARY_VERSION; }
+
+int ParseCommandLine(CLI::App& app, int argc, char** argv) {
+    app.set_version_flag("--version", std::string(app.get_name()) + " " + TessaryVersion(),
+                         "Print the version and exit");
+    // CLI11 reports through exceptions; they stop here, at the edge of the
+    // program, and become exit statuses.
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::fputs(app.help().c_str(), stdout);
+        return 0;
+    } catch (const CLI::CallForVersion& version) {
+        std::printf("%s\n", version.what());
+        return 0;
+    } catch (const CLI::ParseError& error) {
+        std::fprintf(stderr, "%s: %s\nRun '%s --help' for the options.\n",
+                     app.get_name().c_str(), error.what(), app.get_name().c_str());
+        return kUsageStatus;
+    }
+    return kContinueStatus;
+}

@@ -1,0 +1,12 @@
+// The two breeding rates: mutation and re-seed probability in percent, each
+// compared with a draw of Rand() % 100 (a rate of 0 or less never fires, 100
+// or more always does).
+#pragma once
+
+constexpr int kDefaultMutationRate = 10;
+constexpr int kDefaultReseedRate = 50;
+
+struct BreedingRates {
+    int mutationRate = kDefaultMutationRate;
+    int reseedRate = kDefaultReseedRate;
+};

@@ -1,0 +1,36 @@
+// A generation of nine individuals as plain data, bred without any device:
+// the genomes and the colours drawn for them. Each operation takes exactly
+// the random draws the scene takes for the same step, so a seed and a list
+// of clicked cells give every generation again, bit for bit.
+#pragma once
+
+#include <vector>
+
+#include "genetic/BreedingRates.h"
+#include "genetic/Genome.h"
+#include "platform/d3d9/d3d9.h"
+
+constexpr int kPopulationSize = 9;
+
+struct Population {
+    Genome genomes[kPopulationSize];
+    D3DMATERIAL9 materials[kPopulationSize];
+};
+
+// The start-up population: slot by slot a random genome (24 draws) and a
+// random colour (3 draws), 243 draws in all.
+void SeedPopulation(Population& population);
+
+// One slot of the next generation: the re-seed test (1 draw, then 24 more
+// when it re-seeds), then the crossover with `parent` (3 to 5 draws).
+void BreedGenome(const Genome& parent, Genome& slot, const BreedingRates& rates);
+
+// The next generation bred from slot `index`: slot by slot BreedGenome, then
+// a random colour. An index outside 0..8 breeds nothing and draws nothing.
+void BreedPopulation(Population& population, int index, const BreedingRates& rates);
+
+// Seeds the random sequence with `seed`, makes the start-up population and
+// breeds it from each of `clicks` in turn. The random sequence is left where
+// the replay ends, so what comes next breeds as it would have live.
+Population ReplayPopulation(unsigned int seed, const BreedingRates& rates,
+                            const std::vector<int>& clicks);
