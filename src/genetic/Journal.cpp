@@ -224,3 +224,15 @@ bool LoadJournal(const char* path, Journal* journal, std::string* error) {
     }
     return true;
 }
+
+bool ClicksUpToGeneration(const std::vector<int>& clicks, long long generation,
+                          std::vector<int>* out, std::string* error) {
+    if (generation > static_cast<long long>(clicks.size())) {
+        *error = "there is no generation " + std::to_string(generation) + ": the last is " +
+                 std::to_string(clicks.size());
+        return false;
+    }
+    const std::size_t count = generation < 0 ? clicks.size() : static_cast<std::size_t>(generation);
+    out->assign(clicks.begin(), clicks.begin() + static_cast<std::ptrdiff_t>(count));
+    return true;
+}

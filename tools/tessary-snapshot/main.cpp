@@ -11,6 +11,8 @@
 
 #include "SnapshotOptions.h"
 #include "app/AppConfig.h"
+#include "app/CommandLine.h"
+#include "genetic/Journal.h"
 #include "gfx/CDXContext.h"
 #include "platform/CPresetClock.h"
 #include "platform/CPresetInput.h"
@@ -37,7 +39,6 @@
 
 namespace {
 
-constexpr int kUsageStatus = 2;
 constexpr int kFailureStatus = 1;
 
 struct FileCloser {
@@ -70,7 +71,7 @@ bool WriteGenomes(const std::string& path, const CSceneMain& scene) {
     return std::ferror(file.get()) == 0;
 }
 
-int Run(const SnapshotOptions& options) {
+int Run(const SnapshotOptions& options, const std::vector<int>& clicks) {
     g_appConfig = AppConfig{1, options.width, options.height};
     Srand(options.seed);
 
@@ -125,6 +126,7 @@ int Run(const SnapshotOptions& options) {
     {
         const auto scene = std::make_unique<CSceneMain>();
         scene->InitWithRates(&context, options.mutationRate, options.reseedRate);
+        if (!clicks.empty()) scene->ShowGeneration(options.seed, clicks);
         for (int frame = 0; frame < options.frames; ++frame) {
             if (frame > 0) scene->Update();
             device->BeginScene();
@@ -152,10 +154,23 @@ int Run(const SnapshotOptions& options) {
 
 int main(int argc, char** argv) {
     SnapshotOptions options;
-    std::string error;
-    if (!ParseSnapshotOptions(argc, argv, &options, &error)) {
-        std::fprintf(stderr, "tessary-snapshot: %s\n%s", error.c_str(), kSnapshotUsage);
-        return kUsageStatus;
+    if (const int status = ParseSnapshotOptions(argc, argv, &options); status != kContinueStatus) {
+        return status;
     }
-    return Run(options);
+    // A journal gives the seed, the rates and the clicks to the generation.
+    std::vector<int> clicks;
+    if (!options.journalPath.empty()) {
+        Journal journal;
+        std::string error;
+        if (!LoadJournal(options.journalPath.c_str(), &journal, &error) ||
+            !ClicksUpToGeneration(ClicksInEffect(journal.entries), options.generation, &clicks,
+                                  &error)) {
+            std::fprintf(stderr, "tessary-snapshot: %s\n", error.c_str());
+            return kUsageStatus;
+        }
+        options.seed = journal.seed;
+        options.mutationRate = journal.rates.mutationRate;
+        options.reseedRate = journal.rates.reseedRate;
+    }
+    return Run(options, clicks);
 }
