@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Keeping a session: the real viewer writes every click it takes to its journal at once
 (a kill -9 right after a click keeps it), resumes on the generation the journal leads to,
-and goes back a generation on Backspace, appending "undo". Bad options and journals end
-the program with status 2 before any window, leaving the file as it was."""
+and goes back a generation on Backspace, appending "undo". The command line is answered
+before any window: --help and --version with status 0, bad options and journals with
+status 2, leaving the file as it was."""
 
 import os
 import signal
@@ -63,24 +64,26 @@ class JournalTest(unittest.TestCase):
             s.key(window, "Escape")
             self.assertEqual(s.wait_exit(20), 0)
 
-    def test_bad_options_and_journals_end_before_any_window(self):
-        cases = [  # (arguments, journal text or None, what standard error must say)
-            (("--seed", "x"), None, "--seed"),
-            (("--frobnicate",), None, "--frobnicate"),
-            (("--journal", "j.txt"), "tessary-journal 1\nseed 1\nrates 10 50\nclick 9\n",
+    def test_the_command_line_is_answered_before_any_window(self):
+        cases = [  # (arguments, journal text or None, exit status, what the output must say)
+            (("--help",), None, 0, "--journal FILE"),
+            (("--version",), None, 0, "tessary "),
+            (("--seed", "x"), None, 2, "--seed"),
+            (("--frobnicate",), None, 2, "--frobnicate"),
+            (("--journal", "j.txt"), "tessary-journal 1\nseed 1\nrates 10 50\nclick 9\n", 2,
              "line 4"),
-            (("--journal", "j.txt"), "tessary-journal 2\n", "line 1"),
-            (("--journal", "j.txt", "--seed", "2"), HEADER, "disagrees"),
+            (("--journal", "j.txt"), "tessary-journal 2\n", 2, "line 1"),
+            (("--journal", "j.txt", "--seed", "2"), HEADER, 2, "disagrees"),
         ]
         with harness.Session() as s:
-            for args, journal, message in cases:
+            for args, journal, status, message in cases:
                 with self.subTest(args=args):
                     path = os.path.join(s.workdir, "j.txt")
                     if journal is not None:
                         with open(path, "w", encoding="utf-8") as f:
                             f.write(journal)
                     s.start(args=args)
-                    self.assertEqual(s.wait_exit(20), 2)
+                    self.assertEqual(s.wait_exit(20), status)
                     self.assertIn(message, s.output())
                     self.assertNotIn('"Tessary(?)"', s.run("xwininfo", "-root", "-tree"))
                     if journal is not None:
