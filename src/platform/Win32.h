@@ -55,6 +55,7 @@ constexpr UINT PM_NOREMOVE = 0x0000;
 constexpr UINT PM_REMOVE = 0x0001;
 
 constexpr int VK_LBUTTON = 0x01;
+constexpr int VK_BACK = 0x08;
 constexpr int VK_ESCAPE = 0x1B;
 
 constexpr int SW_HIDE = 0;

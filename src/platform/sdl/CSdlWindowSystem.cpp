@@ -20,6 +20,19 @@ HWND HandleOf(Uint32 windowId) {
 
 bool HasFrame(DWORD style) { return (style & WS_CAPTION) == WS_CAPTION; }
 
+// Only the keys the program knows have a virtual-key code; other keys arrive
+// as 0 (no key) rather than under a wrong code.
+WPARAM VirtualKey(SDL_Keycode key) {
+    switch (key) {
+        case SDLK_ESCAPE:
+            return VK_ESCAPE;
+        case SDLK_BACKSPACE:
+            return VK_BACK;
+        default:
+            return 0;
+    }
+}
+
 }  // namespace
 
 CSdlWindowSystem::CSdlWindowSystem(bool videoAvailable) : videoAvailable(videoAvailable) {}
@@ -207,10 +220,7 @@ void CSdlWindowSystem::PumpIntoQueue() {
             case SDL_KEYUP:
                 msg.hwnd = HandleOf(event.key.windowID);
                 msg.message = event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP;
-                // Only Escape has a virtual-key code the program knows; other
-                // keys arrive as 0 (no key) rather than under a wrong code.
-                msg.wParam = event.key.keysym.sym == SDLK_ESCAPE ? static_cast<WPARAM>(VK_ESCAPE)
-                                                                 : 0;
+                msg.wParam = VirtualKey(event.key.keysym.sym);
                 break;
             default:
                 continue;  // no Win32 message of interest
