@@ -69,8 +69,9 @@ public:
     // Win32's GetKeyState follows the messages the thread has read, so a
     // press is seen even when it was released again before the next pump.
     bool KeyDownByMessages(int virtualKey) const;
-    // Where the pointer was last seen by one of this system's windows, in
-    // screen coordinates; false before any pointer event has come in.
+    // Where the pointer is as this system's windows have seen it, in screen
+    // coordinates: its last position in a window, or, once it has left the
+    // window, a position outside it. False before any pointer event has come in.
     bool TrackedCursor(POINT* screen) const;
 
 private:
@@ -103,6 +104,7 @@ private:
         int x = 0;  // client coordinates of `window`
         int y = 0;
         bool known = false;
+        bool inside = false;  // false once the window has reported the pointer leaving
     };
     Pointer pointer;
 };
