@@ -9,9 +9,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from test_scene_grid import CELL, highlighted  # noqa: E402
-
-ORIGIN = (100, 0)  # the grid's corner in the default window
+from grid import CELL, ORIGIN_800X600 as ORIGIN, highlighted  # noqa: E402
 
 
 class ScenePointerLeavingTest(unittest.TestCase):
