@@ -167,8 +167,6 @@ private:
     Win32Services previous;
 };
 
-const Win32Services& InstalledWin32Services();
-
 // ---------------------------------------------------------------------------
 // The calls, with Win32's names, forwarding to the installed services.
 

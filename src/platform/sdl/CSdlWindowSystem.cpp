@@ -113,11 +113,6 @@ bool CSdlWindowSystem::GetClientSize(HWND hwnd, int* width, int* height) {
     return true;
 }
 
-bool CSdlWindowSystem::IsVisible(HWND hwnd) {
-    SDL_Window* native = LiveWindow(hwnd);
-    return native != nullptr && (SDL_GetWindowFlags(native) & SDL_WINDOW_SHOWN) != 0;
-}
-
 BOOL CSdlWindowSystem::ShowWindow(HWND hwnd, int command) {
     SDL_Window* native = LiveWindow(hwnd);
     if (native == nullptr) return FALSE;

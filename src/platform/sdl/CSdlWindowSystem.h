@@ -60,9 +60,8 @@ public:
     bool VideoAvailable() const { return videoAvailable; }
     // The native window of a handle that has not been destroyed, else null.
     SDL_Window* LiveWindow(HWND hwnd);
-    // Client size and visibility of a live window; false for any other handle.
+    // Client size of a live window; false for any other handle.
     bool GetClientSize(HWND hwnd, int* width, int* height);
-    bool IsVisible(HWND hwnd);
     // Frees every native window; the platform calls it after the device is gone.
     void FreeNativeWindows();
     // Whether the key messages taken from the queue so far leave the key down:
