@@ -163,10 +163,6 @@ class Session:
         Yes, Escape = No) and returns the main window. Both are found by their exact titles."""
         self.start(conf, program=program, args=args)
         box = self.find_window(QUESTION_TITLE)
-        # Without a window manager the keyboard follows the pointer: over the main window a
-        # key meant for the box could reach the program's own Escape poll.
-        _, _, w, h = self.geometry(box)
-        self.move_in(box, w // 2, h // 2)
         self.key(box, "Return" if yes else "Escape")
         wait_for(lambda: not self.viewable(box), 10, f"the question {box} still shown")
         return self.find_window(MAIN_TITLE)
@@ -227,9 +223,18 @@ class Session:
             raise HarnessError(f"import gave {len(data)} bytes for {w}x{h}")
         return Image(w, data)
 
-    def key(self, window, keys):
-        """Sends key presses (xdotool names, e.g. "Escape") to `window`."""
-        self.run("xdotool", "key", "--window", str(window), keys)
+    def key(self, window, name):
+        """Presses and releases one key (an X keysym name, e.g. "Escape") in `window`. Sent
+        as events to that window: xdotool's `key --window` presses the real key when the
+        window has the focus but releases it with a sent event once the focus has moved, so
+        a program that hides its window on the press left the key held on the X server,
+        and every later window got its repeats."""
+        x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+        x11.XStringToKeysym.restype = ctypes.c_ulong
+        keysym = x11.XStringToKeysym(name.encode())
+        if not keysym:
+            raise HarnessError(f"no key named {name!r}")
+        self.send_key(window, keysym)
 
     def button(self, down):
         self.run("xdotool", "mousedown" if down else "mouseup", "1")
@@ -248,21 +253,45 @@ class Session:
         left, top, _, _ = self.geometry(window)
         self.move(left + x, top + y)
 
-    def close_window(self, window):
-        """Sends WM_PROTOCOLS / WM_DELETE_WINDOW, as a window manager does for the title
-        bar's close button."""
+    def _send(self, window, event):
+        """Sends an X event (24 longs) to the client that made `window`."""
         x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
         x11.XOpenDisplay.restype = ctypes.c_void_p
         dpy = ctypes.c_void_p(x11.XOpenDisplay(self.display.encode()))
         if not dpy.value:
             raise HarnessError(f"cannot open display {self.display}")
-        atom = lambda name: x11.XInternAtom(dpy, name, 0)  # noqa: E731
-        # An XClientMessageEvent on LP64 little-endian, one long a field: type
-        # (ClientMessage), serial, send_event, display, window, message_type, format, then
-        # data.l[0] (the protocol) and data.l[1] (CurrentTime).
-        event = (ctypes.c_long * 24)(33, 0, 0, 0, window, atom(b"WM_PROTOCOLS"), 32,
-                                     atom(b"WM_DELETE_WINDOW"), 0)
-        sent = x11.XSendEvent(dpy, ctypes.c_ulong(window), 0, 0, event)
-        x11.XCloseDisplay(dpy)  # flushes the request
-        if not sent:
-            raise HarnessError("XSendEvent failed")
+        try:
+            for e in event(x11, dpy):
+                if not x11.XSendEvent(dpy, ctypes.c_ulong(window), 0, 0, e):
+                    raise HarnessError("XSendEvent failed")
+        finally:
+            x11.XCloseDisplay(dpy)  # flushes the requests
+
+    def send_key(self, window, keysym):
+        """Presses and releases a key in `window` only, whatever has the focus."""
+        def events(x11, dpy):
+            x11.XDefaultRootWindow.restype = ctypes.c_ulong
+            keycode = x11.XKeysymToKeycode(dpy, ctypes.c_ulong(keysym))
+            root = x11.XDefaultRootWindow(dpy)
+            for kind in (2, 3):  # KeyPress, KeyRelease
+                # An XKeyEvent on LP64 little-endian: type, serial, send_event, display,
+                # window, root, subwindow, time as longs; x, y, x_root, y_root, state,
+                # keycode and same_screen as ints.
+                event = (ctypes.c_long * 24)(kind, 0, 1, 0, window, root, 0, 0)
+                ints = ctypes.cast(ctypes.byref(event, 8 * 8), ctypes.POINTER(ctypes.c_int))
+                for i, value in enumerate((1, 1, 1, 1, 0, keycode, 1)):
+                    ints[i] = value
+                yield event
+        self._send(window, events)
+
+    def close_window(self, window):
+        """Sends WM_PROTOCOLS / WM_DELETE_WINDOW, as a window manager does for the title
+        bar's close button."""
+        def events(x11, dpy):
+            atom = lambda name: x11.XInternAtom(dpy, name, 0)  # noqa: E731
+            # An XClientMessageEvent on LP64 little-endian, one long a field: type
+            # (ClientMessage), serial, send_event, display, window, message_type, format,
+            # then data.l[0] (the protocol) and data.l[1] (CurrentTime).
+            yield (ctypes.c_long * 24)(33, 0, 0, 0, window, atom(b"WM_PROTOCOLS"), 32,
+                                       atom(b"WM_DELETE_WINDOW"), 0)
+        self._send(window, events)
