@@ -12,6 +12,7 @@
 #include <CLI/CLI.hpp>
 
 #include "app/CAppWindow.h"
+#include "app/CSceneManager.h"
 #include "app/CommandLine.h"
 #include "platform/Win32.h"
 #include "platform/d3d9/d3d9.h"
@@ -19,6 +20,7 @@
 #include "platform/sdl/CSdlGLContextProvider.h"
 #include "platform/sdl/CSdlPlatform.h"
 #include "scene/CBreedingSession.h"
+#include "scene/CSceneMain.h"
 
 namespace {
 
@@ -69,5 +71,6 @@ int main(int argc, char** argv) {
     CWin32ServicesScope services(platform.Services());
     CSdlGLContextProvider provider;
     CDirect3DFactoryScope direct3d([&provider](UINT) { return CreateGLDirect3D9(provider); });
+    CSceneFactoryScope scene([] { return std::make_unique<CSceneMain>(); });
     return WinMain(nullptr, nullptr, nullptr, SW_SHOW);
 }

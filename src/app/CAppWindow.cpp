@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/AppConfig.h"
+#include "config/AppConfig.h"
 #include "app/CSceneManager.h"
 #include "gfx/CDXContext.h"
 

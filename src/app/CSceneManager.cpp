@@ -1,10 +1,8 @@
-// The scene list: creates the program's one scene and destroys scenes in
-// index order.
+// The scene list: creates the scene the program installs and destroys scenes
+// in index order.
 #include "app/CSceneManager.h"
 
 #include <utility>
-
-#include "scene/CSceneMain.h"
 
 namespace {
 SceneFactory& InstalledSceneFactory() {
@@ -27,9 +25,7 @@ CSceneManager::~CSceneManager() {
 
 int CSceneManager::CreateScenes() {
     const SceneFactory& factory = InstalledSceneFactory();
-    std::unique_ptr<IScene> scene =
-        factory ? factory() : std::unique_ptr<IScene>(std::make_unique<CSceneMain>());
-    scenes.push_back(std::move(scene));
+    scenes.push_back(factory ? factory() : nullptr);
     if (scenes.back() != nullptr) scenes.back()->Init(context);
     current = 0;
     return 0;

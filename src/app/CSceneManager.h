@@ -5,12 +5,12 @@
 #include <memory>
 #include <vector>
 
-#include "app/IScene.h"
+#include "scene/IScene.h"
 
 class CDXContext;
 
-// Makes the scene that CreateScenes adds. With none installed it makes the
-// program's CSceneMain; tests install their own scenes.
+// Makes the scene that CreateScenes adds: the program installs its main
+// scene, tests their own. With none installed the list holds no scene.
 using SceneFactory = std::function<std::unique_ptr<IScene>()>;
 
 // Installs a scene factory for the lifetime of the object and restores the
@@ -33,7 +33,7 @@ public:
     CSceneManager(const CSceneManager&) = delete;
     CSceneManager& operator=(const CSceneManager&) = delete;
 
-    // Creates the program's scene, appends it, runs its Init; always 0.
+    // Creates the installed scene, appends it, runs its Init; always 0.
     int CreateScenes();
     // The current scene, or null when `current` is not a valid index.
     IScene* Current() const;

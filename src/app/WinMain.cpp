@@ -2,7 +2,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "app/AppConfig.h"
+#include "config/AppConfig.h"
 #include "app/CAppWindow.h"
 #include "platform/Random.h"
 #include "platform/Win32.h"

@@ -2,7 +2,7 @@
 // choices (multisampling, vertex processing) made from the adapter's answers.
 #include "gfx/CDXContext.h"
 
-#include "app/AppConfig.h"
+#include "config/AppConfig.h"
 
 CDXContext::~CDXContext() { Release(); }
 

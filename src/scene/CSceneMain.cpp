@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/AppConfig.h"
+#include "config/AppConfig.h"
 #include "genetic/Decode.h"
 #include "gfx/CDXContext.h"
 #include "platform/Win32.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/IScene.h"
+#include "scene/IScene.h"
 #include "genetic/Genome.h"
 #include "genetic/Population.h"
 #include "gfx/CDX2DPolygon.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AppConfig.h"
+#include "config/AppConfig.h"
 #include "app/CAppWindow.h"
 #include "app/CSceneManager.h"
 #include "gfx/CDXContext.h"

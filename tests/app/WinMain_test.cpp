@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AppConfig.h"
+#include "config/AppConfig.h"
 #include "app/CAppWindow.h"
 #include "support/FakeWin32.h"
 #include "support/TempDir.h"

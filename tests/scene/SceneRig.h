@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/AppConfig.h"
+#include "config/AppConfig.h"
 #include "scene/CSceneMain.h"
 #include "support/FakeWin32.h"
 #include "support/RecordingFixture.h"

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "COffscreenView.h"
-#include "app/AppConfig.h"
+#include "config/AppConfig.h"
 #include "platform/Random.h"
 #include "platform/d3d9/gl/GLDirect3D9.h"
 #include "scene/CSceneMain.h"

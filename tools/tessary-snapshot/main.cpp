@@ -11,7 +11,7 @@
 
 #include "COffscreenView.h"
 #include "SnapshotOptions.h"
-#include "app/AppConfig.h"
+#include "config/AppConfig.h"
 #include "app/CommandLine.h"
 #include "genetic/Journal.h"
 #include "platform/Random.h"
