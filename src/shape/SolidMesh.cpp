@@ -50,6 +50,13 @@ bool TryNormalise(const Vec3d& v, SolidVector& out) {
     return true;
 }
 
+// Twice the area times the unit normal.
+Vec3d AreaNormal(const SolidMesh& solid, const SolidTriangle& t) {
+    const Vec3d a = ToDouble(solid.positions[t.v[0]]);
+    return Cross(Minus(ToDouble(solid.positions[t.v[1]]), a),
+                 Minus(ToDouble(solid.positions[t.v[2]]), a));
+}
+
 }  // namespace
 
 SolidStatus WeldMeshGrid(const MeshVertex* grid, SolidMesh* solid) {
@@ -120,10 +127,7 @@ SolidStatus FitSolid(SolidMesh& solid, double size) {
 void ComputeSolidNormals(SolidMesh& solid) {
     std::vector<Vec3d> sums(solid.positions.size(), Vec3d{0.0, 0.0, 0.0});
     for (const SolidTriangle& t : solid.triangles) {
-        const Vec3d a = ToDouble(solid.positions[t.v[0]]);
-        // Twice the area times the unit normal.
-        const Vec3d n = Cross(Minus(ToDouble(solid.positions[t.v[1]]), a),
-                              Minus(ToDouble(solid.positions[t.v[2]]), a));
+        const Vec3d n = AreaNormal(solid, t);
         for (int k : t.v) sums[k] = {sums[k].x + n.x, sums[k].y + n.y, sums[k].z + n.z};
     }
     solid.normals.resize(solid.positions.size());
@@ -132,6 +136,12 @@ void ComputeSolidNormals(SolidMesh& solid) {
         if (TryNormalise(ToDouble(solid.positions[k]), solid.normals[k])) continue;
         solid.normals[k] = {0.0f, 0.0f, 1.0f};
     }
+}
+
+SolidVector FaceNormal(const SolidMesh& solid, const SolidTriangle& t) {
+    SolidVector n{0.0f, 0.0f, 0.0f};
+    TryNormalise(AreaNormal(solid, t), n);
+    return n;
 }
 
 double SignedVolume(const SolidMesh& solid) {

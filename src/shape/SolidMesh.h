@@ -64,6 +64,10 @@ SolidStatus FitSolid(SolidMesh& solid, double size);
 // origin, failing that +z. Every normal is a finite unit vector.
 void ComputeSolidNormals(SolidMesh& solid);
 
+// The unit normal of triangle `t` by the right-hand rule, or (0, 0, 0) for a
+// triangle with no area.
+SolidVector FaceNormal(const SolidMesh& solid, const SolidTriangle& t);
+
 // The volume enclosed, positive when every triangle is counter-clockwise seen
 // from outside (right-handed), computed in double from the stored positions.
 double SignedVolume(const SolidMesh& solid);
