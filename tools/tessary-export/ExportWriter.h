@@ -12,7 +12,7 @@ enum class SolidFormat {
     Obj,      // Wavefront OBJ and its .mtl with the colour
     Ply,      // binary PLY with normals and per-vertex colour
     Glb,      // binary glTF 2.0 with normals and a material of the colour
-    ThreeMf,  // 3MF, in millimetres
+    ThreeMf,  // 3MF; Assimp's writer declares unit="millimeter", no colour
 };
 
 // The format named by the extension of `path` (.stl, .obj, .ply, .glb or
