@@ -1,0 +1,71 @@
+// The work of tessary-export, without process start-up: replaying a long
+// session's genomes, and one shape made into a solid and written as a
+// binary STL (Assimp's writer, the synced write beside the target and the
+// rename over the previous file).
+#include <benchmark/benchmark.h>
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "ExportWriter.h"
+#include "genetic/Decode.h"
+#include "genetic/Population.h"
+#include "platform/Random.h"
+#include "shape/CSuperShape.h"
+#include "shape/SolidMesh.h"
+
+namespace {
+
+// A session of 10,000 clicks on cells drawn from a generator of its own.
+std::vector<int> LongSession() {
+    std::vector<int> clicks(10000);
+    unsigned int state = 12345;
+    for (int& cell : clicks) {
+        state = state * 1103515245u + 12345u;
+        cell = static_cast<int>((state >> 16) % kPopulationSize);
+    }
+    return clicks;
+}
+
+void BM_ReplayTenThousandClicks(benchmark::State& state) {
+    const std::vector<int> clicks = LongSession();
+    for (auto _ : state) {
+        Population population = ReplayPopulation(1733600123u, BreedingRates{}, clicks);
+        benchmark::DoNotOptimize(population);
+    }
+}
+
+void BM_ExportStl(benchmark::State& state) {
+    std::string dir = (std::filesystem::temp_directory_path() / "tessary-bench-XXXXXX").string();
+    if (mkdtemp(dir.data()) == nullptr) {
+        state.SkipWithError("no temporary directory");
+        return;
+    }
+    const std::string path = dir + "/shape.stl";
+    // Bred shapes, cycled so that no one parameter set decides the result.
+    Population population = ReplayPopulation(2024u, BreedingRates{}, {4, 0, 7});
+    std::size_t next = 0;
+    for (auto _ : state) {
+        const int cell = static_cast<int>(next++ % kPopulationSize);
+        CSuperShape shape;
+        DecodeGenome(population.genomes[cell], shape);
+        SolidMesh solid;
+        std::string error;
+        if (BuildSolid(shape, kDefaultSolidSizeMm, &solid) != SolidStatus::Ok ||
+            !WriteSolidFile(solid, population.materials[cell].Diffuse, SolidFormat::Stl, path,
+                            &error)) {
+            state.SkipWithError(("export failed: " + error).c_str());
+            break;
+        }
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+}
+
+}  // namespace
+
+BENCHMARK(BM_ReplayTenThousandClicks)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportStl)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,259 @@
+"""tessary-export ($TESSARY_EXPORT_BIN) on real files: every STL passes admesh, every format
+reads back with `assimp info` with the counts built, the session options pick the same shape
+as a journal, usage errors and bad journals exit 2, and a failed export leaves an existing file
+as it was."""
+
+import json
+import os
+import re
+import resource
+import shutil
+import signal
+import struct
+import subprocess
+import tempfile
+import unittest
+import zipfile
+
+BIN = os.environ.get("TESSARY_EXPORT_BIN", "tessary-export")
+SANITIZER_MARKERS = ("ERROR: AddressSanitizer", "runtime error:", "LeakSanitizer")
+
+# The welded 64 x 64 grid: the two poles and 62 rows of 64, two triangles a quad but one at
+# each pole. STL and OBJ read back with three vertices a face.
+VERTICES, FACES = 62 * 64 + 2, 2 * 62 * 64
+FORMATS = {"stl": 3 * FACES, "obj": 3 * FACES, "ply": VERTICES, "glb": VERTICES, "3mf": VERTICES}
+
+
+def read(path, mode="rb"):
+    with open(path, mode) as f:
+        return f.read()
+
+
+def run(args, **kwargs):
+    proc = subprocess.run([BIN, *args], capture_output=True, text=True, timeout=120, **kwargs)
+    for marker in SANITIZER_MARKERS:
+        assert marker not in proc.stderr, proc.stderr
+    return proc
+
+
+def admesh_report(path):
+    """admesh's counts by name, e.g. {'Number of parts': 1.0, 'Edges fixed': 0.0, ...}; for
+    the two-column facet rows the final column."""
+    out = subprocess.run(["admesh", path], capture_output=True, text=True, check=True).stdout
+    report = {}
+    for name, value in re.findall(r"^([A-Z][A-Za-z ]+?)\s*:\s*(-?[\d.]+)", out, re.M):
+        report[name] = float(value)
+    for name, value in re.findall(r"^((?:Total disconnected|Number of) facets)\s*:\s*\d+\s+(\d+)",
+                                  out, re.M):
+        report[name] = float(value)
+    report["Volume"] = float(re.search(r"Volume\s*:\s*(-?[\d.]+)", out).group(1))
+    for axis in "XYZ":
+        lo, hi = re.search(rf"Min {axis} =\s*(\S+), Max {axis} =\s*(\S+)", out).groups()
+        report["extent " + axis] = float(hi) - float(lo)
+    return report
+
+
+def assimp_counts(path):
+    out = subprocess.run(["assimp", "info", path, "-r"], capture_output=True, text=True).stdout
+    vertices = re.search(r"^Vertices:\s+(\d+)", out, re.M)
+    faces = re.search(r"^Faces:\s+(\d+)", out, re.M)
+    return (int(vertices.group(1)) if vertices else None, int(faces.group(1)) if faces else None)
+
+
+def glb_json(path):
+    data = read(path)
+    length, kind = struct.unpack_from("<I4s", data, 12)
+    assert kind == b"JSON"
+    return json.loads(data[20:20 + length])
+
+
+def ply_first_colour(path):
+    data = read(path)
+    end = data.index(b"end_header\n") + len(b"end_header\n")
+    return tuple(c / 255 for c in data[end + 24:end + 27])  # after x y z nx ny nz
+
+
+def limit_file_size():
+    """In the child: every write past 1000 bytes fails, as on a full disk."""
+    signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+    resource.setrlimit(resource.RLIMIT_FSIZE, (1000, 1000))
+
+
+class ExportTest(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.mkdtemp(prefix="tessary-export-test-")
+        self.addCleanup(shutil.rmtree, self.dir, ignore_errors=True)
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def export(self, *args):
+        proc = run(list(args))
+        self.assertEqual(proc.returncode, 0, proc.stderr)
+        return proc
+
+    def write(self, name, text):
+        with open(self.path(name), "w") as f:
+            f.write(text)
+        return self.path(name)
+
+    def test_every_stl_is_a_closed_solid_of_the_asked_size(self):
+        cases = [(cell, "50") for cell in range(9)] + [(4, "12.5"), (7, "1000")]
+        for cell, size in cases:
+            with self.subTest(cell=cell, size=size):
+                out = self.path(f"cell{cell}.stl")
+                self.export("--seed", "7", "--clicks", "4,0", "--cell", str(cell), "--out", out,
+                            "--size-mm", size)
+                r = admesh_report(out)
+                self.assertEqual(r["Number of facets"], FACES)
+                for name, expected in [("Number of parts", 1), ("Total disconnected facets", 0),
+                                       ("Degenerate facets", 0), ("Edges fixed", 0),
+                                       ("Backwards edges", 0), ("Facets reversed", 0),
+                                       ("Normals fixed", 0), ("Facets removed", 0),
+                                       ("Facets added", 0)]:
+                    self.assertEqual(r[name], expected, name)
+                self.assertGreater(r["Volume"], 0)
+                largest = max(r["extent X"], r["extent Y"], r["extent Z"])
+                self.assertAlmostEqual(largest, float(size), delta=float(size) * 1e-5)
+
+    def test_every_format_reads_back_with_its_counts_colour_and_units(self):
+        colours = {}
+        for ext, vertices in FORMATS.items():
+            with self.subTest(ext=ext):
+                out = self.path("Shape." + ext.upper())
+                self.export("--seed", "11", "--clicks", "2", "--cell", "5", "--out", out)
+                self.assertEqual(assimp_counts(out), (vertices, FACES))
+                if ext == "obj":
+                    self.assertIn("mtllib Shape.mtl\n", read(out, "r"))
+                    kd = re.search(r"^Kd (\S+) (\S+) (\S+)", read(self.path("Shape.mtl"), "r"),
+                                   re.M)
+                    colours[ext] = tuple(float(c) for c in kd.groups())
+                elif ext == "glb":
+                    gltf = glb_json(out)
+                    self.assertIn("NORMAL", gltf["meshes"][0]["primitives"][0]["attributes"])
+                    material = gltf["materials"][0]["pbrMetallicRoughness"]
+                    colours[ext] = tuple(material["baseColorFactor"][:3])
+                elif ext == "ply":
+                    header = read(out)[:600]
+                    self.assertIn(b"format binary_little_endian", header)
+                    self.assertIn(b"property float nx", header)
+                    colours[ext] = ply_first_colour(out)
+                elif ext == "3mf":
+                    model = zipfile.ZipFile(out).read("3D/3DModel.model").decode()
+                    self.assertRegex(model, r'<model [^>]*unit="millimeter"')
+        # One colour in every format, and one a viewer draws: each channel in [0.25, 1].
+        for ext in ("glb", "ply"):
+            for a, b in zip(colours["obj"], colours[ext]):
+                self.assertAlmostEqual(a, b, delta=1 / 255, msg=ext)
+        self.assertTrue(all(0.25 - 1 / 255 <= c <= 1 for c in colours["obj"]), colours)
+
+    def test_session_options_and_journal_pick_the_same_shape(self):
+        journal = self.write("session.txt", "# a session\ntessary-journal 1\nseed 99\n"
+                             "rates 20 70\n\nclick 4\nclick 1\nundo\nclick 8\nclick 0\n")
+        by_seed = {}  # (clicks, cell) -> bytes
+        for clicks, cell in [("4,8,0", 3), ("4,8", 3), ("", 3), ("4,8,0", 6)]:
+            out = self.path(f"seed-{clicks}-{cell}.stl")
+            self.export("--seed", "99", "--rates", "20,70", "--clicks", clicks, "--cell",
+                        str(cell), "--out", out)
+            by_seed[clicks, cell] = read(out)
+        self.assertNotEqual(by_seed["4,8,0", 3], by_seed["4,8,0", 6])
+        self.assertNotEqual(by_seed["4,8,0", 3], by_seed["4,8", 3])
+        cases = [([], "4,8,0"), (["--generation", "3"], "4,8,0"), (["--generation", "2"], "4,8"),
+                 (["--generation", "0"], "")]
+        for extra, clicks in cases:
+            with self.subTest(extra=extra):
+                out = self.path("journal.stl")
+                self.export("--journal", journal, "--cell", "3", "--out", out, *extra)
+                self.assertEqual(read(out), by_seed[clicks, 3])
+        # --generation on the seed's clicks, and the default rates.
+        out = self.path("gen.stl")
+        self.export("--seed", "99", "--rates", "20,70", "--clicks", "4,8,0", "--generation", "2",
+                    "--cell", "3", "--out", out)
+        self.assertEqual(read(out), by_seed["4,8", 3])
+        self.export("--seed", "99", "--clicks", "4,8,0", "--cell", "3", "--out", out)
+        self.assertNotEqual(read(out), by_seed["4,8,0", 3])
+
+    def test_usage_errors_and_bad_journals_exit_2_and_write_nothing(self):
+        out = self.path("never.stl")
+        good = self.write("good.txt", "tessary-journal 1\nseed 1\nrates 10 50\nclick 2\n")
+        bad = self.write("bad.txt", "tessary-journal 1\nseed 1\nrates 10 50\n\nclick 9\n")
+        cases = [
+            ([], "required"),
+            (["--seed", "1", "--out", out], "--cell"),
+            (["--seed", "1", "--cell", "0"], "--out"),
+            (["--cell", "0", "--out", out], "--journal"),
+            (["--journal", good, "--seed", "1", "--cell", "0", "--out", out], "exclude"),
+            (["--journal", good, "--clicks", "1", "--cell", "0", "--out", out], "exclude"),
+            (["--rates", "10,50", "--cell", "0", "--out", out], "seed"),
+            (["--seed", "1", "--cell", "9", "--out", out], "--cell"),
+            (["--seed", "1", "--cell", "-1", "--out", out], "--cell"),
+            (["--seed", "-1", "--cell", "0", "--out", out], "seed"),
+            (["--seed", "4294967296", "--cell", "0", "--out", out], "seed"),
+            (["--seed", "1", "--rates", "10", "--cell", "0", "--out", out], "rates"),
+            (["--seed", "1", "--rates", "10,101", "--cell", "0", "--out", out], "rates"),
+            (["--seed", "1", "--clicks", "1,,2", "--cell", "0", "--out", out], "clicks"),
+            (["--seed", "1", "--clicks", "9", "--cell", "0", "--out", out], "clicks"),
+            (["--seed", "1", "--clicks", "1,2", "--generation", "3", "--cell", "0", "--out",
+              out], "--generation 3"),
+            (["--journal", good, "--generation", "2", "--cell", "0", "--out", out],
+             "--generation 2"),
+            (["--seed", "1", "--generation", "-1", "--cell", "0", "--out", out], "--generation"),
+            (["--seed", "1", "--cell", "0", "--out", self.path("x.step")], ".stl"),
+            (["--seed", "1", "--cell", "0", "--out", self.path("stl")], ".stl"),
+            *[(["--seed", "1", "--cell", "0", "--out", out, "--size-mm", size], "size")
+              for size in ["0", "-5", "nan", "inf", "1e7", "5mm", ""]],
+            (["--seed", "1", "--cell", "0", "--out", out, "--colour", "red"], "colour"),
+            (["--journal", bad, "--cell", "0", "--out", out], "line 5"),
+            (["--journal", self.path("missing.txt"), "--cell", "0", "--out", out], "missing.txt"),
+        ]
+        for args, mention in cases:
+            with self.subTest(args=args):
+                proc = run(args)
+                self.assertEqual(proc.returncode, 2, proc.stderr)
+                self.assertIn("tessary-export:", proc.stderr)
+                self.assertIn(mention, proc.stderr)
+                self.assertEqual(proc.stdout, "")
+                self.assertEqual(sorted(os.listdir(self.dir)), ["bad.txt", "good.txt"])
+
+    def test_help_and_version_exit_0(self):
+        proc = run(["--help"])
+        self.assertEqual(proc.returncode, 0)
+        for option in ["--journal", "--seed", "--rates", "--clicks", "--generation", "--cell",
+                       "--out", "--size-mm", "--version"]:
+            self.assertIn(option, proc.stdout)
+        proc = run(["--version"])
+        self.assertEqual(proc.returncode, 0)
+        self.assertRegex(proc.stdout, r"^tessary-export \d+\.\d+\.\d+\n$")
+
+    def test_a_failed_export_leaves_the_existing_file_as_it_was(self):
+        old = b"an earlier export\n" * 10
+        limited = [(ext, dict(preexec_fn=limit_file_size, restore_signals=False))
+                   for ext in FORMATS]
+        for ext, how in limited + [("obj", "mtl is a directory"), ("stl", "no such directory")]:
+            with self.subTest(ext=ext, how=how):
+                work = tempfile.mkdtemp(dir=self.dir)
+                out = os.path.join(work, "kept." + ext)
+                if how == "no such directory":
+                    out = os.path.join(work, "missing", "kept." + ext)
+                else:
+                    with open(out, "wb") as f:
+                        f.write(old)
+                if how == "mtl is a directory":
+                    os.mkdir(os.path.join(work, "kept.mtl"))
+                before = sorted(os.listdir(work))
+                proc = run(["--seed", "3", "--cell", "4", "--out", out],
+                           **(how if isinstance(how, dict) else {}))
+                self.assertEqual(proc.returncode, 1, proc.stderr)
+                self.assertIn(f"cannot write {out}: ", proc.stderr)
+                self.assertEqual(sorted(os.listdir(work)), before)  # no scratch left behind
+                if os.path.exists(out):
+                    self.assertEqual(read(out), old)
+        # The same target written for real afterwards.
+        out = os.path.join(self.dir, "fresh.3mf")
+        self.export("--seed", "3", "--cell", "4", "--out", out)
+        self.export("--seed", "3", "--cell", "5", "--out", out)
+        self.assertEqual(assimp_counts(out), (VERTICES, FACES))
+
+
+if __name__ == "__main__":
+    unittest.main()

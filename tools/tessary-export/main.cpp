@@ -1,0 +1,91 @@
+// tessary-export: one shape of a breeding session as a printable solid. The
+// session (a journal, or a seed, rates and clicks) is replayed without any
+// window or device up to the generation asked for; the shape in the chosen
+// cell is decoded, made into a closed mesh and written with Assimp.
+//
+// Exit status: 0 written; 1 the shape was refused or the file could not be
+// written (nothing at the target changed); 2 a usage error or a bad journal.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "ExportOptions.h"
+#include "ExportWriter.h"
+#include "app/CommandLine.h"
+#include "genetic/Decode.h"
+#include "genetic/Journal.h"
+#include "genetic/Population.h"
+#include "shape/CSuperShape.h"
+#include "shape/SolidMesh.h"
+
+namespace {
+
+constexpr int kFailureStatus = 1;
+
+// The seed, rates and clicks in effect of the session the options name.
+int LoadSession(ExportOptions& options) {
+    if (options.journalPath.empty()) return kContinueStatus;
+    Journal journal;
+    std::string error;
+    if (!LoadJournal(options.journalPath.c_str(), &journal, &error)) {
+        std::fprintf(stderr, "tessary-export: %s\n", error.c_str());
+        return kUsageStatus;
+    }
+    options.seed = journal.seed;
+    options.rates = journal.rates;
+    options.clicks = ClicksInEffect(journal.entries);
+    return kContinueStatus;
+}
+
+const char* Refusal(SolidStatus status) {
+    switch (status) {
+        case SolidStatus::NotFinite:
+            return "has no finite surface";
+        case SolidStatus::NoExtent:
+            return "is a single point";
+        case SolidStatus::NoVolume:
+            return "encloses no volume";
+        case SolidStatus::Ok:
+            break;
+    }
+    return "cannot be made a solid";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ExportOptions options;
+    int status = ParseExportOptions(argc, argv, &options);
+    if (status != kContinueStatus) return status;
+    status = LoadSession(options);
+    if (status != kContinueStatus) return status;
+
+    const int last = static_cast<int>(options.clicks.size());
+    if (options.generation > last) {
+        return ExportUsageError("--generation " + std::to_string(options.generation) +
+                                " is past the session's last generation, " + std::to_string(last));
+    }
+    const int generation = options.generation < 0 ? last : options.generation;
+    options.clicks.resize(static_cast<std::size_t>(generation));
+    const Population population = ReplayPopulation(options.seed, options.rates, options.clicks);
+
+    CSuperShape shape;
+    DecodeGenome(population.genomes[options.cell], shape);
+    SolidMesh solid;
+    const SolidStatus built = BuildSolid(shape, options.sizeMm, &solid);
+    if (built != SolidStatus::Ok) {
+        std::fprintf(stderr,
+                     "tessary-export: the shape at generation %d, cell %d %s; nothing written\n",
+                     generation, options.cell, Refusal(built));
+        return kFailureStatus;
+    }
+
+    std::string error;
+    if (!WriteSolidFile(solid, population.materials[options.cell].Diffuse, options.format,
+                        options.outPath, &error)) {
+        std::fprintf(stderr, "tessary-export: cannot write %s: %s\n", options.outPath.c_str(),
+                     error.c_str());
+        return kFailureStatus;
+    }
+    return 0;
+}
