@@ -60,14 +60,13 @@ int main(int argc, char** argv) {
     status = LoadSession(options);
     if (status != kContinueStatus) return status;
 
-    const int last = static_cast<int>(options.clicks.size());
-    if (options.generation > last) {
-        return ExportUsageError("--generation " + std::to_string(options.generation) +
-                                " is past the session's last generation, " + std::to_string(last));
+    std::vector<int> clicks;
+    std::string error;
+    if (!ClicksUpToGeneration(options.clicks, options.generation, &clicks, &error)) {
+        return ExportUsageError(error);
     }
-    const int generation = options.generation < 0 ? last : options.generation;
-    options.clicks.resize(static_cast<std::size_t>(generation));
-    const Population population = ReplayPopulation(options.seed, options.rates, options.clicks);
+    const int generation = static_cast<int>(clicks.size());
+    const Population population = ReplayPopulation(options.seed, options.rates, clicks);
 
     CSuperShape shape;
     DecodeGenome(population.genomes[options.cell], shape);
@@ -80,7 +79,6 @@ int main(int argc, char** argv) {
         return kFailureStatus;
     }
 
-    std::string error;
     if (!WriteSolidFile(solid, population.materials[options.cell].Diffuse, options.format,
                         options.outPath, &error)) {
         std::fprintf(stderr, "tessary-export: cannot write %s: %s\n", options.outPath.c_str(),
