@@ -1,14 +1,70 @@
-// Program entry: the SDL2 platform behind the Win32 calls, the OpenGL
-// backend behind Direct3D, then the application as WinMain runs it. Torn
-// down in reverse: the platform goes last, after every device and context.
+// Program entry: the command line first, so a bad option or journal ends the
+// program before any window or question appears; then the SDL2 platform
+// behind the Win32 calls, the OpenGL backend behind Direct3D, and the
+// application as WinMain runs it. Torn down in reverse: the platform goes
+// last, after every device and context.
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
 #include "app/CAppWindow.h"
+#include "app/CommandLine.h"
 #include "platform/Win32.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/gl/GLDirect3D9.h"
 #include "platform/sdl/CSdlGLContextProvider.h"
 #include "platform/sdl/CSdlPlatform.h"
+#include "scene/CBreedingSession.h"
 
-int main() {
+namespace {
+
+// Sets the program's session for as long as the scope lives.
+class CSessionScope {
+public:
+    explicit CSessionScope(CBreedingSession* session) { g_breedingSession = session; }
+    ~CSessionScope() { g_breedingSession = nullptr; }
+    CSessionScope(const CSessionScope&) = delete;
+    CSessionScope& operator=(const CSessionScope&) = delete;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app("Breeds three-dimensional supershapes by eye: click the shape you like and a "
+                 "new generation is bred from it. Reads conf.txt and param.txt from the "
+                 "current directory.",
+                 "tessary");
+    BreedingSessionOptions options;
+    std::uint64_t seed = 0;
+    app.add_option("--seed", seed, "Start the population from seed N instead of the clock")
+        ->check(CLI::Range(std::uint64_t{0}, std::uint64_t{UINT32_MAX}))
+        ->type_name("N");
+    app.add_option("--journal", options.journalPath,
+                   "Keep the session in FILE: a new file is created, an existing one resumed; "
+                   "Backspace goes back a generation")
+        ->type_name("FILE");
+    if (const int status = ParseCommandLine(app, argc, argv); status != kContinueStatus) {
+        return status;
+    }
+    options.hasSeed = app.count("--seed") > 0;
+    options.seed = static_cast<unsigned int>(seed);
+
+    std::unique_ptr<CBreedingSession> session;
+    if (options.hasSeed || !options.journalPath.empty()) {
+        std::string error;
+        session = CBreedingSession::Open(options, static_cast<unsigned int>(std::time(nullptr)),
+                                         &error);
+        if (!session) {
+            std::fprintf(stderr, "tessary: %s\n", error.c_str());
+            return kUsageStatus;
+        }
+    }
+    CSessionScope sessionScope(session.get());
+
     CSdlPlatform platform;
     CWin32ServicesScope services(platform.Services());
     CSdlGLContextProvider provider;

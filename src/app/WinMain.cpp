@@ -6,6 +6,7 @@
 #include "app/CAppWindow.h"
 #include "platform/Random.h"
 #include "platform/Win32.h"
+#include "scene/CBreedingSession.h"
 
 namespace {
 
@@ -23,7 +24,9 @@ int AddSaturated(int a, std::int64_t b) {
 
 int WinMain(HINSTANCE instance, HINSTANCE, char*, int) {
     ReadAppConfig(g_appConfig, "conf.txt");
-    Srand(static_cast<unsigned int>(Time64(nullptr)));
+    // A session started with --seed or --journal makes its population again.
+    Srand(g_breedingSession != nullptr ? g_breedingSession->Seed()
+                                       : static_cast<unsigned int>(Time64(nullptr)));
 
     const std::int64_t frameX = 2 * static_cast<std::int64_t>(GetSystemMetrics(SM_CXDLGFRAME));
     const std::int64_t frameY = 2 * static_cast<std::int64_t>(GetSystemMetrics(SM_CYDLGFRAME)) +

@@ -19,7 +19,7 @@ void DecodeGenome(const Genome& genome, CSuperShape& shape) {
     }
 }
 
-void RandomizeMaterial(CSuperShape& shape) {
+D3DMATERIAL9 RandomMaterial() {
     double channel[3];
     for (double& c : channel) c = (Rand() / static_cast<double>(kRandMax)) * 0.75 + 0.25;
     // The first draw is blue, the second green, the third red.
@@ -33,5 +33,7 @@ void RandomizeMaterial(CSuperShape& shape) {
     material.Specular = {static_cast<float>(2.0 * channel[2]), static_cast<float>(2.0 * channel[1]),
                          static_cast<float>(2.0 * channel[0]), 0.0f};
     material.Power = 50.0f;
-    shape.material = material;
+    return material;
 }
+
+void RandomizeMaterial(CSuperShape& shape) { shape.material = RandomMaterial(); }

@@ -54,3 +54,9 @@ std::string FormatJournalEntry(const JournalEntry& entry);
 // gives false and "cannot read PATH: reason" in `error`; a malformed one the
 // error of ParseJournal, prefixed with the path ("PATH: line N: ...").
 bool LoadJournal(const char* path, Journal* journal, std::string* error);
+
+// The first `generation` clicks of `clicks` (a negative generation: all of
+// them), the clicks that lead to that generation. False with `error` set
+// when there are fewer.
+bool ClicksUpToGeneration(const std::vector<int>& clicks, long long generation,
+                          std::vector<int>* out, std::string* error);

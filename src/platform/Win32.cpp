@@ -7,8 +7,6 @@ namespace {
 Win32Services g_services;
 }  // namespace
 
-const Win32Services& InstalledWin32Services() { return g_services; }
-
 CWin32ServicesScope::CWin32ServicesScope(const Win32Services& services) : previous(g_services) {
     if (services.windows != nullptr) g_services.windows = services.windows;
     if (services.dialogs != nullptr) g_services.dialogs = services.dialogs;

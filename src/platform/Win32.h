@@ -55,6 +55,7 @@ constexpr UINT PM_NOREMOVE = 0x0000;
 constexpr UINT PM_REMOVE = 0x0001;
 
 constexpr int VK_LBUTTON = 0x01;
+constexpr int VK_BACK = 0x08;
 constexpr int VK_ESCAPE = 0x1B;
 
 constexpr int SW_HIDE = 0;
@@ -165,8 +166,6 @@ public:
 private:
     Win32Services previous;
 };
-
-const Win32Services& InstalledWin32Services();
 
 // ---------------------------------------------------------------------------
 // The calls, with Win32's names, forwarding to the installed services.

@@ -1,6 +1,6 @@
 // The main scene: the population of nine shapes, its set-up and counters,
 // and the frame that draws the 3 x 3 grid with glow, hover highlight and the
-// click that breeds. Breeding itself lives with the genetic code (Breed.cpp).
+// click that breeds, and the way back to an earlier generation.
 #include "scene/CSceneMain.h"
 
 #include <cmath>
@@ -11,6 +11,7 @@
 #include "gfx/CDXContext.h"
 #include "platform/Win32.h"
 #include "scene/BreedingRates.h"
+#include "scene/CBreedingSession.h"
 
 namespace {
 
@@ -73,9 +74,16 @@ void CSceneMain::InitPopulation(CDXContext* ctx) {
 
 int CSceneMain::Init(CDXContext* ctx) {
     InitPopulation(ctx);
-    const BreedingRates rates = ReadBreedingRates("param.txt");
+    // A resumed journal brings its own rates and the clicks to replay.
+    const CBreedingSession* session = g_breedingSession;
+    const BreedingRates rates = session != nullptr && session->Rates() != nullptr
+                                    ? *session->Rates()
+                                    : ReadBreedingRates("param.txt");
     mutationRate = rates.mutationRate;
     reseedRate = rates.reseedRate;
+    if (session != nullptr && !session->Clicks().empty()) {
+        ShowGeneration(session->Seed(), session->Clicks());
+    }
     Reset();
     return 0;
 }
@@ -160,6 +168,7 @@ int CSceneMain::Render() {
     const bool pointerKnown =
         GetCursorPos(&pointer) != FALSE && ScreenToClient(context->hwnd, &pointer) != FALSE;
     const bool buttonHeld = (GetKeyState(VK_LBUTTON) & 0x80) != 0;
+    if (g_breedingSession != nullptr) PollUndo();
 
     // Column by column: k = 0, 3, 6, 1, 4, 7, 2, 5, 8.
     for (int col = 0; col < 3; ++col) {
@@ -235,6 +244,7 @@ void CSceneMain::RenderCell(int k, int col, int row, const POINT* pointer, bool 
             // The cells after this one in the visiting order are drawn from the
             // new generation already in this frame.
             Breed(k);
+            if (g_breedingSession != nullptr) g_breedingSession->RecordClick(k);
         }
     }
 
@@ -243,4 +253,40 @@ void CSceneMain::RenderCell(int k, int col, int row, const POINT* pointer, bool 
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
     device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+}
+
+void CSceneMain::Breed(int index) {
+    // Only the frame's cell loop calls this, with 0..8; anything else would
+    // read outside the population, so it breeds nothing.
+    if (index < 0 || index >= kPopulationSize) return;
+
+    // The parent as it was at the click: slots after its own still cross with
+    // it after its own slot has been overwritten.
+    const Genome parent = genomes[index];
+    const BreedingRates rates{mutationRate, reseedRate};
+    for (int s = 0; s < kPopulationSize; ++s) {
+        BreedGenome(parent, genomes[s], rates);
+        DecodeGenome(genomes[s], shapes[s]);
+        RandomizeMaterial(shapes[s]);
+        shapes[s].BuildMesh();
+    }
+}
+
+void CSceneMain::ShowGeneration(unsigned int seed, const std::vector<int>& clicks) {
+    const Population population = ReplayPopulation(seed, {mutationRate, reseedRate}, clicks);
+    for (int s = 0; s < kPopulationSize; ++s) {
+        genomes[s] = population.genomes[s];
+        DecodeGenome(genomes[s], shapes[s]);
+        shapes[s].material = population.materials[s];
+        shapes[s].BuildMesh();
+    }
+}
+
+void CSceneMain::PollUndo() {
+    // Like a held button, a held Backspace goes back again each time the
+    // cooldown has run out.
+    if (clickCooldown != 0 || (GetKeyState(VK_BACK) & 0x80) == 0) return;
+    if (!g_breedingSession->Undo()) return;
+    clickCooldown = kClickCooldownTicks;
+    ShowGeneration(g_breedingSession->Seed(), g_breedingSession->Clicks());
 }

@@ -2,6 +2,8 @@
 // render targets for each cell and its glow, and selection by click.
 #pragma once
 
+#include <vector>
+
 #include "app/IScene.h"
 #include "genetic/Genome.h"
 #include "genetic/Population.h"
@@ -29,6 +31,10 @@ public:
 
     // Breeds all nine slots from slot `index` and rebuilds their meshes.
     void Breed(int index);
+    // Shows the generation that `clicks` lead to from the start-up
+    // population of `seed`, made again without drawing, and leaves the
+    // random sequence where that replay ends.
+    void ShowGeneration(unsigned int seed, const std::vector<int>& clicks);
 
     // Read access for tests and tools.
     const Genome& GenomeAt(int k) const { return genomes[k]; }
@@ -58,6 +64,9 @@ private:
     // Init's steps before the rates are known: context, quad drawer, the
     // nine slots (243 draws in slot order) and the three render textures.
     void InitPopulation(CDXContext* ctx);
+    // Goes back one generation when the session allows it and Backspace is
+    // down outside the click cooldown.
+    void PollUndo();
     // The cell steps of one frame for cell k at grid column `col`, row `row`.
     void RenderCell(int k, int col, int row, const POINT* pointer, bool buttonHeld);
 };

@@ -37,18 +37,29 @@ public:
     void Draw();
 
     // The twelve parameters as one block, in slot order a0 a1 b0 b1 m0 m1
-    // n1_0 n1_1 n2_0 n2_1 n3_0 n3_1.
-    double* Parameters() { return a; }
-    const double* Parameters() const { return a; }
+    // n1_0 n1_1 n2_0 n2_1 n3_0 n3_1: slot 2L + c holds parameter L of curve
+    // c (0: longitude, at theta; 1: latitude, at phi).
+    double* Parameters() { return parameters; }
+    const double* Parameters() const { return parameters; }
 
-    double a[2] = {1.0, 1.0};
-    double b[2] = {1.0, 1.0};
-    double m[2] = {8.0, 2.0};
-    double n1[2] = {60.0, 10.0};
-    double n2[2] = {100.0, 10.0};
-    double n3[2] = {30.0, 10.0};
+    // The superformula parameters of one curve, by name.
+    double a(int curve) const { return parameters[0 + curve]; }
+    double b(int curve) const { return parameters[2 + curve]; }
+    double m(int curve) const { return parameters[4 + curve]; }
+    double n1(int curve) const { return parameters[6 + curve]; }
+    double n2(int curve) const { return parameters[8 + curve]; }
+    double n3(int curve) const { return parameters[10 + curve]; }
+
     IDirect3DVertexBuffer9* vertexBuffer = nullptr;  // owned
     IDirect3DIndexBuffer9* indexBuffer = nullptr;    // owned
     D3DMATERIAL9 material{};
     CDXContext* context = nullptr;  // not owned
+
+private:
+    double parameters[12] = {1.0,   1.0,    // a
+                             1.0,   1.0,    // b
+                             8.0,   2.0,    // m
+                             60.0,  10.0,   // n1
+                             100.0, 10.0,   // n2
+                             30.0,  10.0};  // n3
 };

@@ -43,10 +43,10 @@ void SetNormal(MeshVertex& v, float nx, float ny, float nz) {
 }  // namespace
 
 double SuperformulaRadius(const CSuperShape& shape, int curve, double t) {
-    const double u = (shape.m[curve] * t) * 0.25;
-    const double A = std::pow(std::fabs(std::cos(u) / shape.a[curve]), shape.n2[curve]);
-    const double B = std::pow(std::fabs(std::sin(u) / shape.b[curve]), shape.n3[curve]);
-    const double e = -1.0 / shape.n1[curve];
+    const double u = (shape.m(curve) * t) * 0.25;
+    const double A = std::pow(std::fabs(std::cos(u) / shape.a(curve)), shape.n2(curve));
+    const double B = std::pow(std::fabs(std::sin(u) / shape.b(curve)), shape.n3(curve));
+    const double e = -1.0 / shape.n1(curve);
     return std::pow(A + B, e);
 }
 

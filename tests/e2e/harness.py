@@ -11,6 +11,7 @@ import select
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -21,6 +22,15 @@ INIT_FAILED_TEXT = "Direct3Dの初期化に失敗。"
 MAIN_TITLE = "Tessary(?)"
 SCREEN = (1280, 1024)
 SANITIZER_MARKERS = ("ERROR: AddressSanitizer", "runtime error:", "LeakSanitizer")
+# The exit status ctest reports as a skip (SKIP_RETURN_CODE in CMakeLists.txt).
+SKIP_CODE = 77
+
+
+def main():
+    """Runs the calling file's tests and exits: 1 if any failed, SKIP_CODE if any was
+    skipped, so that ctest shows a check that did not run as skipped rather than passed."""
+    result = unittest.main(verbosity=2, exit=False).result
+    sys.exit(1 if not result.wasSuccessful() else SKIP_CODE if result.skipped else 0)
 
 
 class HarnessError(AssertionError):
@@ -126,9 +136,9 @@ class Session:
 
     # -- the program ------------------------------------------------------
 
-    def start(self, conf=None, display=True, program=None):
+    def start(self, conf=None, display=True, program=None, args=()):
         """Starts the program (by default $TESSARY_BIN) with the given conf.txt text (None:
-        no file), after ending any earlier run."""
+        no file) and command-line arguments, after ending any earlier run."""
         program = program or os.environ.get("TESSARY_BIN")
         if not program:
             raise unittest.SkipTest("TESSARY_BIN is not set (run the tests through ctest)")
@@ -143,15 +153,15 @@ class Session:
             del env["DISPLAY"]
         _kill_group(self.proc)
         with open(os.path.join(self.workdir, "output.txt"), "wb") as out:
-            self.proc = subprocess.Popen([program], cwd=self.workdir, env=env,
+            self.proc = subprocess.Popen([program, *args], cwd=self.workdir, env=env,
                                          stdin=subprocess.DEVNULL, stdout=out,
                                          stderr=subprocess.STDOUT, start_new_session=True,
                                          preexec_fn=_die_with_harness)
 
-    def start_main(self, conf=None, yes=False, program=None):
+    def start_main(self, conf=None, yes=False, program=None, args=()):
         """Starts the program, answers the full-screen question with the keyboard (Return =
         Yes, Escape = No) and returns the main window. Both are found by their exact titles."""
-        self.start(conf, program=program)
+        self.start(conf, program=program, args=args)
         box = self.find_window(QUESTION_TITLE)
         # Without a window manager the keyboard follows the pointer: over the main window a
         # key meant for the box could reach the program's own Escape poll.

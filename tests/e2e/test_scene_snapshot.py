@@ -53,13 +53,31 @@ class SnapshotTest(unittest.TestCase):
         self.assertEqual(clicked(60), first)
         self.assertNotEqual(clicked(61), first)
 
+    def test_a_journal_generation_is_the_one_live_clicks_breed(self):
+        # Cell 3 clicked in the first frame and again sixty ticks later; the undone click on
+        # cell 8 does not count.
+        journal = os.path.join(self.session.workdir, "journal.txt")
+        with open(journal, "w", encoding="utf-8") as f:
+            f.write("tessary-journal 1\nseed 5\nrates 10 50\nclick 3\nclick 8\nundo\n"
+                    "click 3\n")
+        start = self.snapshot("--seed", "5")[1]
+        once = self.snapshot("--seed", "5", "--pointer", "200,300", "--click")[1]
+        twice = self.snapshot("--seed", "5", "--pointer", "200,300", "--click", "--frames",
+                              "61")[1]
+        for generation, genomes in (("0", start), ("1", once), ("2", twice), (None, twice)):
+            with self.subTest(generation=generation):
+                extra = ("--generation", generation) if generation else ()
+                self.assertEqual(self.snapshot("--journal", journal, *extra)[1], genomes)
+        result = self.run_tool("--out", self.out, "--journal", journal, "--generation", "3")
+        self.assertEqual((result.returncode, "no generation 3" in result.stderr), (2, True))
+
     def test_bad_arguments_are_refused_with_usage(self):
         for args in ([], ["--out"], ["--out", self.out, "--size", "0x600"],
                      ["--out", self.out, "--rates", "1;2"], ["--out", self.out, "--seed", "12abc"]):
             with self.subTest(args=args):
                 result = self.run_tool(*args)
                 self.assertEqual(result.returncode, 2)
-                self.assertIn("usage:", result.stderr)
+                self.assertIn("--help", result.stderr)
                 self.assertFalse(os.path.exists(self.out))
 
 

@@ -75,7 +75,7 @@ TEST(Genome, BreedingChainsKeepScaleGenesAndMutateOverWholeRanges) {
         }
         CSuperShape shape;
         DecodeGenome(slot, shape);
-        ASSERT_TRUE(shape.a[0] == 1 && shape.a[1] == 1 && shape.b[0] == 1 && shape.b[1] == 1);
+        ASSERT_TRUE(shape.a(0) == 1 && shape.a(1) == 1 && shape.b(0) == 1 && shape.b(1) == 1);
     }
     // Three times the width that Randomize gives a gene.
     EXPECT_LT(lowest, -5.0);

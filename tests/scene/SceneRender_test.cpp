@@ -114,6 +114,22 @@ INSTANTIATE_TEST_SUITE_P(Edges, SceneHoverTest,
                                            HoverCase{598, -1, 0, 0}, HoverCase{598, 199, 0, 1},
                                            HoverCase{598, -2, 0, -1}));
 
+TEST_F(SceneRenderTest, HighlightGreyPulsesWithTheFrameCounterAndIsTruncated) {
+    // grey = 255 * (0.2 + 0.1 sin(frameCounter / 30)) truncated: 0 at rest,
+    // 47 near the crest, 141 near the trough (25.50 gives 25, not 26), 200
+    // on the way up again (60.54 gives 60).
+    const std::pair<int, DWORD> cases[] = {{0, 0x33}, {47, 0x4C}, {141, 0x19}, {200, 0x3C}};
+    rig.win32.input.cursor = POINT{400, 300};
+    for (const auto& [counter, grey] : cases) {
+        scene.frameCounter = counter;
+        const auto [lit, highlight] = Highlight(rig);
+        ASSERT_EQ(lit, 4);
+        const std::vector<ScreenVertex> v = QuadVertices(highlight);
+        ASSERT_EQ(v.size(), 4u);
+        EXPECT_EQ(v[0].color, 0xFF000000u | grey * 0x010101u) << "frame counter " << counter;
+    }
+}
+
 TEST_F(SceneRenderTest, ClickOnTheCentreBreedsMidFrameThenWaitsOutTheCooldown) {
     D3DMATERIAL9 old[kPopulationSize];
     for (int k = 0; k < kPopulationSize; ++k) old[k] = scene.shapes[k].material;

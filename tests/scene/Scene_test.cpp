@@ -56,7 +56,7 @@ TEST(SceneInit, Takes243DrawsSlotBySlotAndResetsTheCounters) {
         EXPECT_TRUE(SameGenes(scene.genomes[k], want));
         EXPECT_EQ(scene.shapes[k].material.Diffuse.b, Channel(first[24]));
         EXPECT_EQ(scene.shapes[k].material.Diffuse.r, Channel(first[26]));
-        EXPECT_EQ(scene.shapes[k].m[1], want.genes[24] + want.genes[25] + want.genes[26]);
+        EXPECT_EQ(scene.shapes[k].m(1), want.genes[24] + want.genes[25] + want.genes[26]);
     }
     EXPECT_EQ(scene.FrameCounter(), 0);
     EXPECT_EQ(scene.ClickCooldown(), 0);
@@ -83,7 +83,7 @@ protected:
     void ExpectShapeShowsGenome(int k) {
         const Genome& g = scene.genomes[k];
         CSuperShape& shape = scene.shapes[k];
-        EXPECT_EQ(shape.n3[1], (0.0 + g.genes[33]) + g.genes[34] + g.genes[35]);
+        EXPECT_EQ(shape.n3(1), (0.0 + g.genes[33]) + g.genes[34] + g.genes[35]);
         CSuperShape reference;
         reference.Create(&rig.context);
         std::copy(shape.Parameters(), shape.Parameters() + 12, reference.Parameters());

@@ -14,16 +14,10 @@
 #include <string_view>
 #include <vector>
 
+#include "COffscreenView.h"
 #include "app/AppConfig.h"
-#include "gfx/CDXContext.h"
-#include "platform/CPresetClock.h"
-#include "platform/CPresetInput.h"
 #include "platform/Random.h"
-#include "platform/Win32.h"
-#include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/gl/GLDirect3D9.h"
-#include "platform/sdl/CSdlGLContextProvider.h"
-#include "platform/sdl/CSdlPlatform.h"
 #include "scene/CSceneMain.h"
 
 namespace {
@@ -113,31 +107,15 @@ bool Measure(const Size& size, const Options& options, int clicks) {
     g_appConfig = AppConfig{1, size.width, size.height};
     Srand(1);
 
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "framebench";
-    RegisterClassExA(&windowClass);  // fails harmlessly for the second size
-    const HWND window =
-        CreateWindowExA(0, "framebench", "tessary-framebench", WS_POPUP, 0, 0, size.width,
-                        size.height, nullptr, nullptr, nullptr, nullptr);
-    if (window == nullptr) return false;
-
     // The shapes turn 16 ms a frame, and the pointer rests on the centre cell
     // so that every frame also draws the highlight.
-    CPresetClock clock;
-    CPresetInput input(window);
-    input.hasPointer = true;
-    input.client = POINT{size.width / 2, size.height / 2};
-    Win32Services preset;
-    preset.clock = &clock;
-    preset.input = &input;
-    CWin32ServicesScope presetServices(preset);
-
-    CSdlGLContextProvider provider;
-    CDirect3DFactoryScope direct3d([&provider](UINT) { return CreateGLDirect3D9(provider); });
-    CDXContext context;
-    if (context.Create(window, true) != 0) return false;
+    COffscreenView view;
+    view.input.hasPointer = true;
+    view.input.client = POINT{size.width / 2, size.height / 2};
+    std::string error;
+    if (!view.Open("tessary-framebench", size.width, size.height, &error)) return false;
+    CDXContext& context = view.Context();
+    CPresetClock& clock = view.clock;
     context.presentParams.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
     if (!options.multisample) context.presentParams.MultiSampleType = D3DMULTISAMPLE_NONE;
     if (FAILED(context.device->Reset(&context.presentParams))) return false;
@@ -176,7 +154,6 @@ bool Measure(const Size& size, const Options& options, int clicks) {
         }
         Print("click (Breed)", clickTimes);
     }
-    DestroyWindow(window);
     return true;
 }
 
@@ -188,12 +165,11 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    CSdlPlatform platform;
-    if (!platform.VideoAvailable()) {
+    CToolDisplay display;
+    if (!display.Available()) {
         std::fprintf(stderr, "tessary-framebench: no X display\n");
         return 1;
     }
-    CWin32ServicesScope services(platform.Services());
     for (std::size_t i = 0; i < options.sizes.size(); ++i) {
         if (!Measure(options.sizes[i], options, i == 0 ? options.clicks : 0)) {
             std::fprintf(stderr, "tessary-framebench: cannot set up %dx%d\n",

@@ -1,116 +1,102 @@
 #include "SnapshotOptions.h"
 
-#include <cerrno>
 #include <climits>
-#include <cstdlib>
-#include <cstring>
+#include <cstdint>
 #include <string_view>
 
-const char* const kSnapshotUsage =
-    "usage: tessary-snapshot --out FILE [--seed N] [--time-ms T] [--size WxH]\n"
-    "                        [--rates M,R] [--pointer X,Y] [--click] [--frames N]\n"
-    "                        [--genomes FILE]\n"
-    "Renders the main scene offscreen (needs an X display) and writes the last\n"
-    "frame as an 8-bit RGB PNG.\n"
-    "  --seed N        random seed (default 1)\n"
-    "  --time-ms T     clock value the rotation reads, in ms (default 0)\n"
-    "  --size WxH      configured client size (default 800x600)\n"
-    "  --rates M,R     mutation and re-seed rate in percent (default 10,50)\n"
-    "  --pointer X,Y   pointer in client pixels (default: outside the window)\n"
-    "  --click         hold the left button during every frame\n"
-    "  --frames N      frames rendered, one update tick between two (default 1)\n"
-    "  --genomes FILE  write the nine genomes after the last frame\n"
-    "  --out FILE      the PNG to write (required)\n";
+#include <CLI/CLI.hpp>
+
+#include "app/CommandLine.h"
 
 namespace {
 
-// A whole decimal integer within [lo, hi].
-bool ParseLong(std::string_view text, long long lo, long long hi, long long* value) {
-    if (text.empty() || text.size() > 20) return false;
-    const std::string copy(text);
-    char* end = nullptr;
-    errno = 0;
-    const long long parsed = std::strtoll(copy.c_str(), &end, 10);
-    if (errno != 0 || end != copy.c_str() + copy.size() || parsed < lo || parsed > hi) {
-        return false;
-    }
-    // strtoll accepts leading blanks; a value given on the command line may not.
-    if (copy[0] == ' ' || copy[0] == '\t') return false;
-    *value = parsed;
-    return true;
-}
+// The back buffer is read whole into memory; 16384 keeps it within reach of
+// any GL implementation's texture size.
+constexpr int kMaxSide = 16384;
 
-bool ParseInt(std::string_view text, int lo, int hi, int* value) {
-    long long parsed = 0;
-    if (!ParseLong(text, lo, hi, &parsed)) return false;
+// A whole decimal integer within [lo, hi], digits with an optional sign only.
+bool ParseInt(std::string_view text, long long lo, long long hi, int* value) {
+    std::size_t i = text.size() > 0 && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    if (i == text.size() || text.size() > 12) return false;
+    long long magnitude = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        magnitude = magnitude * 10 + (text[i] - '0');
+    }
+    const long long parsed = text[0] == '-' ? -magnitude : magnitude;
+    if (parsed < lo || parsed > hi) return false;
     *value = static_cast<int>(parsed);
     return true;
 }
 
-bool ParsePair(std::string_view text, char separator, int lo, int hi, int* first, int* second) {
+bool ParsePair(std::string_view text, char separator, long long lo, long long hi, int* first,
+               int* second) {
     const std::size_t at = text.find(separator);
     if (at == std::string_view::npos) return false;
     return ParseInt(text.substr(0, at), lo, hi, first) &&
            ParseInt(text.substr(at + 1), lo, hi, second);
 }
 
+// An option whose value is two numbers joined by `separator`, checked while
+// parsing so a bad value is a usage error like any other.
+CLI::Option* AddPair(CLI::App& app, const char* name, int* first, int* second, char separator,
+                     long long lo, long long hi, const char* typeName, const char* help) {
+    return app
+        .add_option_function<std::string>(
+            name,
+            [=](const std::string& value) { ParsePair(value, separator, lo, hi, first, second); },
+            help)
+        ->check(CLI::Validator(
+            [=](std::string& value) {
+                int a = 0;
+                int b = 0;
+                return ParsePair(value, separator, lo, hi, &a, &b)
+                           ? std::string()
+                           : "bad value " + value + " (expected " + typeName + ")";
+            },
+            ""))
+        ->type_name(typeName);
+}
+
 }  // namespace
 
-bool ParseSnapshotOptions(int argc, char** argv, SnapshotOptions* options, std::string* error) {
-    // The back buffer is read whole into memory; 16384 keeps it within reach
-    // of any GL implementation's texture size.
-    constexpr int kMaxSide = 16384;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--click") {
-            options->click = true;
-            continue;
-        }
-        const bool takesValue = arg == "--seed" || arg == "--time-ms" || arg == "--size" ||
-                                arg == "--rates" || arg == "--pointer" || arg == "--frames" ||
-                                arg == "--genomes" || arg == "--out";
-        if (!takesValue) {
-            *error = "unknown argument: " + std::string(arg);
-            return false;
-        }
-        if (i + 1 >= argc) {
-            *error = std::string(arg) + " needs a value";
-            return false;
-        }
-        const std::string_view value = argv[++i];
-        bool ok = true;
-        long long number = 0;
-        if (arg == "--seed") {
-            ok = ParseLong(value, 0, UINT_MAX, &number);
-            options->seed = static_cast<unsigned int>(number);
-        } else if (arg == "--time-ms") {
-            ok = ParseLong(value, 0, UINT_MAX, &number);
-            options->timeMs = static_cast<unsigned int>(number);
-        } else if (arg == "--size") {
-            ok = ParsePair(value, 'x', 1, kMaxSide, &options->width, &options->height);
-        } else if (arg == "--rates") {
-            ok = ParsePair(value, ',', INT_MIN, INT_MAX, &options->mutationRate,
-                           &options->reseedRate);
-        } else if (arg == "--pointer") {
-            ok = ParsePair(value, ',', -1000000, 1000000, &options->pointerX, &options->pointerY);
-            options->hasPointer = true;
-        } else if (arg == "--frames") {
-            ok = ParseInt(value, 1, 1000000, &options->frames);
-        } else if (arg == "--genomes") {
-            ok = !value.empty();
-            options->genomesPath = value;
-        } else {
-            ok = !value.empty();
-            options->outPath = value;
-        }
-        if (!ok) {
-            *error = "bad value for " + std::string(arg) + ": " + std::string(value);
-            return false;
-        }
-    }
-    if (options->outPath.empty()) {
-        *error = "--out is required";
-        return false;
-    }
-    return true;
+int ParseSnapshotOptions(int argc, char** argv, SnapshotOptions* options) {
+    CLI::App app(
+        "Renders the main scene offscreen (needs an X display, shows nothing) and writes the "
+        "last frame as an 8-bit RGB PNG. Reads neither conf.txt nor param.txt.",
+        "tessary-snapshot");
+    app.add_option("--out", options->outPath, "The PNG to write")->required()->type_name("FILE");
+    auto* seed = app.add_option("--seed", options->seed, "Random seed (default 1)")
+                     ->check(CLI::Range(0u, UINT_MAX))
+                     ->type_name("N");
+    app.add_option("--time-ms", options->timeMs, "Clock value the rotation reads, in ms (default 0)")
+        ->check(CLI::Range(0u, UINT_MAX))
+        ->type_name("T");
+    AddPair(app, "--size", &options->width, &options->height, 'x', 1, kMaxSide, "WxH",
+            "Configured client size (default 800x600)");
+    auto* rates = AddPair(app, "--rates", &options->mutationRate, &options->reseedRate, ',',
+                          INT_MIN, INT_MAX, "M,R",
+                          "Mutation and re-seed rate in percent (default 10,50)");
+    AddPair(app, "--pointer", &options->pointerX, &options->pointerY, ',', -1000000, 1000000,
+            "X,Y", "Pointer in client pixels (default: outside the window)")
+        ->each([options](const std::string&) { options->hasPointer = true; });
+    app.add_flag("--click", options->click, "Hold the left button during every frame");
+    app.add_option("--frames", options->frames,
+                   "Frames rendered, one update tick between two (default 1)")
+        ->check(CLI::Range(1, 1000000))
+        ->type_name("N");
+    app.add_option("--genomes", options->genomesPath,
+                   "Write the nine genomes after the last frame")
+        ->type_name("FILE");
+    auto* journal = app.add_option("--journal", options->journalPath,
+                                   "Show a generation of this journal, with its seed and rates")
+                        ->type_name("FILE")
+                        ->excludes(seed)
+                        ->excludes(rates);
+    app.add_option("--generation", options->generation,
+                   "The journal's generation to show (default: its last)")
+        ->check(CLI::Range(0ll, static_cast<long long>(INT32_MAX)))
+        ->needs(journal)
+        ->type_name("G");
+    return ParseCommandLine(app, argc, argv);
 }

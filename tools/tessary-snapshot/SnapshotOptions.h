@@ -16,11 +16,11 @@ struct SnapshotOptions {
     bool click = false;
     int frames = 1;
     std::string genomesPath;  // empty: not written
+    std::string journalPath;  // empty: seed and rates as given
+    long long generation = -1;  // of the journal; -1: its last
     std::string outPath;
 };
 
-extern const char* const kSnapshotUsage;
-
-// Fills `options` from argv; false (with a reason in `error`) for anything
-// it does not understand, a missing value or a missing --out.
-bool ParseSnapshotOptions(int argc, char** argv, SnapshotOptions* options, std::string* error);
+// Fills `options` from argv. Returns kContinueStatus (CommandLine.h) to go
+// on, or the status to exit with after --help, --version or a usage error.
+int ParseSnapshotOptions(int argc, char** argv, SnapshotOptions* options);

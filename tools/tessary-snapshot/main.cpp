@@ -9,17 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "COffscreenView.h"
 #include "SnapshotOptions.h"
 #include "app/AppConfig.h"
-#include "gfx/CDXContext.h"
-#include "platform/CPresetClock.h"
-#include "platform/CPresetInput.h"
+#include "app/CommandLine.h"
+#include "genetic/Journal.h"
 #include "platform/Random.h"
-#include "platform/Win32.h"
-#include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/gl/GLDirect3D9.h"
-#include "platform/sdl/CSdlGLContextProvider.h"
-#include "platform/sdl/CSdlPlatform.h"
 #include "scene/CSceneMain.h"
 
 #if defined(__GNUC__)
@@ -37,7 +33,6 @@
 
 namespace {
 
-constexpr int kUsageStatus = 2;
 constexpr int kFailureStatus = 1;
 
 struct FileCloser {
@@ -70,52 +65,26 @@ bool WriteGenomes(const std::string& path, const CSceneMain& scene) {
     return std::ferror(file.get()) == 0;
 }
 
-int Run(const SnapshotOptions& options) {
+int Run(const SnapshotOptions& options, const std::vector<int>& clicks) {
     g_appConfig = AppConfig{1, options.width, options.height};
     Srand(options.seed);
 
-    CSdlPlatform platform;
-    if (!platform.VideoAvailable()) {
+    CToolDisplay display;
+    if (!display.Available()) {
         std::fprintf(stderr, "tessary-snapshot: no X display\n");
         return kFailureStatus;
     }
-    CWin32ServicesScope services(platform.Services());
-
-    // A hidden popup: its client area is exactly the configured size.
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "snapshot";
-    RegisterClassExA(&windowClass);
-    const HWND window =
-        CreateWindowExA(0, "snapshot", "tessary-snapshot", WS_POPUP, 0, 0, options.width,
-                        options.height, nullptr, nullptr, nullptr, nullptr);
-    if (window == nullptr) {
-        std::fprintf(stderr, "tessary-snapshot: cannot make a %dx%d window\n", options.width,
-                     options.height);
+    COffscreenView view;
+    view.clock.now = options.timeMs;
+    view.input.hasPointer = options.hasPointer;
+    view.input.client = POINT{options.pointerX, options.pointerY};
+    view.input.buttonHeld = options.click;
+    std::string error;
+    if (!view.Open("tessary-snapshot", options.width, options.height, &error)) {
+        std::fprintf(stderr, "tessary-snapshot: %s\n", error.c_str());
         return kFailureStatus;
     }
-
-    CPresetClock clock;
-    clock.now = options.timeMs;
-    CPresetInput input(window);
-    input.hasPointer = options.hasPointer;
-    input.client = POINT{options.pointerX, options.pointerY};
-    input.buttonHeld = options.click;
-    Win32Services preset;
-    preset.clock = &clock;
-    preset.input = &input;
-    CWin32ServicesScope presetServices(preset);
-
-    CSdlGLContextProvider provider;
-    CDirect3DFactoryScope direct3d([&provider](UINT) { return CreateGLDirect3D9(provider); });
-
-    CDXContext context;
-    if (context.Create(window, true) != 0) {
-        std::fprintf(stderr, "tessary-snapshot: cannot create the OpenGL device\n");
-        return kFailureStatus;
-    }
-    IDirect3DDevice9* device = context.device;
+    IDirect3DDevice9* device = view.Device();
     // The scene never writes outside its grid; start from black there.
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
 
@@ -124,7 +93,8 @@ int Run(const SnapshotOptions& options) {
     UINT height = 0;
     {
         const auto scene = std::make_unique<CSceneMain>();
-        scene->InitWithRates(&context, options.mutationRate, options.reseedRate);
+        scene->InitWithRates(&view.Context(), options.mutationRate, options.reseedRate);
+        if (!clicks.empty()) scene->ShowGeneration(options.seed, clicks);
         for (int frame = 0; frame < options.frames; ++frame) {
             if (frame > 0) scene->Update();
             device->BeginScene();
@@ -152,10 +122,23 @@ int Run(const SnapshotOptions& options) {
 
 int main(int argc, char** argv) {
     SnapshotOptions options;
-    std::string error;
-    if (!ParseSnapshotOptions(argc, argv, &options, &error)) {
-        std::fprintf(stderr, "tessary-snapshot: %s\n%s", error.c_str(), kSnapshotUsage);
-        return kUsageStatus;
+    if (const int status = ParseSnapshotOptions(argc, argv, &options); status != kContinueStatus) {
+        return status;
     }
-    return Run(options);
+    // A journal gives the seed, the rates and the clicks to the generation.
+    std::vector<int> clicks;
+    if (!options.journalPath.empty()) {
+        Journal journal;
+        std::string error;
+        if (!LoadJournal(options.journalPath.c_str(), &journal, &error) ||
+            !ClicksUpToGeneration(ClicksInEffect(journal.entries), options.generation, &clicks,
+                                  &error)) {
+            std::fprintf(stderr, "tessary-snapshot: %s\n", error.c_str());
+            return kUsageStatus;
+        }
+        options.seed = journal.seed;
+        options.mutationRate = journal.rates.mutationRate;
+        options.reseedRate = journal.rates.reseedRate;
+    }
+    return Run(options, clicks);
 }

@@ -8,22 +8,30 @@ namespace {
 // What Win32 returns for a key that is down: the high bit of the short, which
 // also has bit 0x80 set.
 constexpr short kDown = static_cast<short>(0xFF80);
+
+// Whether SDL's keyboard state, as of the last pump, has the key down.
+bool KeyDown(SDL_Scancode key) {
+    const Uint8* keys = SDL_GetKeyboardState(nullptr);
+    return keys != nullptr && keys[key] != 0;
+}
 }  // namespace
 
 short CSdlInput::GetKeyState(int virtualKey) {
+    bool now = false;
     switch (virtualKey) {
-        case VK_ESCAPE: {
-            const Uint8* keys = SDL_GetKeyboardState(nullptr);
-            const bool now = keys != nullptr && keys[SDL_SCANCODE_ESCAPE] != 0;
-            return now || windows.KeyDownByMessages(VK_ESCAPE) ? kDown : 0;
-        }
-        case VK_LBUTTON: {
-            const bool now = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
-            return now || windows.KeyDownByMessages(VK_LBUTTON) ? kDown : 0;
-        }
+        case VK_ESCAPE:
+            now = KeyDown(SDL_SCANCODE_ESCAPE);
+            break;
+        case VK_BACK:
+            now = KeyDown(SDL_SCANCODE_BACKSPACE);
+            break;
+        case VK_LBUTTON:
+            now = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
+            break;
         default:
             return 0;
     }
+    return now || windows.KeyDownByMessages(virtualKey) ? kDown : 0;
 }
 
 BOOL CSdlInput::GetCursorPos(POINT* point) {

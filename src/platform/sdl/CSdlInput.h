@@ -3,9 +3,10 @@
 // while the messages read from the queue say so, as with Win32's
 // GetKeyState: a press released again before the next pump still counts.
 //
-// The cursor is where the window's own pointer events last put it. SDL's
-// global mouse state is only a fallback before the first such event: on X11
-// it is a cache that SDL refreshes on raw input events, which synthetic
+// The cursor is where the window's own pointer events last put it, and
+// outside the window once it has left (CSdlWindowSystem::TrackedCursor).
+// SDL's global mouse state is only a fallback before the first such event: on
+// X11 it is a cache that SDL refreshes on raw input events, which synthetic
 // input (and some servers) never send, so it can stay at its first value.
 #pragma once
 

@@ -21,6 +21,26 @@ HWND HandleOf(Uint32 windowId) {
 
 bool HasFrame(DWORD style) { return (style & WS_CAPTION) == WS_CAPTION; }
 
+// A client coordinate clamped to the first or last pixel moved one pixel
+// further out; others stay.
+int PastEdge(int coordinate, int size) {
+    if (coordinate <= 0) return -1;
+    return coordinate >= size - 1 ? size : coordinate;
+}
+
+// Only the keys the program knows have a virtual-key code; other keys arrive
+// as 0 (no key) rather than under a wrong code.
+WPARAM VirtualKey(SDL_Keycode key) {
+    switch (key) {
+        case SDLK_ESCAPE:
+            return VK_ESCAPE;
+        case SDLK_BACKSPACE:
+            return VK_BACK;
+        default:
+            return 0;
+    }
+}
+
 }  // namespace
 
 CSdlWindowSystem::CSdlWindowSystem(bool videoAvailable) : videoAvailable(videoAvailable) {}
@@ -96,11 +116,6 @@ bool CSdlWindowSystem::GetClientSize(HWND hwnd, int* width, int* height) {
     if (native == nullptr) return false;
     SDL_GetWindowSize(native, width, height);
     return true;
-}
-
-bool CSdlWindowSystem::IsVisible(HWND hwnd) {
-    SDL_Window* native = LiveWindow(hwnd);
-    return native != nullptr && (SDL_GetWindowFlags(native) & SDL_WINDOW_SHOWN) != 0;
 }
 
 BOOL CSdlWindowSystem::ShowWindow(HWND hwnd, int command) {
@@ -181,6 +196,10 @@ void CSdlWindowSystem::PumpIntoQueue() {
         msg.time = event.common.timestamp;
         switch (event.type) {
             case SDL_WINDOWEVENT:
+                if (event.window.event == SDL_WINDOWEVENT_LEAVE &&
+                    event.window.windowID == pointer.window) {
+                    pointer.inside = false;
+                }
                 if (event.window.event != SDL_WINDOWEVENT_CLOSE) continue;
                 msg.hwnd = HandleOf(event.window.windowID);
                 msg.message = WM_CLOSE;
@@ -195,14 +214,14 @@ void CSdlWindowSystem::PumpIntoQueue() {
                 }
                 continue;
             case SDL_MOUSEMOTION:
-                pointer = {event.motion.windowID, event.motion.x, event.motion.y, true};
+                pointer = {event.motion.windowID, event.motion.x, event.motion.y, true, true};
                 msg.hwnd = HandleOf(event.motion.windowID);
                 msg.message = WM_MOUSEMOVE;
                 msg.lParam = PointParam(event.motion.x, event.motion.y);
                 break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
-                pointer = {event.button.windowID, event.button.x, event.button.y, true};
+                pointer = {event.button.windowID, event.button.x, event.button.y, true, true};
                 if (event.button.button != SDL_BUTTON_LEFT) continue;
                 msg.hwnd = HandleOf(event.button.windowID);
                 msg.message = event.type == SDL_MOUSEBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP;
@@ -212,10 +231,7 @@ void CSdlWindowSystem::PumpIntoQueue() {
             case SDL_KEYUP:
                 msg.hwnd = HandleOf(event.key.windowID);
                 msg.message = event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP;
-                // Only Escape has a virtual-key code the program knows; other
-                // keys arrive as 0 (no key) rather than under a wrong code.
-                msg.wParam = event.key.keysym.sym == SDLK_ESCAPE ? static_cast<WPARAM>(VK_ESCAPE)
-                                                                 : 0;
+                msg.wParam = VirtualKey(event.key.keysym.sym);
                 break;
             default:
                 continue;  // no Win32 message of interest
@@ -239,11 +255,35 @@ bool CSdlWindowSystem::TrackedCursor(POINT* screen) const {
     const auto found = windows.find(pointer.window);
     if (found == windows.end()) return false;
     // A destroyed window is hidden but still where it was.
+    SDL_Window* native = found->second.native.get();
     int left = 0;
     int top = 0;
-    SDL_GetWindowPosition(found->second.native.get(), &left, &top);
-    screen->x = left + pointer.x;
-    screen->y = top + pointer.y;
+    SDL_GetWindowPosition(native, &left, &top);
+    int x = pointer.x;
+    int y = pointer.y;
+    if (!pointer.inside) {
+        // The pointer has left the window, whose events stopped at the edge:
+        // SDL clamps the last position into the client area. Where the
+        // global state knows a position outside the window, that is where
+        // the pointer is; X11 refreshes it only on raw input events, which
+        // synthetic input never sends, so otherwise the pointer is put just
+        // past the edge it left by.
+        int width = 0;
+        int height = 0;
+        SDL_GetWindowSize(native, &width, &height);
+        int globalX = 0;
+        int globalY = 0;
+        SDL_GetGlobalMouseState(&globalX, &globalY);
+        const int gx = globalX - left;
+        const int gy = globalY - top;
+        if (gx < 0 || gy < 0 || gx >= width || gy >= height) {
+            *screen = POINT{globalX, globalY};
+            return true;
+        }
+        x = PastEdge(x, width);
+        y = PastEdge(y, height);
+    }
+    *screen = POINT{left + x, top + y};
     return true;
 }
 

@@ -61,17 +61,17 @@ public:
     bool VideoAvailable() const { return videoAvailable; }
     // The native window of a handle that has not been destroyed, else null.
     SDL_Window* LiveWindow(HWND hwnd);
-    // Client size and visibility of a live window; false for any other handle.
+    // Client size of a live window; false for any other handle.
     bool GetClientSize(HWND hwnd, int* width, int* height);
-    bool IsVisible(HWND hwnd);
     // Frees every native window; the platform calls it after the device is gone.
     void FreeNativeWindows();
     // Whether the key messages taken from the queue so far leave the key down:
     // Win32's GetKeyState follows the messages the thread has read, so a
     // press is seen even when it was released again before the next pump.
     bool KeyDownByMessages(int virtualKey) const;
-    // Where the pointer was last seen by one of this system's windows, in
-    // screen coordinates; false before any pointer event has come in.
+    // Where the pointer is as this system's windows have seen it, in screen
+    // coordinates: its last position in a window, or, once it has left the
+    // window, a position outside it. False before any pointer event has come in.
     bool TrackedCursor(POINT* screen) const;
 
 private:
@@ -112,6 +112,7 @@ private:
         int x = 0;  // client coordinates of `window`
         int y = 0;
         bool known = false;
+        bool inside = false;  // false once the window has reported the pointer leaving
     };
     Pointer pointer;
 };

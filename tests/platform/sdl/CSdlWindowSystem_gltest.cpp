@@ -44,15 +44,16 @@ TEST_F(SdlWindows, ClientAreaIsTheOuterSizeLessTheReportedFrameAndTheTitleIsKept
     }
 }
 
-TEST_F(SdlWindows, EscapeAndTheLeftButtonFollowTheMessagesTakenFromTheQueue) {
+TEST_F(SdlWindows, KeysAndTheLeftButtonFollowTheMessagesTakenFromTheQueue) {
     const HWND hwnd = MakeWindow(806, 626);
     ASSERT_NE(hwnd, nullptr);
     // {key, down message, up message}; a key message's wParam is the key.
     const UINT cases[][3] = {{VK_ESCAPE, WM_KEYDOWN, WM_KEYUP},
+                             {VK_BACK, WM_KEYDOWN, WM_KEYUP},
                              {VK_LBUTTON, WM_LBUTTONDOWN, WM_LBUTTONUP}};
     for (const auto& [key, down, up] : cases) {
         SCOPED_TRACE(key);
-        const WPARAM wParam = key == VK_ESCAPE ? key : 0;
+        const WPARAM wParam = down == WM_KEYDOWN ? key : 0;
         windows.PostMessageA(hwnd, down, wParam, 0);
         windows.PostMessageA(hwnd, up, wParam, 0);
         MSG msg{};

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "platform/d3d9/d3dx9.h"
@@ -204,6 +205,50 @@ TEST(GLMesh, LitSphereFollowsTheFixedFunctionFormulas) {
     // The highlight is not the diffuse peak: the eye's position matters.
     EXPECT_GT(std::abs(h.x - lightest.x) + std::abs(h.y - lightest.y), 6);
     EXPECT_EQ(specular.At(dark.x, dark.y), kBlack);  // no light there
+}
+
+TEST(GLMesh, LightBehindTheSurfaceGivesNoSpecularEvenAtLowPower) {
+    // A square facing the camera, reflecting specular light only. At Power 1
+    // and 2 the term stays large wherever N.H is, so a light behind the
+    // square (N.L < 0, yet N.H > 0 at every corner) must be cut by N.L alone.
+    constexpr int kSize = 32;
+    CGLTestDevice gl(kSize, kSize);
+    ASSERT_TRUE(gl.Ok()) << gl.Failure();
+    IDirect3DDevice9* d = gl.Device();
+    ApplyCamera(d);
+    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    d->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+    const Vec3 normal{0, 0, -1};
+    const Vec3 corners[4] = {{-1, 1, 0}, {1, 1, 0}, {1, -1, 0}, {-1, -1, 0}};
+    std::vector<Vec3> square;  // position, normal
+    for (const Vec3& c : corners) square.insert(square.end(), {c, normal});
+    // {power, way to the light}: 60 degrees off the normal, in front of the
+    // square or behind it.
+    const std::pair<float, Vec3> cases[] = {{1.0f, {0.866025f, 0, -0.5f}},
+                                            {2.0f, {0.866025f, 0, -0.5f}},
+                                            {1.0f, {0.866025f, 0, 0.5f}},
+                                            {2.0f, {0.866025f, 0, 0.5f}}};
+    for (const auto& [power, toLight] : cases) {
+        SCOPED_TRACE(testing::Message() << "power " << power << ", light z " << toLight.z);
+        Light(d, {-toLight.x, -toLight.y, -toLight.z}, 0, {}, {1, 1, 1, 0}, power);
+        d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+        d->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL);
+        ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, square.data(), 2 * sizeof(Vec3)), D3D_OK);
+        const CGLPicture p = gl.ReadBackBuffer();
+        if (Dot(normal, toLight) < 0) {
+            EXPECT_TRUE(std::all_of(p.pixels.begin(), p.pixels.end(),
+                                    [](std::uint32_t px) { return px == kBlack; }));
+            continue;
+        }
+        // Lit per vertex: the centre, on the diagonal from corner 0 to 2, gets
+        // their mean.
+        float expected = 0;
+        for (int corner : {0, 2}) {
+            const Vec3 halfway = Normalize(Normalize(kEye - corners[corner]) + toLight);
+            expected += 0.5f * 255.0f * std::pow(Dot(normal, halfway), power);
+        }
+        EXPECT_NEAR(Channel(p.At(kSize / 2, kSize / 2), 8), expected, 3.0);
+    }
 }
 
 namespace {

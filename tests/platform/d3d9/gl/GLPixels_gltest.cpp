@@ -1,11 +1,12 @@
-// Pixels of screen-space drawing on the GL backend, compared with what
-// Direct3D 9's rules give: pixel centres on integers with the top-left fill
-// rule, texel centres at half-texels, render targets top row first, Clear
-// limited to the viewport, and the stage and blend arithmetic.
+// Pixels of screen-space and projected drawing on the GL backend, compared
+// with what Direct3D 9's rules give: pixel centres on integers with the
+// top-left fill rule, texel centres at half-texels, render targets top row
+// first, Clear limited to the viewport, and the stage and blend arithmetic.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "platform/d3d9/d3dx9.h"
 #include "support/gl/CGLTestDevice.h"
 #include "support/gl/GLTestDrawing.h"
 
@@ -57,6 +58,49 @@ TEST(GLPixels, FlatQuadsCoverExactlyDirect3DsPixels) {
         Quad(d, x, y, w, h, 0xFF336699u);
         EXPECT_EQ(Mismatches(gl.ReadBackBuffer(), 0xFF336699u, x0, y0, x1, y1), "")
             << x << "," << y << " size " << w << "," << h;
+    }
+}
+
+TEST(GLPixels, ProjectedQuadsCoverExactlyDirect3DsPixels) {
+    CGLTestDevice gl(8, 8);
+    ASSERT_TRUE(gl.Ok()) << gl.Failure();
+    IDirect3DDevice9* d = gl.Device();
+    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    // World and view stay the identity; the projection divides by the depth
+    // (w = z) and keeps x and y, so a point at depth 2 lands on ndc (x/2, y/2),
+    // and Direct3D's viewport puts ndc -1 on the centre of pixel 0.
+    D3DXMATRIX projection;
+    D3DXMatrixIdentity(&projection);
+    projection._33 = 1.5f;  // depth 1..3 onto 0..1
+    projection._34 = 1.0f;
+    projection._43 = -1.5f;
+    projection._44 = 0.0f;
+    d->SetTransform(D3DTS_PROJECTION, &projection);
+    struct Vertex {
+        float x, y, z;
+        D3DCOLOR colour;
+    };
+    // The point at depth 2 that lands on Direct3D pixel coordinates (px, py).
+    const auto at = [](float px, float py) {
+        return Vertex{(px / 4 - 1) * 2, (1 - py / 4) * 2, 2, 0xFF336699u};
+    };
+    // {left, top, right, bottom in pixel coordinates, then the covered pixels' corners}
+    const float cases[][8] = {
+        // Edges on pixel centres: the top-left rule takes the top and left ones.
+        {0, 0, 4, 4, 0, 0, 3, 3},
+        {1, 1, 3, 5, 1, 1, 2, 4},
+        // Edges between pixels.
+        {-0.5f, -0.5f, 3.5f, 3.5f, 0, 0, 3, 3},
+        {2.5f, 1.5f, 6.5f, 3.5f, 3, 2, 6, 3},
+    };
+    for (const auto& [left, top, right, bottom, x0, y0, x1, y1] : cases) {
+        ASSERT_EQ(d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0), D3D_OK);
+        const Vertex quad[4] = {at(left, top), at(right, top), at(right, bottom), at(left, bottom)};
+        d->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+        ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(Vertex)), D3D_OK);
+        EXPECT_EQ(Mismatches(gl.ReadBackBuffer(), 0xFF336699u, x0, y0, x1, y1), "")
+            << left << "," << top << " to " << right << "," << bottom;
     }
 }
 

@@ -7,6 +7,7 @@
 
 class CPresetInput : public IInput {
 public:
+    CPresetInput() = default;
     explicit CPresetInput(HWND window) : window(window) {}
 
     short GetKeyState(int virtualKey) override;
@@ -17,6 +18,5 @@ public:
     POINT client{0, 0};
     bool buttonHeld = false;
 
-private:
-    HWND window;
+    HWND window = nullptr;  // whose client area `client` is in
 };

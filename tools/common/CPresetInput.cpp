@@ -1,4 +1,4 @@
-#include "platform/CPresetInput.h"
+#include "CPresetInput.h"
 
 namespace {
 constexpr LONG kFarAway = -1000000;

@@ -1,0 +1,63 @@
+// A breeding session that can be made again: the seed of the random
+// sequence, the rates, and the clicks in effect, optionally kept in a journal
+// file that every click and undo is appended to as it happens. The program
+// has a session only when started with --seed or --journal; without one it
+// behaves exactly as it always has.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "genetic/BreedingRates.h"
+#include "genetic/Journal.h"
+
+struct BreedingSessionOptions {
+    bool hasSeed = false;
+    unsigned int seed = 0;
+    std::string journalPath;  // empty: no journal
+};
+
+class CJournalAppender;
+
+class CBreedingSession {
+public:
+    // Makes the session the options ask for; null with `error` set when they
+    // cannot be honoured. With a journal path: an existing file is resumed
+    // (its seed and rates; a --seed that disagrees is refused) and left as
+    // it is if it is not a valid journal; a missing file is created with its
+    // header, the seed being --seed's or `clockSeed`, the rates param.txt's.
+    // A journal held open by another session is refused.
+    static std::unique_ptr<CBreedingSession> Open(const BreedingSessionOptions& options,
+                                                  unsigned int clockSeed, std::string* error);
+    ~CBreedingSession();
+    CBreedingSession(const CBreedingSession&) = delete;
+    CBreedingSession& operator=(const CBreedingSession&) = delete;
+
+    unsigned int Seed() const { return seed; }
+    // The rates to breed with, or null when param.txt decides (no journal).
+    const BreedingRates* Rates() const { return hasRates ? &rates : nullptr; }
+    // The clicks in effect, oldest first; their count is the generation.
+    const std::vector<int>& Clicks() const { return clicks; }
+
+    // A generation was bred from `cell`: kept, and appended to the journal.
+    void RecordClick(int cell);
+    // Goes back one generation: false (nothing kept or written) at
+    // generation 0, otherwise the last click is taken away and "undo"
+    // appended.
+    bool Undo();
+
+private:
+    CBreedingSession() = default;
+    void Append(const JournalEntry& entry);
+
+    unsigned int seed = 0;
+    bool hasRates = false;
+    BreedingRates rates;
+    std::vector<int> clicks;
+    std::unique_ptr<CJournalAppender> journal;  // null without a journal file
+};
+
+// The program's session, or null when it was started without options. Set
+// by the program entry for its whole run.
+extern CBreedingSession* g_breedingSession;
