@@ -50,7 +50,7 @@ HWND CAppWindow::Create(HINSTANCE instance, int outerWidth, int outerHeight) {
     wc.cbClsExtra = 0;
     wc.cbWndExtra = 0;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, "ICON1");  // absent: the default icon
+    wc.hIcon = LoadIconA(instance, "ICON1");  // the desktop icon, built in
     wc.hCursor = nullptr;
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     wc.lpszMenuName = nullptr;

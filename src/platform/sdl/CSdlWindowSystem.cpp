@@ -1,6 +1,7 @@
 #include "platform/sdl/CSdlWindowSystem.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "platform/sdl/SdlGLWindow.h"
 #include "platform/sdl/SdlWindowHandles.h"
@@ -53,8 +54,8 @@ ATOM CSdlWindowSystem::RegisterClassExA(const WNDCLASSEXA* windowClass) {
         windowClass->lpfnWndProc == nullptr || windowClass->lpszClassName == nullptr) {
         return 0;
     }
-    const auto [entry, added] =
-        classes.emplace(windowClass->lpszClassName, windowClass->lpfnWndProc);
+    const auto [entry, added] = classes.emplace(
+        windowClass->lpszClassName, WindowClass{windowClass->lpfnWndProc, windowClass->hIcon});
     if (!added) return 0;  // Win32 refuses a second class of the same name
     return static_cast<ATOM>(classes.size());
 }
@@ -84,11 +85,15 @@ HWND CSdlWindowSystem::CreateWindowExA(DWORD, const char* className, const char*
                                            static_cast<int>(clientHeight));
     if (native == nullptr) return nullptr;
     if (!HasFrame(style)) SDL_SetWindowBordered(native, SDL_FALSE);
+    // The class's icon is the window's, as the title bar and task bar show it.
+    if (icon1 && registered->second.icon == reinterpret_cast<HICON>(icon1.get())) {
+        SDL_SetWindowIcon(native, icon1.get());
+    }
 
     const Uint32 id = SDL_GetWindowID(native);
     Window& window = windows[id];
     window.native.reset(native);
-    window.proc = registered->second;
+    window.proc = registered->second.proc;
     window.style = style;
     return SdlWindowToHandle(native);
 }
@@ -394,8 +399,12 @@ int CSdlWindowSystem::GetSystemMetrics(int index) {
     }
 }
 
-HICON CSdlWindowSystem::LoadIconA(HINSTANCE, const char*) {
-    return nullptr;  // no icon resources on this platform: the default icon
+HICON CSdlWindowSystem::LoadIconA(HINSTANCE, const char* name) {
+    // The program is its only module, so the instance does not matter. Like a
+    // Win32 resource icon, it is made once and shared by every caller.
+    if (name == nullptr || std::strcmp(name, kIconResourceName) != 0) return nullptr;
+    if (!icon1) icon1 = LoadSdlIconResource();
+    return reinterpret_cast<HICON>(icon1.get());
 }
 
 HGDIOBJ CSdlWindowSystem::GetStockObject(int object) {

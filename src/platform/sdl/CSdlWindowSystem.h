@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/Win32.h"
+#include "platform/sdl/SdlIconResource.h"
 
 class CSdlWindowSystem : public IWindowSystem {
 public:
@@ -84,6 +85,11 @@ private:
         bool destroyed = false;
     };
 
+    struct WindowClass {
+        WNDPROC proc = nullptr;
+        HICON icon = nullptr;
+    };
+
     Window* FindLive(HWND hwnd);
     // Moves every pending SDL event into the message queue.
     void PumpIntoQueue();
@@ -94,7 +100,10 @@ private:
     long FindQueued(HWND hwnd, UINT filterMin, UINT filterMax) const;
 
     bool videoAvailable;
-    std::map<std::string, WNDPROC> classes;
+    std::map<std::string, WindowClass> classes;
+    // The icon resource, decoded by the first LoadIconA that asks for it; its
+    // handle is the surface.
+    SdlSurfacePtr icon1;
     std::map<Uint32, Window> windows;  // by SDL window ID
     std::deque<MSG> queue;
     std::array<bool, 256> keysByMessage{};
