@@ -5,9 +5,24 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/sdl/CSdlClock.h"
+#include "platform/sdl/CSdlDialogs.h"
+#include "platform/sdl/CSdlInput.h"
+#include "platform/sdl/CSdlWindowSystem.h"
 #include "platform/sdl/SdlDriverPinning.h"
 
-CSdlPlatform::SdlSession::SdlSession() {
+namespace {
+
+// Initialises SDL on construction and shuts it down on destruction.
+struct SdlSession {
+    SdlSession();
+    ~SdlSession();
+    SdlSession(const SdlSession&) = delete;
+    SdlSession& operator=(const SdlSession&) = delete;
+    bool video = false;
+};
+
+SdlSession::SdlSession() {
     // Closing the window is a request to the window procedure, not a quit:
     // SDL must not add a quit event of its own when the last window closes.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -30,20 +45,35 @@ CSdlPlatform::SdlSession::SdlSession() {
     video = true;
 }
 
-CSdlPlatform::SdlSession::~SdlSession() {
+SdlSession::~SdlSession() {
     PinGraphicsDriverModules();
     SDL_Quit();
 }
 
-CSdlPlatform::CSdlPlatform() = default;
+}  // namespace
 
-CSdlPlatform::~CSdlPlatform() { windows.FreeNativeWindows(); }
+// SDL first, so that it outlives the services.
+struct CSdlPlatform::Parts {
+    SdlSession sdl;
+    CSdlWindowSystem windows{sdl.video};
+    CSdlDialogs dialogs{windows};
+    CSdlClock clock;
+    CSdlInput input{windows};
+};
+
+CSdlPlatform::CSdlPlatform() : parts(std::make_unique<Parts>()) {}
+
+CSdlPlatform::~CSdlPlatform() { parts->windows.FreeNativeWindows(); }
+
+bool CSdlPlatform::VideoAvailable() const { return parts->sdl.video; }
+
+CSdlWindowSystem& CSdlPlatform::Windows() { return parts->windows; }
 
 Win32Services CSdlPlatform::Services() {
     Win32Services services;
-    services.windows = &windows;
-    services.dialogs = &dialogs;
-    services.clock = &clock;
-    services.input = &input;
+    services.windows = &parts->windows;
+    services.dialogs = &parts->dialogs;
+    services.clock = &parts->clock;
+    services.input = &parts->input;
     return services;
 }

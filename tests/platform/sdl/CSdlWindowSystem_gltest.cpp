@@ -27,7 +27,7 @@ protected:
 
     CSdlPlatform platform;
     CWin32ServicesScope services{platform.Services()};
-    CSdlWindowSystem& windows = platform.windows;
+    CSdlWindowSystem& windows = platform.Windows();
 };
 
 TEST_F(SdlWindows, ClientAreaIsTheOuterSizeLessTheReportedFrameAndTheTitleIsKept) {
