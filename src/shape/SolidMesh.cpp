@@ -7,22 +7,14 @@
 #include <cmath>
 
 #include "shape/SuperShapeMesh.h"
+#include "shape/Vec3d.h"
 
 namespace {
 
 constexpr int kNorthPole = 0;
 constexpr int kSouthPole = kSolidVertexCount - 1;
 
-struct Vec3d {
-    double x, y, z;
-};
-
 Vec3d ToDouble(const SolidVector& v) { return {v.x, v.y, v.z}; }
-Vec3d Minus(const Vec3d& p, const Vec3d& q) { return {p.x - q.x, p.y - q.y, p.z - q.z}; }
-Vec3d Cross(const Vec3d& a, const Vec3d& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-double Dot(const Vec3d& a, const Vec3d& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 // The solid's vertex for grid slice i, row j: each pole row is one vertex.
 int WeldedIndex(int slice, int row) {

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "shape/Vec3d.h"
+
 namespace {
 
 // Single-precision pi, widened: the grid is laid out with it, so the pole
@@ -12,17 +14,7 @@ constexpr double kPiF = static_cast<double>(3.14159265358979323846f);
 constexpr float kFloatMin = std::numeric_limits<float>::min();
 constexpr float kFloatMax = std::numeric_limits<float>::max();
 
-struct Vec3d {
-    double x, y, z;
-};
-
 Vec3d Position(const MeshVertex& v) { return {v.px, v.py, v.pz}; }
-
-Vec3d Minus(const Vec3d& p, const Vec3d& q) { return {p.x - q.x, p.y - q.y, p.z - q.z}; }
-
-Vec3d Cross(const Vec3d& d1, const Vec3d& d2) {
-    return {d1.y * d2.z - d1.z * d2.y, d1.z * d2.x - d1.x * d2.z, d1.x * d2.y - d1.y * d2.x};
-}
 
 // Normalises `v` into `out`; false when v has zero length or is not finite.
 bool TryNormalise(const Vec3d& v, MeshVertex& out) {
