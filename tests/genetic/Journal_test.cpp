@@ -78,18 +78,6 @@ TEST(Journal, UndoTakesBackTheLastClickInEffectAndNothingAtGenerationZero) {
     EXPECT_EQ(ClicksInEffect({entries.begin(), entries.begin() + 5}), (std::vector<int>{4, 7}));
 }
 
-TEST(Journal, WhatIsWrittenParsesBackWithRatesKeptWithinRange) {
-    std::string text = FormatJournalHeader(7, {250, -3});
-    text += FormatJournalEntry({JournalEntryKind::Click, 8, 0});
-    text += FormatJournalEntry({JournalEntryKind::Undo, 0, 0});
-    Journal journal;
-    std::string error;
-    ASSERT_TRUE(ParseJournal(text, &journal, &error)) << error;
-    EXPECT_EQ(text, "tessary-journal 1\nseed 7\nrates 100 0\nclick 8\nundo\n");
-    EXPECT_EQ(journal.seed, 7u);
-    EXPECT_EQ(journal.entries.size(), 2u);
-}
-
 // Thousands of random edits of a valid journal (run under the sanitizers):
 // each gives either a clean parse or an error naming a line of the text.
 TEST(Journal, DamagedTextGivesACleanParseOrAnErrorNamingALine) {

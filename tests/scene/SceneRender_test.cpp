@@ -103,16 +103,13 @@ TEST_P(SceneHoverTest, PointerLightsTheCellItIsOverAdditively) {
     EXPECT_EQ(v[0].color, 0xFF333333u);  // frame counter 0
 }
 
-INSTANTIATE_TEST_SUITE_P(Edges, SceneHoverTest,
-                         ::testing::Values(HoverCase{800, 100, 0, 0}, HoverCase{800, 99, 0, -1},
-                                           HoverCase{800, 300, 0, 1}, HoverCase{800, 299, 199, 0},
-                                           HoverCase{800, 100, 200, 3}, HoverCase{800, 699, 599, 8},
-                                           HoverCase{800, 700, 300, -1},
-                                           HoverCase{800, 400, 600, -1},
-                                           // 599: offset (599 - 600) / 2 = 0; 598: offset -1.
-                                           HoverCase{599, 0, 0, 0}, HoverCase{599, 200, 0, 1},
-                                           HoverCase{598, -1, 0, 0}, HoverCase{598, 199, 0, 1},
-                                           HoverCase{598, -2, 0, -1}));
+// 599 wide: offset (599 - 600) / 2 = 0; 598: offset -1.
+INSTANTIATE_TEST_SUITE_P(
+    Edges, SceneHoverTest,
+    ::testing::ValuesIn(std::vector<HoverCase>{
+        {800, 100, 0, 0}, {800, 99, 0, -1}, {800, 300, 0, 1}, {800, 299, 199, 0},
+        {800, 100, 200, 3}, {800, 699, 599, 8}, {800, 700, 300, -1}, {800, 400, 600, -1},
+        {599, 0, 0, 0}, {599, 200, 0, 1}, {598, -1, 0, 0}, {598, 199, 0, 1}, {598, -2, 0, -1}}));
 
 TEST_F(SceneRenderTest, HighlightGreyPulsesWithTheFrameCounterAndIsTruncated) {
     // grey = 255 * (0.2 + 0.1 sin(frameCounter / 30)) truncated: 0 at rest,

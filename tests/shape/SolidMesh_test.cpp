@@ -12,7 +12,6 @@
 #include "genetic/Decode.h"
 #include "genetic/Genome.h"
 #include "platform/Random.h"
-#include "shape/SuperShapeMesh.h"
 
 namespace {
 
@@ -124,64 +123,6 @@ TEST(SolidMesh, VolumeExtentsAndNormalsOfEllipsoidsMatchTheirFormulas) {
                 (g[0] * n.x + g[1] * n.y + g[2] * n.z) / std::hypot(g[0], g[1], g[2]);
             ASSERT_GT(cosine, 0.99) << "vertex " << k;
         }
-    }
-}
-
-// The viewer's own surface evaluated point by point in double, over the same
-// angles, as a ring of quads without any weld: its extents and volume, mirrored
-// and scaled as the solid is, must be the solid's.
-TEST(SolidMesh, VolumeAndExtentsAgreeWithTheSurfaceEvaluatedDirectly) {
-    for (const Case& c : ExportableShapes()) {
-        SCOPED_TRACE(c.name);
-        const Shape shape(c.params);
-        SolidMesh solid;
-        ASSERT_EQ(BuildSolid(shape, 50.0, &solid), SolidStatus::Ok);
-
-        struct P {
-            double x, y, z;
-        };
-        std::vector<P> grid(kMeshVertexCount);
-        double lo[3] = {INFINITY, INFINITY, INFINITY}, hi[3] = {-INFINITY, -INFINITY, -INFINITY};
-        for (int i = 0; i < kMeshSlices; ++i) {
-            for (int j = 0; j < kMeshRows; ++j) {
-                const D3DXVECTOR3 v = shape.GetPoint(MeshTheta(i), MeshPhi(j));
-                const P p{v.x, v.y, -double(v.z)};
-                grid[64 * i + j] = p;
-                const double xyz[3] = {p.x, p.y, p.z};
-                for (int k = 0; k < 3; ++k) {
-                    lo[k] = std::min(lo[k], xyz[k]);
-                    hi[k] = std::max(hi[k], xyz[k]);
-                }
-            }
-        }
-        const double extent = std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]});
-        const double scale = 50.0 / extent;
-        const SolidBounds b = BoundsOf(solid);
-        for (int k = 0; k < 3; ++k) {
-            EXPECT_NEAR(b.max[k] - b.min[k], (hi[k] - lo[k]) * scale, 50.0 * 1e-5) << k;
-        }
-
-        // Twice the volume of each quad's two tetrahedra from the bounding
-        // box's centre, in right-handed order after the mirror.
-        const P centre{(lo[0] + hi[0]) / 2, (lo[1] + hi[1]) / 2, (lo[2] + hi[2]) / 2};
-        auto tet = [&centre](const P& a, const P& b, const P& c) {
-            const P u{a.x - centre.x, a.y - centre.y, a.z - centre.z};
-            const P v{b.x - centre.x, b.y - centre.y, b.z - centre.z};
-            const P w{c.x - centre.x, c.y - centre.y, c.z - centre.z};
-            return u.x * (v.y * w.z - v.z * w.y) - u.y * (v.x * w.z - v.z * w.x) +
-                   u.z * (v.x * w.y - v.y * w.x);
-        };
-        double sixTimes = 0.0;
-        for (int i = 0; i < kMeshSlices; ++i) {
-            const int n = (i + 1) % kMeshSlices;
-            for (int j = 0; j < kMeshRows - 1; ++j) {
-                sixTimes += tet(grid[64 * i + j], grid[64 * i + j + 1], grid[64 * n + j]);
-                sixTimes += tet(grid[64 * n + j], grid[64 * i + j + 1], grid[64 * n + j + 1]);
-            }
-        }
-        const double volume = sixTimes / 6.0 * std::pow(scale, 3);
-        EXPECT_GT(volume, 0.0);
-        EXPECT_NEAR(SignedVolume(solid), volume, volume * 1e-4);
     }
 }
 
