@@ -234,7 +234,21 @@ class Session:
         keysym = x11.XStringToKeysym(name.encode())
         if not keysym:
             raise HarnessError(f"no key named {name!r}")
-        self.send_key(window, keysym)
+
+        def events(x11, dpy):
+            x11.XDefaultRootWindow.restype = ctypes.c_ulong
+            keycode = x11.XKeysymToKeycode(dpy, ctypes.c_ulong(keysym))
+            root = x11.XDefaultRootWindow(dpy)
+            for kind in (2, 3):  # KeyPress, KeyRelease
+                # An XKeyEvent on LP64 little-endian: type, serial, send_event, display,
+                # window, root, subwindow, time as longs; x, y, x_root, y_root, state,
+                # keycode and same_screen as ints.
+                event = (ctypes.c_long * 24)(kind, 0, 1, 0, window, root, 0, 0)
+                ints = ctypes.cast(ctypes.byref(event, 8 * 8), ctypes.POINTER(ctypes.c_int))
+                for i, value in enumerate((1, 1, 1, 1, 0, keycode, 1)):
+                    ints[i] = value
+                yield event
+        self._send(window, events)
 
     def button(self, down):
         self.run("xdotool", "mousedown" if down else "mouseup", "1")
@@ -267,22 +281,6 @@ class Session:
         finally:
             x11.XCloseDisplay(dpy)  # flushes the requests
 
-    def send_key(self, window, keysym):
-        """Presses and releases a key in `window` only, whatever has the focus."""
-        def events(x11, dpy):
-            x11.XDefaultRootWindow.restype = ctypes.c_ulong
-            keycode = x11.XKeysymToKeycode(dpy, ctypes.c_ulong(keysym))
-            root = x11.XDefaultRootWindow(dpy)
-            for kind in (2, 3):  # KeyPress, KeyRelease
-                # An XKeyEvent on LP64 little-endian: type, serial, send_event, display,
-                # window, root, subwindow, time as longs; x, y, x_root, y_root, state,
-                # keycode and same_screen as ints.
-                event = (ctypes.c_long * 24)(kind, 0, 1, 0, window, root, 0, 0)
-                ints = ctypes.cast(ctypes.byref(event, 8 * 8), ctypes.POINTER(ctypes.c_int))
-                for i, value in enumerate((1, 1, 1, 1, 0, keycode, 1)):
-                    ints[i] = value
-                yield event
-        self._send(window, events)
 
     def close_window(self, window):
         """Sends WM_PROTOCOLS / WM_DELETE_WINDOW, as a window manager does for the title

@@ -72,7 +72,6 @@ class JournalTest(unittest.TestCase):
             (("--frobnicate",), None, 2, "--frobnicate"),
             (("--journal", "j.txt"), "tessary-journal 1\nseed 1\nrates 10 50\nclick 9\n", 2,
              "line 4"),
-            (("--journal", "j.txt"), "tessary-journal 2\n", 2, "line 1"),
             (("--journal", "j.txt", "--seed", "2"), HEADER, 2, "disagrees"),
         ]
         with harness.Session() as s:
