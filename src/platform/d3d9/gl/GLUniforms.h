@@ -49,7 +49,7 @@ GLTransformUniforms ComputeTransformUniforms(const D3DDeviceState& state);
 // The Direct3D rule that pixel centres lie on integer coordinates, for the
 // viewport in force (GL puts them at half-integers).
 GLViewportUniforms ComputeViewportUniforms(const D3DVIEWPORT9& viewport);
-GLLightingUniforms ComputeLightingUniforms(const D3DDeviceState& state, const GLVertexLayout& layout);
+GLLightingUniforms ComputeLightingUniforms(const D3DDeviceState& state, const D3DVertexLayout& layout);
 
 // 0xAARRGGBB as four floats r, g, b, a in 0..1.
 std::array<float, 4> ColorToFloats(D3DCOLOR color);
