@@ -9,6 +9,10 @@ struct Named {
     DWORD value;
     const char* name;
 };
+// A value and its spelling, from one token so that the two cannot differ.
+// clang-format off
+#define N(value) Named{static_cast<DWORD>(value), #value}
+// clang-format on
 using Table = std::initializer_list<Named>;
 
 std::string Decimal(DWORD value) { return std::to_string(value); }
@@ -48,52 +52,21 @@ std::string Bool(DWORD value) {
 }
 
 constexpr Named kBlends[] = {
-    {D3DBLEND_ZERO, "D3DBLEND_ZERO"},           {D3DBLEND_ONE, "D3DBLEND_ONE"},
-    {D3DBLEND_SRCCOLOR, "D3DBLEND_SRCCOLOR"},   {D3DBLEND_INVSRCCOLOR, "D3DBLEND_INVSRCCOLOR"},
-    {D3DBLEND_SRCALPHA, "D3DBLEND_SRCALPHA"},   {D3DBLEND_INVSRCALPHA, "D3DBLEND_INVSRCALPHA"},
-    {D3DBLEND_DESTALPHA, "D3DBLEND_DESTALPHA"}, {D3DBLEND_INVDESTALPHA, "D3DBLEND_INVDESTALPHA"},
-    {D3DBLEND_DESTCOLOR, "D3DBLEND_DESTCOLOR"}, {D3DBLEND_INVDESTCOLOR, "D3DBLEND_INVDESTCOLOR"},
-};
-constexpr Named kCompares[] = {
-    {D3DCMP_NEVER, "D3DCMP_NEVER"},
-    {D3DCMP_LESS, "D3DCMP_LESS"},
-    {D3DCMP_EQUAL, "D3DCMP_EQUAL"},
-    {D3DCMP_LESSEQUAL, "D3DCMP_LESSEQUAL"},
-    {D3DCMP_GREATER, "D3DCMP_GREATER"},
-    {D3DCMP_NOTEQUAL, "D3DCMP_NOTEQUAL"},
-    {D3DCMP_GREATEREQUAL, "D3DCMP_GREATEREQUAL"},
-    {D3DCMP_ALWAYS, "D3DCMP_ALWAYS"},
-};
-constexpr Named kColorSources[] = {
-    {D3DMCS_MATERIAL, "D3DMCS_MATERIAL"},
-    {D3DMCS_COLOR1, "D3DMCS_COLOR1"},
-    {D3DMCS_COLOR2, "D3DMCS_COLOR2"},
-};
-constexpr Named kTextureOps[] = {
-    {D3DTOP_DISABLE, "D3DTOP_DISABLE"},
-    {D3DTOP_SELECTARG1, "D3DTOP_SELECTARG1"},
-    {D3DTOP_SELECTARG2, "D3DTOP_SELECTARG2"},
-    {D3DTOP_MODULATE, "D3DTOP_MODULATE"},
-    {D3DTOP_MODULATE2X, "D3DTOP_MODULATE2X"},
-    {D3DTOP_MODULATE4X, "D3DTOP_MODULATE4X"},
-    {D3DTOP_ADD, "D3DTOP_ADD"},
-};
-constexpr Named kTextureArgs[] = {
-    {D3DTA_DIFFUSE, "D3DTA_DIFFUSE"},   {D3DTA_CURRENT, "D3DTA_CURRENT"},
-    {D3DTA_TEXTURE, "D3DTA_TEXTURE"},   {D3DTA_TFACTOR, "D3DTA_TFACTOR"},
-    {D3DTA_SPECULAR, "D3DTA_SPECULAR"},
-};
-constexpr Named kAddresses[] = {
-    {D3DTADDRESS_WRAP, "D3DTADDRESS_WRAP"},
-    {D3DTADDRESS_MIRROR, "D3DTADDRESS_MIRROR"},
-    {D3DTADDRESS_CLAMP, "D3DTADDRESS_CLAMP"},
-    {D3DTADDRESS_BORDER, "D3DTADDRESS_BORDER"},
-};
-constexpr Named kFilters[] = {
-    {D3DTEXF_NONE, "D3DTEXF_NONE"},
-    {D3DTEXF_POINT, "D3DTEXF_POINT"},
-    {D3DTEXF_LINEAR, "D3DTEXF_LINEAR"},
-};
+    N(D3DBLEND_ZERO),      N(D3DBLEND_ONE),         N(D3DBLEND_SRCCOLOR),  N(D3DBLEND_INVSRCCOLOR),
+    N(D3DBLEND_SRCALPHA),  N(D3DBLEND_INVSRCALPHA), N(D3DBLEND_DESTALPHA), N(D3DBLEND_INVDESTALPHA),
+    N(D3DBLEND_DESTCOLOR), N(D3DBLEND_INVDESTCOLOR)};
+constexpr Named kCompares[] = {N(D3DCMP_NEVER),        N(D3DCMP_LESS),    N(D3DCMP_EQUAL),
+                               N(D3DCMP_LESSEQUAL),    N(D3DCMP_GREATER), N(D3DCMP_NOTEQUAL),
+                               N(D3DCMP_GREATEREQUAL), N(D3DCMP_ALWAYS)};
+constexpr Named kColorSources[] = {N(D3DMCS_MATERIAL), N(D3DMCS_COLOR1), N(D3DMCS_COLOR2)};
+constexpr Named kTextureOps[] = {N(D3DTOP_DISABLE),  N(D3DTOP_SELECTARG1), N(D3DTOP_SELECTARG2),
+                                 N(D3DTOP_MODULATE), N(D3DTOP_MODULATE2X), N(D3DTOP_MODULATE4X),
+                                 N(D3DTOP_ADD)};
+constexpr Named kTextureArgs[] = {N(D3DTA_DIFFUSE), N(D3DTA_CURRENT), N(D3DTA_TEXTURE),
+                                  N(D3DTA_TFACTOR), N(D3DTA_SPECULAR)};
+constexpr Named kAddresses[] = {N(D3DTADDRESS_WRAP), N(D3DTADDRESS_MIRROR), N(D3DTADDRESS_CLAMP),
+                                N(D3DTADDRESS_BORDER)};
+constexpr Named kFilters[] = {N(D3DTEXF_NONE), N(D3DTEXF_POINT), N(D3DTEXF_LINEAR)};
 
 std::string Pick(const Named* begin, const Named* end, DWORD value) {
     for (const Named* n = begin; n != end; ++n)
@@ -120,29 +93,19 @@ std::string D3DResultName(HRESULT result) {
 }
 
 std::string D3DFormatName(DWORD format) {
-    return Lookup({{D3DFMT_UNKNOWN, "D3DFMT_UNKNOWN"},
-                   {D3DFMT_A8R8G8B8, "D3DFMT_A8R8G8B8"},
-                   {D3DFMT_X8R8G8B8, "D3DFMT_X8R8G8B8"},
-                   {D3DFMT_D24S8, "D3DFMT_D24S8"},
-                   {D3DFMT_D16, "D3DFMT_D16"},
-                   {D3DFMT_INDEX16, "D3DFMT_INDEX16"},
-                   {D3DFMT_INDEX32, "D3DFMT_INDEX32"}},
+    return Lookup({N(D3DFMT_UNKNOWN), N(D3DFMT_A8R8G8B8), N(D3DFMT_X8R8G8B8), N(D3DFMT_D24S8),
+                   N(D3DFMT_D16), N(D3DFMT_INDEX16), N(D3DFMT_INDEX32)},
                   format);
 }
 
 std::string D3DPoolName(DWORD pool) {
-    return Lookup({{D3DPOOL_DEFAULT, "D3DPOOL_DEFAULT"},
-                   {D3DPOOL_MANAGED, "D3DPOOL_MANAGED"},
-                   {D3DPOOL_SYSTEMMEM, "D3DPOOL_SYSTEMMEM"},
-                   {D3DPOOL_SCRATCH, "D3DPOOL_SCRATCH"}},
-                  pool);
+    return Lookup(
+        {N(D3DPOOL_DEFAULT), N(D3DPOOL_MANAGED), N(D3DPOOL_SYSTEMMEM), N(D3DPOOL_SCRATCH)}, pool);
 }
 
 std::string D3DUsageName(DWORD usage) {
-    return Flags({{D3DUSAGE_RENDERTARGET, "D3DUSAGE_RENDERTARGET"},
-                  {D3DUSAGE_DEPTHSTENCIL, "D3DUSAGE_DEPTHSTENCIL"},
-                  {D3DUSAGE_WRITEONLY, "D3DUSAGE_WRITEONLY"},
-                  {D3DUSAGE_DYNAMIC, "D3DUSAGE_DYNAMIC"}},
+    return Flags({N(D3DUSAGE_RENDERTARGET), N(D3DUSAGE_DEPTHSTENCIL), N(D3DUSAGE_WRITEONLY),
+                  N(D3DUSAGE_DYNAMIC)},
                  usage);
 }
 
@@ -163,8 +126,7 @@ std::string D3DFvfName(DWORD fvf) {
         add("D3DFVF_XYZRHW");
     DWORD rest = fvf & ~(position == D3DFVF_XYZ || position == D3DFVF_XYZRHW ? kPositionMask : 0u);
     for (const Named& n :
-         {Named{D3DFVF_NORMAL, "D3DFVF_NORMAL"}, Named{0x020, "D3DFVF_PSIZE"},
-          Named{D3DFVF_DIFFUSE, "D3DFVF_DIFFUSE"}, Named{D3DFVF_SPECULAR, "D3DFVF_SPECULAR"}}) {
+         {N(D3DFVF_NORMAL), Named{0x020, "D3DFVF_PSIZE"}, N(D3DFVF_DIFFUSE), N(D3DFVF_SPECULAR)}) {
         if ((rest & n.value) == 0) continue;
         add(n.name);
         rest &= ~n.value;
@@ -178,143 +140,101 @@ std::string D3DFvfName(DWORD fvf) {
 }
 
 std::string D3DPrimitiveName(DWORD type) {
-    return Lookup({{D3DPT_POINTLIST, "D3DPT_POINTLIST"},
-                   {D3DPT_LINELIST, "D3DPT_LINELIST"},
-                   {D3DPT_LINESTRIP, "D3DPT_LINESTRIP"},
-                   {D3DPT_TRIANGLELIST, "D3DPT_TRIANGLELIST"},
-                   {D3DPT_TRIANGLESTRIP, "D3DPT_TRIANGLESTRIP"},
-                   {D3DPT_TRIANGLEFAN, "D3DPT_TRIANGLEFAN"}},
+    return Lookup({N(D3DPT_POINTLIST), N(D3DPT_LINELIST), N(D3DPT_LINESTRIP), N(D3DPT_TRIANGLELIST),
+                   N(D3DPT_TRIANGLESTRIP), N(D3DPT_TRIANGLEFAN)},
                   type);
 }
 
 std::string D3DTransformName(DWORD type) {
-    return Lookup({{D3DTS_VIEW, "D3DTS_VIEW"},
-                   {D3DTS_PROJECTION, "D3DTS_PROJECTION"},
-                   {D3DTS_WORLD, "D3DTS_WORLD"}},
-                  type);
+    return Lookup({N(D3DTS_VIEW), N(D3DTS_PROJECTION), N(D3DTS_WORLD)}, type);
 }
 
 std::string D3DDevTypeName(DWORD type) {
-    return Lookup({{D3DDEVTYPE_HAL, "D3DDEVTYPE_HAL"},
-                   {D3DDEVTYPE_REF, "D3DDEVTYPE_REF"},
-                   {D3DDEVTYPE_SW, "D3DDEVTYPE_SW"}},
-                  type);
+    return Lookup({N(D3DDEVTYPE_HAL), N(D3DDEVTYPE_REF), N(D3DDEVTYPE_SW)}, type);
 }
 
 std::string D3DCreateFlagsName(DWORD flags) {
-    return Flags({{D3DCREATE_FPU_PRESERVE, "D3DCREATE_FPU_PRESERVE"},
-                  {D3DCREATE_MULTITHREADED, "D3DCREATE_MULTITHREADED"},
-                  {D3DCREATE_PUREDEVICE, "D3DCREATE_PUREDEVICE"},
-                  {D3DCREATE_SOFTWARE_VERTEXPROCESSING, "D3DCREATE_SOFTWARE_VERTEXPROCESSING"},
-                  {D3DCREATE_HARDWARE_VERTEXPROCESSING, "D3DCREATE_HARDWARE_VERTEXPROCESSING"},
-                  {D3DCREATE_MIXED_VERTEXPROCESSING, "D3DCREATE_MIXED_VERTEXPROCESSING"}},
+    return Flags({N(D3DCREATE_FPU_PRESERVE), N(D3DCREATE_MULTITHREADED), N(D3DCREATE_PUREDEVICE),
+                  N(D3DCREATE_SOFTWARE_VERTEXPROCESSING), N(D3DCREATE_HARDWARE_VERTEXPROCESSING),
+                  N(D3DCREATE_MIXED_VERTEXPROCESSING)},
                  flags);
 }
 
 std::string D3DMultiSampleName(DWORD type) {
     if (type >= 2 && type <= 16) return "D3DMULTISAMPLE_" + std::to_string(type) + "_SAMPLES";
-    return Lookup({{D3DMULTISAMPLE_NONE, "D3DMULTISAMPLE_NONE"},
-                   {D3DMULTISAMPLE_NONMASKABLE, "D3DMULTISAMPLE_NONMASKABLE"}},
-                  type);
+    return Lookup({N(D3DMULTISAMPLE_NONE), N(D3DMULTISAMPLE_NONMASKABLE)}, type);
 }
 
 std::string D3DSwapEffectName(DWORD effect) {
-    return Lookup({{D3DSWAPEFFECT_DISCARD, "D3DSWAPEFFECT_DISCARD"},
-                   {D3DSWAPEFFECT_FLIP, "D3DSWAPEFFECT_FLIP"},
-                   {D3DSWAPEFFECT_COPY, "D3DSWAPEFFECT_COPY"}},
-                  effect);
+    return Lookup({N(D3DSWAPEFFECT_DISCARD), N(D3DSWAPEFFECT_FLIP), N(D3DSWAPEFFECT_COPY)}, effect);
 }
 
 std::string D3DPresentIntervalName(DWORD interval) {
-    return Lookup({{D3DPRESENT_INTERVAL_DEFAULT, "D3DPRESENT_INTERVAL_DEFAULT"},
-                   {D3DPRESENT_INTERVAL_ONE, "D3DPRESENT_INTERVAL_ONE"},
-                   {D3DPRESENT_INTERVAL_IMMEDIATE, "D3DPRESENT_INTERVAL_IMMEDIATE"}},
+    return Lookup({N(D3DPRESENT_INTERVAL_DEFAULT), N(D3DPRESENT_INTERVAL_ONE),
+                   N(D3DPRESENT_INTERVAL_IMMEDIATE)},
                   interval);
 }
 
 std::string D3DClearFlagsName(DWORD flags) {
-    return Flags({{D3DCLEAR_TARGET, "D3DCLEAR_TARGET"},
-                  {D3DCLEAR_ZBUFFER, "D3DCLEAR_ZBUFFER"},
-                  {D3DCLEAR_STENCIL, "D3DCLEAR_STENCIL"}},
-                 flags);
+    return Flags({N(D3DCLEAR_TARGET), N(D3DCLEAR_ZBUFFER), N(D3DCLEAR_STENCIL)}, flags);
 }
 
 std::string D3DLockFlagsName(DWORD flags) {
-    return Flags({{D3DLOCK_READONLY, "D3DLOCK_READONLY"},
-                  {D3DLOCK_NOOVERWRITE, "D3DLOCK_NOOVERWRITE"},
-                  {D3DLOCK_DISCARD, "D3DLOCK_DISCARD"}},
-                 flags);
+    return Flags({N(D3DLOCK_READONLY), N(D3DLOCK_NOOVERWRITE), N(D3DLOCK_DISCARD)}, flags);
 }
 
 std::string D3DLightTypeName(DWORD type) {
-    return Lookup({{D3DLIGHT_POINT, "D3DLIGHT_POINT"},
-                   {D3DLIGHT_SPOT, "D3DLIGHT_SPOT"},
-                   {D3DLIGHT_DIRECTIONAL, "D3DLIGHT_DIRECTIONAL"}},
-                  type);
+    return Lookup({N(D3DLIGHT_POINT), N(D3DLIGHT_SPOT), N(D3DLIGHT_DIRECTIONAL)}, type);
 }
 
 std::string D3DResourceTypeName(DWORD type) {
-    return Lookup({{D3DRTYPE_SURFACE, "D3DRTYPE_SURFACE"},
-                   {D3DRTYPE_VOLUME, "D3DRTYPE_VOLUME"},
-                   {D3DRTYPE_TEXTURE, "D3DRTYPE_TEXTURE"},
-                   {D3DRTYPE_VOLUMETEXTURE, "D3DRTYPE_VOLUMETEXTURE"},
-                   {D3DRTYPE_CUBETEXTURE, "D3DRTYPE_CUBETEXTURE"},
-                   {D3DRTYPE_VERTEXBUFFER, "D3DRTYPE_VERTEXBUFFER"},
-                   {D3DRTYPE_INDEXBUFFER, "D3DRTYPE_INDEXBUFFER"}},
-                  type);
+    return Lookup(
+        {N(D3DRTYPE_SURFACE), N(D3DRTYPE_VOLUME), N(D3DRTYPE_TEXTURE), N(D3DRTYPE_VOLUMETEXTURE),
+         N(D3DRTYPE_CUBETEXTURE), N(D3DRTYPE_VERTEXBUFFER), N(D3DRTYPE_INDEXBUFFER)},
+        type);
 }
 
 std::string D3DRenderStateName(DWORD state) {
-    return Lookup({{D3DRS_ZENABLE, "D3DRS_ZENABLE"},
-                   {D3DRS_FILLMODE, "D3DRS_FILLMODE"},
-                   {D3DRS_SHADEMODE, "D3DRS_SHADEMODE"},
-                   {D3DRS_ZWRITEENABLE, "D3DRS_ZWRITEENABLE"},
-                   {D3DRS_ALPHATESTENABLE, "D3DRS_ALPHATESTENABLE"},
-                   {D3DRS_LASTPIXEL, "D3DRS_LASTPIXEL"},
-                   {D3DRS_SRCBLEND, "D3DRS_SRCBLEND"},
-                   {D3DRS_DESTBLEND, "D3DRS_DESTBLEND"},
-                   {D3DRS_CULLMODE, "D3DRS_CULLMODE"},
-                   {D3DRS_ZFUNC, "D3DRS_ZFUNC"},
-                   {D3DRS_ALPHAREF, "D3DRS_ALPHAREF"},
-                   {D3DRS_ALPHAFUNC, "D3DRS_ALPHAFUNC"},
-                   {D3DRS_DITHERENABLE, "D3DRS_DITHERENABLE"},
-                   {D3DRS_ALPHABLENDENABLE, "D3DRS_ALPHABLENDENABLE"},
-                   {D3DRS_FOGENABLE, "D3DRS_FOGENABLE"},
-                   {D3DRS_SPECULARENABLE, "D3DRS_SPECULARENABLE"},
-                   {D3DRS_STENCILENABLE, "D3DRS_STENCILENABLE"},
-                   {D3DRS_TEXTUREFACTOR, "D3DRS_TEXTUREFACTOR"},
-                   {D3DRS_LIGHTING, "D3DRS_LIGHTING"},
-                   {D3DRS_AMBIENT, "D3DRS_AMBIENT"},
-                   {D3DRS_COLORVERTEX, "D3DRS_COLORVERTEX"},
-                   {D3DRS_LOCALVIEWER, "D3DRS_LOCALVIEWER"},
-                   {D3DRS_NORMALIZENORMALS, "D3DRS_NORMALIZENORMALS"},
-                   {D3DRS_DIFFUSEMATERIALSOURCE, "D3DRS_DIFFUSEMATERIALSOURCE"},
-                   {D3DRS_SPECULARMATERIALSOURCE, "D3DRS_SPECULARMATERIALSOURCE"},
-                   {D3DRS_AMBIENTMATERIALSOURCE, "D3DRS_AMBIENTMATERIALSOURCE"},
-                   {D3DRS_EMISSIVEMATERIALSOURCE, "D3DRS_EMISSIVEMATERIALSOURCE"},
-                   {D3DRS_MULTISAMPLEANTIALIAS, "D3DRS_MULTISAMPLEANTIALIAS"},
-                   {D3DRS_COLORWRITEENABLE, "D3DRS_COLORWRITEENABLE"},
-                   {D3DRS_BLENDOP, "D3DRS_BLENDOP"}},
+    return Lookup({N(D3DRS_ZENABLE),
+                   N(D3DRS_FILLMODE),
+                   N(D3DRS_SHADEMODE),
+                   N(D3DRS_ZWRITEENABLE),
+                   N(D3DRS_ALPHATESTENABLE),
+                   N(D3DRS_LASTPIXEL),
+                   N(D3DRS_SRCBLEND),
+                   N(D3DRS_DESTBLEND),
+                   N(D3DRS_CULLMODE),
+                   N(D3DRS_ZFUNC),
+                   N(D3DRS_ALPHAREF),
+                   N(D3DRS_ALPHAFUNC),
+                   N(D3DRS_DITHERENABLE),
+                   N(D3DRS_ALPHABLENDENABLE),
+                   N(D3DRS_FOGENABLE),
+                   N(D3DRS_SPECULARENABLE),
+                   N(D3DRS_STENCILENABLE),
+                   N(D3DRS_TEXTUREFACTOR),
+                   N(D3DRS_LIGHTING),
+                   N(D3DRS_AMBIENT),
+                   N(D3DRS_COLORVERTEX),
+                   N(D3DRS_LOCALVIEWER),
+                   N(D3DRS_NORMALIZENORMALS),
+                   N(D3DRS_DIFFUSEMATERIALSOURCE),
+                   N(D3DRS_SPECULARMATERIALSOURCE),
+                   N(D3DRS_AMBIENTMATERIALSOURCE),
+                   N(D3DRS_EMISSIVEMATERIALSOURCE),
+                   N(D3DRS_MULTISAMPLEANTIALIAS),
+                   N(D3DRS_COLORWRITEENABLE),
+                   N(D3DRS_BLENDOP)},
                   state);
 }
 
 std::string D3DRenderStateValueName(DWORD state, DWORD value) {
     switch (state) {
-        case D3DRS_ZENABLE:
-            return Lookup({{D3DZB_FALSE, "D3DZB_FALSE"}, {D3DZB_TRUE, "D3DZB_TRUE"}}, value);
+        case D3DRS_ZENABLE: return Lookup({N(D3DZB_FALSE), N(D3DZB_TRUE)}, value);
         case D3DRS_FILLMODE:
-            return Lookup({{D3DFILL_POINT, "D3DFILL_POINT"},
-                           {D3DFILL_WIREFRAME, "D3DFILL_WIREFRAME"},
-                           {D3DFILL_SOLID, "D3DFILL_SOLID"}},
-                          value);
-        case D3DRS_SHADEMODE:
-            return Lookup(
-                {{D3DSHADE_FLAT, "D3DSHADE_FLAT"}, {D3DSHADE_GOURAUD, "D3DSHADE_GOURAUD"}}, value);
-        case D3DRS_CULLMODE:
-            return Lookup({{D3DCULL_NONE, "D3DCULL_NONE"},
-                           {D3DCULL_CW, "D3DCULL_CW"},
-                           {D3DCULL_CCW, "D3DCULL_CCW"}},
-                          value);
+            return Lookup({N(D3DFILL_POINT), N(D3DFILL_WIREFRAME), N(D3DFILL_SOLID)}, value);
+        case D3DRS_SHADEMODE: return Lookup({N(D3DSHADE_FLAT), N(D3DSHADE_GOURAUD)}, value);
+        case D3DRS_CULLMODE: return Lookup({N(D3DCULL_NONE), N(D3DCULL_CW), N(D3DCULL_CCW)}, value);
         case D3DRS_SRCBLEND:
         case D3DRS_DESTBLEND: return Pick(kBlends, value);
         case D3DRS_ZFUNC:
@@ -323,7 +243,7 @@ std::string D3DRenderStateValueName(DWORD state, DWORD value) {
         case D3DRS_SPECULARMATERIALSOURCE:
         case D3DRS_AMBIENTMATERIALSOURCE:
         case D3DRS_EMISSIVEMATERIALSOURCE: return Pick(kColorSources, value);
-        case D3DRS_BLENDOP: return Lookup({{D3DBLENDOP_ADD, "D3DBLENDOP_ADD"}}, value);
+        case D3DRS_BLENDOP: return Lookup({N(D3DBLENDOP_ADD)}, value);
         case D3DRS_TEXTUREFACTOR:
         case D3DRS_AMBIENT:
         case D3DRS_COLORWRITEENABLE: return Hex(value);
@@ -345,13 +265,8 @@ std::string D3DRenderStateValueName(DWORD state, DWORD value) {
 }
 
 std::string D3DStageStateName(DWORD type) {
-    return Lookup({{D3DTSS_COLOROP, "D3DTSS_COLOROP"},
-                   {D3DTSS_COLORARG1, "D3DTSS_COLORARG1"},
-                   {D3DTSS_COLORARG2, "D3DTSS_COLORARG2"},
-                   {D3DTSS_ALPHAOP, "D3DTSS_ALPHAOP"},
-                   {D3DTSS_ALPHAARG1, "D3DTSS_ALPHAARG1"},
-                   {D3DTSS_ALPHAARG2, "D3DTSS_ALPHAARG2"},
-                   {D3DTSS_TEXCOORDINDEX, "D3DTSS_TEXCOORDINDEX"}},
+    return Lookup({N(D3DTSS_COLOROP), N(D3DTSS_COLORARG1), N(D3DTSS_COLORARG2), N(D3DTSS_ALPHAOP),
+                   N(D3DTSS_ALPHAARG1), N(D3DTSS_ALPHAARG2), N(D3DTSS_TEXCOORDINDEX)},
                   type);
 }
 
@@ -374,14 +289,10 @@ std::string D3DStageStateValueName(DWORD type, DWORD value) {
 }
 
 std::string D3DSamplerStateName(DWORD type) {
-    return Lookup({{D3DSAMP_ADDRESSU, "D3DSAMP_ADDRESSU"},
-                   {D3DSAMP_ADDRESSV, "D3DSAMP_ADDRESSV"},
-                   {D3DSAMP_ADDRESSW, "D3DSAMP_ADDRESSW"},
-                   {D3DSAMP_BORDERCOLOR, "D3DSAMP_BORDERCOLOR"},
-                   {D3DSAMP_MAGFILTER, "D3DSAMP_MAGFILTER"},
-                   {D3DSAMP_MINFILTER, "D3DSAMP_MINFILTER"},
-                   {D3DSAMP_MIPFILTER, "D3DSAMP_MIPFILTER"}},
-                  type);
+    return Lookup(
+        {N(D3DSAMP_ADDRESSU), N(D3DSAMP_ADDRESSV), N(D3DSAMP_ADDRESSW), N(D3DSAMP_BORDERCOLOR),
+         N(D3DSAMP_MAGFILTER), N(D3DSAMP_MINFILTER), N(D3DSAMP_MIPFILTER)},
+        type);
 }
 
 std::string D3DSamplerStateValueName(DWORD type, DWORD value) {
@@ -396,3 +307,5 @@ std::string D3DSamplerStateValueName(DWORD type, DWORD value) {
         default: return Decimal(value);
     }
 }
+
+#undef N
