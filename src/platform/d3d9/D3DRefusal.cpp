@@ -115,6 +115,10 @@ constexpr Entry kTable[] = {
      {"SamplesItsRenderTarget", kInvalid, "stage 0 samples the texture being drawn into"}},
     {R::ShaderUnavailable,
      {"ShaderUnavailable", kInvalid, "the shader program for this state does not build"}},
+    {R::NoGLContext, {"NoGLContext", kNotAvailable, "the window system gives no GL context"}},
+    {R::NoDisplayMode, {"NoDisplayMode", kNotAvailable, "the desktop's display mode is unknown"}},
+    {R::BackBufferStorage,
+     {"BackBufferStorage", kNotAvailable, "GL refuses the back buffer's storage"}},
 };
 static_assert(std::size(kTable) == static_cast<std::size_t>(D3DRefusal::Count));
 

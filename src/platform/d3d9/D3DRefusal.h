@@ -87,7 +87,11 @@ enum class D3DRefusal : std::uint8_t {
     IndexOutsideDeclaredRange,
     IndexOutsideVertexBuffer,
     SamplesItsRenderTarget,
+    // What only a real device runs into
     ShaderUnavailable,
+    NoGLContext,
+    NoDisplayMode,
+    BackBufferStorage,
     Count
 };
 

@@ -13,18 +13,18 @@ CGLBackBuffer::CGLBackBuffer(CGLDevice& device)
 // The device's context is current: the device goes after its back buffer.
 CGLBackBuffer::~CGLBackBuffer() { DeleteObjects(); }
 
-HRESULT CGLBackBuffer::Build(const D3DPRESENT_PARAMETERS& params, int sampleCount) {
+bool CGLBackBuffer::Build(const D3DPRESENT_PARAMETERS& params, int sampleCount) {
     DeleteObjects();
     width = params.BackBufferWidth;
     height = params.BackBufferHeight;
     format = params.BackBufferFormat;
     samples = sampleCount;
     if (!colour->AllocateStorage(width, height, format, params.MultiSampleType, samples))
-        return D3DERR_NOTAVAILABLE;
+        return false;
     if (params.EnableAutoDepthStencil) {
         if (!depth->AllocateStorage(width, height, params.AutoDepthStencilFormat,
                                     params.MultiSampleType, samples))
-            return D3DERR_NOTAVAILABLE;
+            return false;
         depth->InitialiseDepth();
     } else {
         depth->FreeStorage();
@@ -51,7 +51,7 @@ HRESULT CGLBackBuffer::Build(const D3DPRESENT_PARAMETERS& params, int sampleCoun
     }
     const bool complete = glCheckFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     CheckGLError("building the back buffer");
-    return complete ? D3D_OK : D3DERR_NOTAVAILABLE;
+    return complete;
 }
 
 void CGLBackBuffer::FreeDepth() { depth->FreeStorage(); }

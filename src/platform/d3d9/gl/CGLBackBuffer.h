@@ -25,9 +25,9 @@ public:
     CGLBackBuffer(const CGLBackBuffer&) = delete;
     CGLBackBuffer& operator=(const CGLBackBuffer&) = delete;
 
-    // (Re)allocates colour and, if asked for, depth; D3DERR_NOTAVAILABLE
-    // when GL refuses. The new colour is black. The context must be current.
-    HRESULT Build(const D3DPRESENT_PARAMETERS& params, int samples);
+    // (Re)allocates colour and, if asked for, depth; false when GL refuses.
+    // The new colour is black. The context must be current.
+    bool Build(const D3DPRESENT_PARAMETERS& params, int samples);
     void FreeDepth();
 
     CGLSurface& Colour() { return *colour; }

@@ -48,7 +48,7 @@ HRESULT CGLDevice::Create(CGLDirect3D9& d3d, IGLContextProvider& provider, HWND 
         return hr;
 
     std::unique_ptr<IGLContext> context = provider.CreateContext(window);
-    if (context == nullptr) return D3DERR_NOTAVAILABLE;
+    if (context == nullptr) return RefuseD3DCall("D3D9.CreateDevice", R::NoGLContext);
     auto* device = new CGLDevice(d3d, std::move(context));
     const HRESULT hr = device->Initialise(checked);
     if (FAILED(hr)) {
@@ -97,7 +97,8 @@ HRESULT CGLDevice::Initialise(const D3DPRESENT_PARAMETERS& requested) {
     CheckGLError("creating the device's GL objects");
 
     backBuffer = std::make_unique<CGLBackBuffer>(*this);
-    if (const HRESULT hr = backBuffer->Build(params, samples); FAILED(hr)) return hr;
+    if (!backBuffer->Build(params, samples))
+        return RefuseD3DCall("D3D9.CreateDevice", R::BackBufferStorage);
     ResetState();
     SetSwapInterval();
     return D3D_OK;
@@ -197,11 +198,11 @@ HRESULT CGLDevice::Reset(D3DPRESENT_PARAMETERS* p) {
     MakeCurrent();
     ReleaseBindings();
     params = next;
-    const HRESULT built = backBuffer->Build(params, samples);
+    const bool built = backBuffer->Build(params, samples);
     ResetState();
     SetSwapInterval();
     *p = params;
-    return built;
+    return built ? D3D_OK : RefuseD3DCall("Reset", R::BackBufferStorage);
 }
 
 // ---------------------------------------------------------------------------

@@ -39,7 +39,7 @@ HRESULT CGLDirect3D9::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) 
         return RefuseD3DCall("D3D9.GetAdapterDisplayMode", D3DRefusal::UnknownAdapter);
     GLDesktopMode desktop;
     if (!provider.GetDesktopMode(&desktop) || desktop.width <= 0 || desktop.height <= 0)
-        return D3DERR_NOTAVAILABLE;
+        return RefuseD3DCall("D3D9.GetAdapterDisplayMode", D3DRefusal::NoDisplayMode);
     mode->Width = static_cast<UINT>(desktop.width);
     mode->Height = static_cast<UINT>(desktop.height);
     mode->RefreshRate = desktop.refreshRate > 0 ? static_cast<UINT>(desktop.refreshRate) : 0;

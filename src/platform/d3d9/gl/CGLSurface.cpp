@@ -77,7 +77,7 @@ void CGLSurface::Unbind() {
 }
 
 HRESULT CGLSurface::GetDesc(D3DSURFACE_DESC* desc) {
-    if (desc == nullptr) return D3DERR_INVALIDCALL;
+    if (desc == nullptr) return RefuseD3DCall("Surface.GetDesc", D3DRefusal::NullPointer);
     if (kind == GLSurfaceKind::TextureLevel) return texture->GetLevelDesc(0, desc);
     desc->Format = format;
     desc->Type = D3DRTYPE_SURFACE;
