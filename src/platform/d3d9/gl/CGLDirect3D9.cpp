@@ -7,11 +7,12 @@
 namespace {
 
 // Capability bits the device really provides.
-constexpr DWORD kVtxCapsMaterialSource = 0x02;      // D3DVTXPCAPS_MATERIALSOURCE7
-constexpr DWORD kVtxCapsDirectionalLights = 0x08;   // D3DVTXPCAPS_DIRECTIONALLIGHTS
-constexpr DWORD kVtxCapsLocalViewer = 0x20;         // D3DVTXPCAPS_LOCALVIEWER
-constexpr DWORD kFilterCaps = 0x00000100 | 0x00000200 | 0x01000000 | 0x02000000;  // min/mag point, linear
-constexpr DWORD kAddressCaps = 0x1 | 0x2 | 0x4 | 0x8;  // wrap, mirror, clamp, border
+constexpr DWORD kVtxCapsMaterialSource = 0x02;     // D3DVTXPCAPS_MATERIALSOURCE7
+constexpr DWORD kVtxCapsDirectionalLights = 0x08;  // D3DVTXPCAPS_DIRECTIONALLIGHTS
+constexpr DWORD kVtxCapsLocalViewer = 0x20;        // D3DVTXPCAPS_LOCALVIEWER
+constexpr DWORD kFilterCaps =
+    0x00000100 | 0x00000200 | 0x01000000 | 0x02000000;  // min/mag point, linear
+constexpr DWORD kAddressCaps = 0x1 | 0x2 | 0x4 | 0x8;   // wrap, mirror, clamp, border
 
 // Before a device exists no context can be asked: the sizes are then the
 // least that GL 3.3 guarantees.
@@ -34,7 +35,8 @@ ULONG CGLDirect3D9::Release() {
 }
 
 HRESULT CGLDirect3D9::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) {
-    if (mode == nullptr) return RefuseD3DCall("D3D9.GetAdapterDisplayMode", D3DRefusal::NullPointer);
+    if (mode == nullptr)
+        return RefuseD3DCall("D3D9.GetAdapterDisplayMode", D3DRefusal::NullPointer);
     if (adapter != D3DADAPTER_DEFAULT)
         return RefuseD3DCall("D3D9.GetAdapterDisplayMode", D3DRefusal::UnknownAdapter);
     GLDesktopMode desktop;

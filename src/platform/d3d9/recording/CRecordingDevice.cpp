@@ -133,9 +133,9 @@ D3DTargetFacts CRecordingDevice::TargetFacts() const {
         t.targetWidth = target->Desc().Width;
         t.targetHeight = target->Desc().Height;
         t.targetMultiSample = target->Desc().MultiSampleType;
-        t.texture0IsTarget = target->Container() != nullptr &&
-                             static_cast<IDirect3DBaseTexture9*>(target->Container()) ==
-                                 state.textures[0];
+        t.texture0IsTarget =
+            target->Container() != nullptr &&
+            static_cast<IDirect3DBaseTexture9*>(target->Container()) == state.textures[0];
     }
     if (const auto* depth = dynamic_cast<const CRecordingSurface*>(state.depthStencil)) {
         t.hasDepth = true;
@@ -177,10 +177,10 @@ HRESULT CRecordingDevice::Reset(D3DPRESENT_PARAMETERS* newParams) {
 
 HRESULT CRecordingDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND destWindow,
                                   const RGNDATA* dirtyRegion) {
-    return journal->Record("Present", Call("Present", {recording::Rect(sourceRect),
-                                                       recording::Rect(destRect),
-                                                       recording::Handle(destWindow),
-                                                       recording::Handle(dirtyRegion)}));
+    return journal->Record(
+        "Present",
+        Call("Present", {recording::Rect(sourceRect), recording::Rect(destRect),
+                         recording::Handle(destWindow), recording::Handle(dirtyRegion)}));
 }
 
 HRESULT CRecordingDevice::BeginScene() {
@@ -212,8 +212,8 @@ HRESULT CRecordingDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, 
 // Resources
 
 HRESULT CRecordingDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
-                                        D3DFORMAT format, D3DPOOL pool,
-                                        IDirect3DTexture9** texture, HANDLE* sharedHandle) {
+                                        D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture,
+                                        HANDLE* sharedHandle) {
     const HRESULT hr = journal->Record(
         "CreateTexture",
         Call("CreateTexture", {Dec(width), Dec(height), Dec(levels), D3DUsageName(usage),
@@ -226,8 +226,8 @@ HRESULT CRecordingDevice::CreateTexture(UINT width, UINT height, UINT levels, DW
             CheckCreateTexture(width, height, levels, usage, format, pool, kLimits);
         why != D3DRefusal::None)
         return journal->Verdict(why);
-    auto* created = new CRecordingTexture(this, journal->NextLabel("texture"), width, height,
-                                          usage, format, pool);  // owned by its count
+    auto* created = new CRecordingTexture(this, journal->NextLabel("texture"), width, height, usage,
+                                          format, pool);  // owned by its count
     created->AddPublic();
     AppendToLastText(created->Label());
     *texture = created;
@@ -238,9 +238,9 @@ HRESULT CRecordingDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf
                                              IDirect3DVertexBuffer9** buffer,
                                              HANDLE* sharedHandle) {
     const HRESULT hr = journal->Record(
-        "CreateVertexBuffer", Call("CreateVertexBuffer", {Dec(length), D3DUsageName(usage),
-                                                          D3DFvfName(fvf), D3DPoolName(pool),
-                                                          "null"}));
+        "CreateVertexBuffer",
+        Call("CreateVertexBuffer",
+             {Dec(length), D3DUsageName(usage), D3DFvfName(fvf), D3DPoolName(pool), "null"}));
     if (FAILED(hr)) return hr;
     if (!buffer) return journal->Verdict(D3DRefusal::NullPointer);
     *buffer = nullptr;
@@ -265,9 +265,9 @@ HRESULT CRecordingDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT 
                                             D3DPOOL pool, IDirect3DIndexBuffer9** buffer,
                                             HANDLE* sharedHandle) {
     const HRESULT hr = journal->Record(
-        "CreateIndexBuffer", Call("CreateIndexBuffer", {Dec(length), D3DUsageName(usage),
-                                                        D3DFormatName(format), D3DPoolName(pool),
-                                                        "null"}));
+        "CreateIndexBuffer",
+        Call("CreateIndexBuffer",
+             {Dec(length), D3DUsageName(usage), D3DFormatName(format), D3DPoolName(pool), "null"}));
     if (FAILED(hr)) return hr;
     if (!buffer) return journal->Verdict(D3DRefusal::NullPointer);
     *buffer = nullptr;
@@ -306,11 +306,11 @@ HRESULT CRecordingDevice::CreateDepthStencilSurface(UINT width, UINT height, D3D
                                                        multisampleQuality, kLimits);
         why != D3DRefusal::None)
         return journal->Verdict(why);
-    auto* created = new CRecordingSurface(
-        this, journal->NextLabel("surface"),
-        RecordingSurfaceDesc(width, height, format, D3DUSAGE_DEPTHSTENCIL, D3DPOOL_DEFAULT,
-                             multiSample),
-        CRecordingSurface::Kind::Standalone, nullptr);
+    auto* created =
+        new CRecordingSurface(this, journal->NextLabel("surface"),
+                              RecordingSurfaceDesc(width, height, format, D3DUSAGE_DEPTHSTENCIL,
+                                                   D3DPOOL_DEFAULT, multiSample),
+                              CRecordingSurface::Kind::Standalone, nullptr);
     created->AddPublic();
     AppendToLastText(created->Label());
     *surface = created;
@@ -333,8 +333,8 @@ HRESULT CRecordingDevice::GetRenderTarget(DWORD index, IDirect3DSurface9** surfa
 }
 
 HRESULT CRecordingDevice::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
-    const HRESULT hr = journal->Record("SetRenderTarget",
-                                       Call("SetRenderTarget", {Dec(index), LabelOf(surface)}));
+    const HRESULT hr =
+        journal->Record("SetRenderTarget", Call("SetRenderTarget", {Dec(index), LabelOf(surface)}));
     if (FAILED(hr)) return hr;
     if (index != 0) return journal->Verdict(D3DRefusal::RenderTargetIndex);
     if (!surface) return journal->Verdict(D3DRefusal::NullPointer);
@@ -402,8 +402,7 @@ HRESULT CRecordingDevice::GetViewport(D3DVIEWPORT9* viewport) {
 
 HRESULT CRecordingDevice::SetTransform(D3DTRANSFORMSTATETYPE which, const D3DMATRIX* matrix) {
     const HRESULT hr = journal->Record(
-        "SetTransform",
-        Call("SetTransform", {D3DTransformName(which), recording::Matrix(matrix)}));
+        "SetTransform", Call("SetTransform", {D3DTransformName(which), recording::Matrix(matrix)}));
     if (FAILED(hr)) return hr;
     if (!matrix) return journal->Verdict(D3DRefusal::NullPointer);
     switch (which) {
@@ -506,9 +505,8 @@ HRESULT CRecordingDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATE
 
 HRESULT CRecordingDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
     const HRESULT hr = journal->Record(
-        "SetSamplerState",
-        Call("SetSamplerState",
-             {Dec(sampler), D3DSamplerStateName(type), D3DSamplerStateValueName(type, value)}));
+        "SetSamplerState", Call("SetSamplerState", {Dec(sampler), D3DSamplerStateName(type),
+                                                    D3DSamplerStateValueName(type, value)}));
     if (FAILED(hr)) return hr;
     if (const D3DRefusal why = CheckSamplerState(sampler, type); why != D3DRefusal::None)
         return journal->Verdict(why);
@@ -526,8 +524,8 @@ HRESULT CRecordingDevice::SetFVF(DWORD fvf) {
     return D3D_OK;
 }
 
-HRESULT CRecordingDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer,
-                                          UINT offset, UINT stride) {
+HRESULT CRecordingDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
+                                          UINT stride) {
     const HRESULT hr = journal->Record(
         "SetStreamSource",
         Call("SetStreamSource", {Dec(stream), LabelOf(buffer), Dec(offset), Dec(stride)}));
@@ -575,12 +573,13 @@ void CRecordingDevice::RecordDraw(bool indexed, D3DPRIMITIVETYPE type, UINT prim
 // that the recording one need not model.
 HRESULT CRecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount,
                                           const void* vertexData, UINT vertexStride) {
-    const HRESULT hr = journal->Record(
-        "DrawPrimitiveUP",
-        Call("DrawPrimitiveUP", {D3DPrimitiveName(type), Dec(primitiveCount),
-                                 vertexData ? "data" : "null", Dec(vertexStride)}));
+    const HRESULT hr =
+        journal->Record("DrawPrimitiveUP",
+                        Call("DrawPrimitiveUP", {D3DPrimitiveName(type), Dec(primitiveCount),
+                                                 vertexData ? "data" : "null", Dec(vertexStride)}));
     if (FAILED(hr)) return hr;
-    D3DRefusal why = CheckDrawPrimitiveUP(type, primitiveCount, vertexData, vertexStride, state.fvf);
+    D3DRefusal why =
+        CheckDrawPrimitiveUP(type, primitiveCount, vertexData, vertexStride, state.fvf);
     if (why == D3DRefusal::None) why = CheckDrawTargets(TargetFacts());
     if (why != D3DRefusal::None) return journal->Verdict(why);
     // The user pointer takes the place of stream 0, which is left empty
@@ -592,29 +591,29 @@ HRESULT CRecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveC
     CRecordedDraw& draw = journal->draws.back();
     draw.vertexStride = vertexStride;
     const auto* first = static_cast<const std::uint8_t*>(vertexData);
-    draw.vertices.assign(first, first + std::size_t{VertexCountFor(type, primitiveCount)} *
-                                            vertexStride);
+    draw.vertices.assign(first,
+                         first + std::size_t{VertexCountFor(type, primitiveCount)} * vertexStride);
     return D3D_OK;
 }
 
 HRESULT CRecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
                                                UINT minVertexIndex, UINT numVertices,
                                                UINT startIndex, UINT primitiveCount) {
-    const HRESULT hr = journal->Record(
-        "DrawIndexedPrimitive",
-        Call("DrawIndexedPrimitive", {D3DPrimitiveName(type), Dec(baseVertexIndex),
-                                      Dec(minVertexIndex), Dec(numVertices), Dec(startIndex),
-                                      Dec(primitiveCount)}));
+    const HRESULT hr =
+        journal->Record("DrawIndexedPrimitive",
+                        Call("DrawIndexedPrimitive",
+                             {D3DPrimitiveName(type), Dec(baseVertexIndex), Dec(minVertexIndex),
+                              Dec(numVertices), Dec(startIndex), Dec(primitiveCount)}));
     if (FAILED(hr)) return hr;
     const auto* vertices = dynamic_cast<const CRecordingVertexBuffer*>(state.streamSource);
     const auto* indices = dynamic_cast<const CRecordingIndexBuffer*>(state.indices);
     const std::size_t length = vertices ? vertices->Bytes().size() : 0;
-    D3DRefusal why = CheckDrawIndexed(type, primitiveCount, state.fvf, vertices != nullptr,
-                                      indices != nullptr, state.streamStride, state.streamOffset,
-                                      length);
+    D3DRefusal why =
+        CheckDrawIndexed(type, primitiveCount, state.fvf, vertices != nullptr, indices != nullptr,
+                         state.streamStride, state.streamOffset, length);
     if (why == D3DRefusal::None) {
-        const D3DIndexedDraw draw{type,          baseVertexIndex, minVertexIndex,
-                                  numVertices,   startIndex,      primitiveCount};
+        const D3DIndexedDraw draw{type,        baseVertexIndex, minVertexIndex,
+                                  numVertices, startIndex,      primitiveCount};
         const auto streamVertices =
             static_cast<std::int64_t>((length - state.streamOffset) / state.streamStride);
         why = ReadIndices(indices->Bytes().data(), indices->Bytes().size(), indices->IndexSize(),

@@ -33,8 +33,7 @@ public:
                   DWORD stencil) override;
 
     HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-                          D3DPOOL pool, IDirect3DTexture9** texture,
-                          HANDLE* sharedHandle) override;
+                          D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
     HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                IDirect3DVertexBuffer9** buffer, HANDLE* sharedHandle) override;
     HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
@@ -58,8 +57,7 @@ public:
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
     HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
     HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
-    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
-                                 DWORD value) override;
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
     HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
 
     HRESULT SetFVF(DWORD fvf) override;
@@ -68,9 +66,8 @@ public:
     HRESULT SetIndices(IDirect3DIndexBuffer9* indices) override;
     HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertexData,
                             UINT vertexStride) override;
-    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
-                                 UINT minVertexIndex, UINT numVertices, UINT startIndex,
-                                 UINT primitiveCount) override;
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex,
+                                 UINT numVertices, UINT startIndex, UINT primitiveCount) override;
 
     // For resources and accessors.
     CRecordingJournal& Journal() const { return *journal; }

@@ -70,13 +70,14 @@ HRESULT CRecordingDirect3D9::CheckDeviceFormat(UINT adapter, D3DDEVTYPE deviceTy
     D3DRefusal why = CheckAdapter(adapter, deviceType);
     if (why == D3DRefusal::None)
         why = ::CheckDeviceFormat(journal->displayMode.Format, adapterFormat, usage, resourceType,
-                                checkFormat);
+                                  checkFormat);
     return journal->calls.back().result = RefusalResult(why);
 }
 
 HRESULT CRecordingDirect3D9::GetDeviceCaps(UINT adapter, D3DDEVTYPE deviceType, D3DCAPS9* caps) {
-    const HRESULT hr = journal->Record(
-        "D3D9.GetDeviceCaps", Call("D3D9.GetDeviceCaps", {Dec(adapter), D3DDevTypeName(deviceType)}));
+    const HRESULT hr =
+        journal->Record("D3D9.GetDeviceCaps",
+                        Call("D3D9.GetDeviceCaps", {Dec(adapter), D3DDevTypeName(deviceType)}));
     if (FAILED(hr)) return hr;
     if (!caps) return journal->Verdict(D3DRefusal::NullPointer);
     if (const D3DRefusal why = CheckAdapter(adapter, deviceType); why != D3DRefusal::None)

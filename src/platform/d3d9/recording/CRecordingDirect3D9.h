@@ -18,13 +18,11 @@ public:
                               DWORD usage, D3DRESOURCETYPE resourceType,
                               D3DFORMAT checkFormat) override;
     HRESULT GetDeviceCaps(UINT adapter, D3DDEVTYPE deviceType, D3DCAPS9* caps) override;
-    HRESULT CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE deviceType,
-                                       D3DFORMAT surfaceFormat, BOOL windowed,
-                                       D3DMULTISAMPLE_TYPE multiSampleType,
+    HRESULT CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT surfaceFormat,
+                                       BOOL windowed, D3DMULTISAMPLE_TYPE multiSampleType,
                                        DWORD* qualityLevels) override;
-    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow,
-                         DWORD behaviorFlags, D3DPRESENT_PARAMETERS* params,
-                         IDirect3DDevice9** device) override;
+    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow, DWORD behaviorFlags,
+                         D3DPRESENT_PARAMETERS* params, IDirect3DDevice9** device) override;
 
     // References that devices hold; not logged.
     void AddRefInternal() { ++refs; }

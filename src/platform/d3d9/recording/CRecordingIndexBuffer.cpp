@@ -8,7 +8,7 @@ using recording::Call;
 using recording::Dec;
 
 CRecordingIndexBuffer::CRecordingIndexBuffer(CRecordingDevice* device, std::string label,
-                                               const D3DINDEXBUFFER_DESC& desc)
+                                             const D3DINDEXBUFFER_DESC& desc)
     : CRecordingResource(device, std::move(label), desc.Pool, true), desc(desc), data(desc.Size) {}
 
 ULONG CRecordingIndexBuffer::AddRef() {
@@ -21,11 +21,10 @@ ULONG CRecordingIndexBuffer::Release() {
     return ReleasePublicRef();
 }
 
-HRESULT CRecordingIndexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** bytes,
-                                     DWORD flags) {
+HRESULT CRecordingIndexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** bytes, DWORD flags) {
     const HRESULT hr = Journal().Record(
         "IndexBuffer.Lock", Call("IndexBuffer.Lock", {Label(), Dec(offsetToLock), Dec(sizeToLock),
-                                                       recording::LockFlags(flags)}));
+                                                      recording::LockFlags(flags)}));
     if (FAILED(hr)) return hr;
     return data.Lock(Journal(), offsetToLock, sizeToLock, bytes);
 }

@@ -11,7 +11,8 @@
 
 class CRecordingIndexBuffer final : public IDirect3DIndexBuffer9, public CRecordingResource {
 public:
-    CRecordingIndexBuffer(CRecordingDevice* device, std::string label, const D3DINDEXBUFFER_DESC& desc);
+    CRecordingIndexBuffer(CRecordingDevice* device, std::string label,
+                          const D3DINDEXBUFFER_DESC& desc);
 
     ULONG AddRef() override;
     ULONG Release() override;

@@ -54,10 +54,10 @@ struct CRecordedDraw {
     UINT startIndex = 0;
     std::vector<std::uint8_t> vertices;  // DrawPrimitiveUP: a copy of the vertex data
     UINT vertexStride = 0;
-    D3DDeviceState state;                // everything in force at the draw
-    std::string renderTarget;            // label of render target 0
-    std::string depthStencil;            // label of the depth-stencil surface
-    std::string texture0;                // label of the texture on stage 0 ("null" if none)
+    D3DDeviceState state;      // everything in force at the draw
+    std::string renderTarget;  // label of render target 0
+    std::string depthStencil;  // label of the depth-stencil surface
+    std::string texture0;      // label of the texture on stage 0 ("null" if none)
 };
 
 class CRecordingJournal {
@@ -85,7 +85,7 @@ public:
     int LiveObjects() const { return liveObjects; }
 
     // For the recording objects themselves.
-    HRESULT Record(std::string name, std::string text);  // applies injected failures
+    HRESULT Record(std::string name, std::string text);             // applies injected failures
     void Note(std::string name, std::string text, HRESULT result);  // logs, never fails
     // The result of the call logged last, from its check: D3D_OK for None,
     // else the refusal's HRESULT, written to standard error as RefuseD3DCall

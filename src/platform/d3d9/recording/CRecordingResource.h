@@ -19,8 +19,7 @@ public:
     CRecordingJournal& Journal() const { return journal; }
 
 protected:
-    CRecordingResource(CRecordingDevice* device, std::string label, D3DPOOL pool,
-                       bool standalone);
+    CRecordingResource(CRecordingDevice* device, std::string label, D3DPOOL pool, bool standalone);
     ~CRecordingResource() override;
     void DestroySelf() override { delete this; }
 

@@ -60,7 +60,8 @@ HRESULT CRecordingTexture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, cons
     if (FAILED(hr)) return hr;
     if (!lockedRect) return Journal().Verdict(D3DRefusal::NullPointer);
     const D3DSURFACE_DESC& desc = level0->Desc();
-    if (const D3DRefusal why = CheckLockRect(level, desc.Pool, locked, rect, desc.Width, desc.Height);
+    if (const D3DRefusal why =
+            CheckLockRect(level, desc.Pool, locked, rect, desc.Width, desc.Height);
         why != D3DRefusal::None)
         return Journal().Verdict(why);
     const RECT area =

@@ -25,7 +25,7 @@ HRESULT CRecordingVertexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** 
                                      DWORD flags) {
     const HRESULT hr = Journal().Record(
         "VertexBuffer.Lock", Call("VertexBuffer.Lock", {Label(), Dec(offsetToLock), Dec(sizeToLock),
-                                                       recording::LockFlags(flags)}));
+                                                        recording::LockFlags(flags)}));
     if (FAILED(hr)) return hr;
     return data.Lock(Journal(), offsetToLock, sizeToLock, bytes);
 }

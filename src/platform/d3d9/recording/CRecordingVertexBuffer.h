@@ -11,7 +11,8 @@
 
 class CRecordingVertexBuffer final : public IDirect3DVertexBuffer9, public CRecordingResource {
 public:
-    CRecordingVertexBuffer(CRecordingDevice* device, std::string label, const D3DVERTEXBUFFER_DESC& desc);
+    CRecordingVertexBuffer(CRecordingDevice* device, std::string label,
+                           const D3DVERTEXBUFFER_DESC& desc);
 
     ULONG AddRef() override;
     ULONG Release() override;

@@ -17,26 +17,37 @@ constexpr std::uint32_t kBlack = 0xFF000000u, kRed = 0xFFFF0000u, kGreen = 0xFF0
 }  // namespace
 
 TEST(GLDevice, ARefusedResetLosesNothing) {
-    CGLTestDevice gl(32, 32);
-    ASSERT_TRUE(gl.Ok()) << gl.Failure();
-    IDirect3DDevice9* d = gl.Device();
-    IDirect3DVertexBuffer9* vb = nullptr;
-    ASSERT_EQ(d->CreateVertexBuffer(96, 0, D3DFVF_XYZ, D3DPOOL_DEFAULT, &vb, nullptr), D3D_OK);
-    const D3DRef<IDirect3DVertexBuffer9> held(vb);
-    d->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
-    D3DPRESENT_PARAMETERS params = CGLTestDevice::DefaultParams(48, 40);
-    CD3DRefusalCapture refusals;
-    EXPECT_EQ(d->Reset(&params), D3DERR_INVALIDCALL);
-    ASSERT_EQ(refusals.Lines().size(), 1u);
-    EXPECT_NE(refusals.Lines()[0].find("Reset refused, DefaultPoolResourcesLive"), std::string::npos)
-        << refusals.Lines()[0];
-    DWORD zenable = 0;
-    d->GetRenderState(D3DRS_ZENABLE, &zenable);
-    EXPECT_EQ(zenable, static_cast<DWORD>(D3DZB_FALSE));
-    EXPECT_EQ(DrawTestQuad(d, {0, 0, 4, 4, kGreen}), D3D_OK);
-    const CGLPicture p = gl.ReadBackBuffer();
-    EXPECT_EQ(p.width, 32u);
-    EXPECT_EQ(p.At(1, 1), kGreen);
+    struct Case {
+        bool holdDefaultPool;
+        UINT width;
+        HRESULT result;
+        const char* line;
+    } cases[] = {{true, 48, D3DERR_INVALIDCALL, "Reset refused, DefaultPoolResourcesLive"},
+                 {false, 0, D3DERR_NOTAVAILABLE, "Reset refused, BackBufferSize"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        CGLTestDevice gl(32, 24);
+        ASSERT_TRUE(gl.Ok()) << gl.Failure();
+        IDirect3DDevice9* d = gl.Device();
+        IDirect3DVertexBuffer9* vb = nullptr;
+        if (c.holdDefaultPool)
+            d->CreateVertexBuffer(96, 0, D3DFVF_XYZ, D3DPOOL_DEFAULT, &vb, nullptr);
+        const D3DRef<IDirect3DVertexBuffer9> held(vb);
+        d->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+        D3DPRESENT_PARAMETERS params = CGLTestDevice::DefaultParams(c.width, 40);
+        CD3DRefusalCapture refusals;
+        EXPECT_EQ(d->Reset(&params), c.result);
+        ASSERT_EQ(refusals.Lines().size(), 1u);
+        EXPECT_NE(refusals.Lines()[0].find(c.line), std::string::npos) << refusals.Lines()[0];
+        // The state and the back buffer are as they were.
+        DWORD zenable = 0;
+        d->GetRenderState(D3DRS_ZENABLE, &zenable);
+        EXPECT_EQ(zenable, static_cast<DWORD>(D3DZB_FALSE));
+        EXPECT_EQ(DrawTestQuad(d, {28, 20, 4, 4, kGreen}), D3D_OK);
+        const CGLPicture p = gl.ReadBackBuffer();
+        EXPECT_EQ(p.width, 32u);
+        EXPECT_EQ(p.At(31, 23), kGreen);
+    }
 }
 
 TEST(GLDevice, ResetPutsTheDefaultsBackAndResizesTheBackBuffer) {
@@ -62,18 +73,6 @@ TEST(GLDevice, ResetPutsTheDefaultsBackAndResizesTheBackBuffer) {
     EXPECT_EQ(p.At(1, 1), kBlack);
     EXPECT_EQ(p.At(47, 39), kRed);
     EXPECT_EQ(p.At(39, 39), kBlack);
-}
-
-TEST(GLDevice, AResetToAnImpossibleSizeKeepsTheOldBuffers) {
-    CGLTestDevice gl(32, 24);
-    ASSERT_TRUE(gl.Ok()) << gl.Failure();
-    D3DPRESENT_PARAMETERS bad = CGLTestDevice::DefaultParams(0, 40);
-    const CD3DRefusalCapture refusals;
-    EXPECT_EQ(gl.Device()->Reset(&bad), D3DERR_NOTAVAILABLE);
-    EXPECT_EQ(DrawTestQuad(gl.Device(), {28, 20, 4, 4, kGreen}), D3D_OK);
-    const CGLPicture p = gl.ReadBackBuffer();
-    EXPECT_EQ(p.width, 32u);
-    EXPECT_EQ(p.At(31, 23), kGreen);
 }
 
 TEST(GLDevice, AnUnchangedStateCostsTheStateCacheNoGLCall) {
