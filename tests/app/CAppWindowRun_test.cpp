@@ -235,16 +235,19 @@ TEST(GraphicsContext, AdapterAnswersDecideVertexProcessingAndMultisampling) {
         HRESULT result;
         std::size_t multisampleChecks;
         const char* behaviour;
-        int multiSample;
+        const char* multiSample;
     };
     const char* const kMultisampleCheck = "D3D9.CheckDeviceMultiSampleType";
+    const char* const kHardware = "D3DCREATE_HARDWARE_VERTEXPROCESSING";
+    const char* const kNonMaskable = "D3DMULTISAMPLE_NONMASKABLE";
+    const char* const kNone = "D3DMULTISAMPLE_NONE";
     const Case cases[] = {
-        {0x13B, nullptr, 0, S_OK, 2, "0x00000040", 1},
-        {0x13B, kMultisampleCheck, 0, D3DERR_NOTAVAILABLE, 1, "0x00000040", 0},  // display format
-        {0x13B, kMultisampleCheck, 1, D3DERR_NOTAVAILABLE, 2, "0x00000040", 0},  // D16
-        {0x0, nullptr, 0, S_OK, 0, "0x00000020", 0},
+        {0x13B, nullptr, 0, S_OK, 2, kHardware, kNonMaskable},
+        {0x13B, kMultisampleCheck, 0, D3DERR_NOTAVAILABLE, 1, kHardware, kNone},  // display format
+        {0x13B, kMultisampleCheck, 1, D3DERR_NOTAVAILABLE, 2, kHardware, kNone},  // D16
+        {0x0, nullptr, 0, S_OK, 0, "D3DCREATE_SOFTWARE_VERTEXPROCESSING", kNone},
         // Only "not available" rules the depth format out.
-        {0x13B, "D3D9.CheckDeviceFormat", 0, E_FAIL, 2, "0x00000040", 1},
+        {0x13B, "D3D9.CheckDeviceFormat", 0, E_FAIL, 2, kHardware, kNonMaskable},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(&c - cases);
@@ -261,9 +264,10 @@ TEST(GraphicsContext, AdapterAnswersDecideVertexProcessingAndMultisampling) {
         // Present parameters: width height format count multisample quality
         // swap window windowed autodepth depthformat flags refresh interval.
         const std::string created = rig.journal->Texts("D3D9.CreateDevice").at(0);
-        EXPECT_TRUE(created.ends_with(std::string(c.behaviour) + ", {1024 768 21 0 " +
-                                      std::to_string(c.multiSample) +
-                                      " 0 1 null 1 1 80 0 0 1})"))
+        EXPECT_TRUE(created.ends_with(std::string(c.behaviour) + ", {1024 768 D3DFMT_A8R8G8B8 0 " +
+                                      c.multiSample +
+                                      " 0 D3DSWAPEFFECT_DISCARD null 1 1 D3DFMT_D16 0 0"
+                                      " D3DPRESENT_INTERVAL_ONE})"))
             << created;
         EXPECT_EQ(rig.journal->Count("SetWindowLongA"), 0u);  // windowed: the frame stays
     }

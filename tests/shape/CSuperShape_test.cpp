@@ -16,8 +16,8 @@ TEST_F(RecordingTest, ShapeCreatesBuildsAndDrawsItsMesh) {
         shape.Create(&rec.context);
         const std::vector<std::string> created = journal.Texts();
         ASSERT_EQ(created.size(), 2u);
-        EXPECT_TRUE(created[0].starts_with("CreateVertexBuffer(98304, 0, 18, 0, ")) << created[0];
-        EXPECT_TRUE(created[1].starts_with("CreateIndexBuffer(16640, 8, 101, 0, ")) << created[1];
+        EXPECT_TRUE(created[0].starts_with("CreateVertexBuffer(98304, 0, D3DFVF_XYZ|D3DFVF_NORMAL, D3DPOOL_DEFAULT, ")) << created[0];
+        EXPECT_TRUE(created[1].starts_with("CreateIndexBuffer(16640, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_DEFAULT, ")) << created[1];
 
         EXPECT_EQ(shape.BuildMesh(), D3D_OK);
         std::vector<MeshVertex> vertices(kMeshVertexCount);

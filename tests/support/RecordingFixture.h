@@ -3,7 +3,8 @@
 // calls Direct3DCreate9 itself records there too), creates a device with the
 // program's usual present parameters (800 x 600, X8R8G8B8, automatic D16
 // depth buffer, windowed) and fills a CDXContext with it. The log is cleared
-// after set-up, so a test sees only its own calls. Everything is released
+// after set-up, so a test sees only its own calls. Refusal lines are caught
+// (`refusals`) and shown only if the test fails. Everything is released
 // when the fixture goes; the journal outlives it for checks afterwards.
 #pragma once
 
@@ -16,6 +17,7 @@
 #include "gfx/CDXContext.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/recording/CRecordingJournal.h"
+#include "support/CD3DRefusalCapture.h"
 
 class CRecordingFixture {
 public:
@@ -28,6 +30,7 @@ public:
     // A window handle that is never dereferenced.
     static HWND Window();
 
+    CD3DRefusalCapture refusals;
     std::shared_ptr<CRecordingJournal> journal = std::make_shared<CRecordingJournal>();
     CDirect3DFactoryScope factoryScope;
     IDirect3D9* d3d = nullptr;           // one reference, released by the fixture

@@ -27,6 +27,8 @@
 #include <stb/stb_image.h>
 #pragma GCC diagnostic pop
 
+#include "platform/d3d9/D3DRefusal.h"
+
 namespace {
 void CopyFrom(D3DXMATRIX* out, const glm::mat4& m) { std::memcpy(out->Data(), &m[0][0], 64); }
 
@@ -101,7 +103,8 @@ D3DXVECTOR3* D3DXVec3Normalize(D3DXVECTOR3* out, const D3DXVECTOR3* v) {
 
 HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, const char* path,
                                    IDirect3DTexture9** texture) {
-    if (!device || !path || !texture) return D3DERR_INVALIDCALL;
+    if (!device || !path || !texture)
+        return RefuseD3DCall("D3DXCreateTextureFromFileA", D3DRefusal::NullPointer);
 
     // Refuse absurd sizes before decoding anything.
     int width = 0;

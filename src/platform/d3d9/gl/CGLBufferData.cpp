@@ -2,16 +2,15 @@
 
 #include <algorithm>
 
+#include "platform/d3d9/D3DChecks.h"
 #include "platform/d3d9/gl/GLCheck.h"
 
-bool CGLBufferData::Create(UINT length, bool onGpu) {
+bool CGLBufferData::Create(CGLStateCache& cache, UINT length, bool onGpu) {
     bytes.assign(length, 0);
     if (!onGpu) return true;
     DrainGLErrors("before creating a buffer");
     glGenBuffers(1, &name);
-    // The copy-write binding is not part of any vertex array, so uploads
-    // never disturb the device's vertex setup.
-    glBindBuffer(GL_COPY_WRITE_BUFFER, name);
+    cache.BindCopyWriteBuffer(name);
     glBufferData(GL_COPY_WRITE_BUFFER, static_cast<GLsizeiptr>(length), bytes.data(),
                  GL_STATIC_DRAW);
     const GLenum error = glGetError();
@@ -19,18 +18,20 @@ bool CGLBufferData::Create(UINT length, bool onGpu) {
     return error == GL_NO_ERROR;
 }
 
-void CGLBufferData::Destroy() {
-    if (name != 0) glDeleteBuffers(1, &name);
+void CGLBufferData::Destroy(CGLStateCache& cache) {
+    if (name == 0) return;
+    cache.ForgetBuffer(name);
+    glDeleteBuffers(1, &name);
     name = 0;
 }
 
-HRESULT CGLBufferData::Lock(UINT offset, UINT size, void** data, DWORD flags) {
-    if (data == nullptr) return D3DERR_INVALIDCALL;
+HRESULT CGLBufferData::Lock(UINT offset, UINT size, void** data, DWORD flags, const char* call) {
+    if (data == nullptr) return RefuseD3DCall(call, D3DRefusal::NullPointer);
     *data = nullptr;
     const std::size_t length = bytes.size();
-    if (offset > length) return D3DERR_INVALIDCALL;
+    if (const D3DRefusal why = CheckLockRange(length, offset, size); why != D3DRefusal::None)
+        return RefuseD3DCall(call, why);
     const std::size_t span = size == 0 ? length - offset : size;  // 0 locks to the end
-    if (span > length - offset) return D3DERR_INVALIDCALL;
     if ((flags & D3DLOCK_READONLY) == 0 && span > 0) {
         if (dirtyBegin == dirtyEnd) {
             dirtyBegin = offset;
@@ -45,14 +46,14 @@ HRESULT CGLBufferData::Lock(UINT offset, UINT size, void** data, DWORD flags) {
     return D3D_OK;
 }
 
-HRESULT CGLBufferData::Unlock() {
-    if (lockCount == 0) return D3DERR_INVALIDCALL;
+HRESULT CGLBufferData::Unlock(CGLStateCache& cache, const char* call) {
+    if (lockCount == 0) return RefuseD3DCall(call, D3DRefusal::NotLocked);
     if (--lockCount > 0 || dirtyBegin == dirtyEnd) return D3D_OK;
     if (name == 0) {
         dirtyBegin = dirtyEnd = 0;
         return D3D_OK;
     }
-    glBindBuffer(GL_COPY_WRITE_BUFFER, name);
+    cache.BindCopyWriteBuffer(name);
     glBufferSubData(GL_COPY_WRITE_BUFFER, static_cast<GLintptr>(dirtyBegin),
                     static_cast<GLsizeiptr>(dirtyEnd - dirtyBegin), bytes.data() + dirtyBegin);
     CheckGLError("glBufferSubData");

@@ -3,23 +3,26 @@
 // Unlock brings up to date with the locked range.
 #pragma once
 
+#include <epoxy/gl.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-#include <epoxy/gl.h>
-
+#include "platform/d3d9/D3DVertexFormat.h"
 #include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/gl/CGLStateCache.h"
 
 class CGLBufferData {
 public:
     // The context must be current for these three. Without `onGpu` only the
     // copy is kept.
-    bool Create(UINT length, bool onGpu);
-    void Destroy();
-    HRESULT Unlock();
+    bool Create(CGLStateCache& cache, UINT length, bool onGpu);
+    void Destroy(CGLStateCache& cache);
+    // `call` names the Direct3D call for a refusal ("VertexBuffer.Unlock").
+    HRESULT Unlock(CGLStateCache& cache, const char* call);
 
-    HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags);
+    HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags, const char* call);
 
     GLuint Name() const { return name; }
     UINT Length() const { return static_cast<UINT>(bytes.size()); }

@@ -1,24 +1,32 @@
-// The Direct3D 9 device of the GL backend. Setters write the desired-state
-// record; each draw plans the GL state from it (GLPipelineState), lets the
-// state cache apply what differs and draws. The back buffer is an offscreen
-// framebuffer of exactly the present parameters' size, drawn with Direct3D
-// row 0 at GL row 0 like every other target, and flipped onto the window by
-// Present.
+// The Direct3D 9 device of the GL backend. Setters check their arguments
+// (D3DChecks.h) and write the desired-state record; each draw plans the GL
+// state from it (GLPipelineState), lets the state cache apply what differs
+// and draws. The parts: the back buffer (CGLBackBuffer), the framebuffers
+// of the other targets (CGLFramebufferCache), the stream buffer and the
+// indexed draws joined through it (CGLStreamBuffer, CGLJoinedDraws), the
+// uniforms (CGLUniformUploader) and the shader programs (CGLShaderCache).
 #pragma once
+
+#include <epoxy/gl.h>
 
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-#include <epoxy/gl.h>
-
 #include "platform/GLContext.h"
+#include "platform/d3d9/D3DChecks.h"
 #include "platform/d3d9/D3DDeviceState.h"
+#include "platform/d3d9/ID3DResourceOwner.h"
 #include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/gl/CGLBackBuffer.h"
 #include "platform/d3d9/gl/CGLDirect3D9.h"
+#include "platform/d3d9/gl/CGLFramebufferCache.h"
+#include "platform/d3d9/gl/CGLJoinedDraws.h"
 #include "platform/d3d9/gl/CGLShaderCache.h"
 #include "platform/d3d9/gl/CGLStateCache.h"
+#include "platform/d3d9/gl/CGLStreamBuffer.h"
+#include "platform/d3d9/gl/CGLUniformUploader.h"
 #include "platform/d3d9/gl/GLPipelineState.h"
 
 class CGLSurface;
@@ -26,13 +34,7 @@ class CGLTexture;
 class CGLVertexBuffer;
 class CGLIndexBuffer;
 
-// Checks present parameters, fills in what Direct3D fills in (an unknown
-// back-buffer format becomes the desktop's X8R8G8B8) and works out the sample
-// count. Without `limits` only what needs no context is checked.
-HRESULT ValidatePresentParameters(D3DPRESENT_PARAMETERS* params, const GLLimits* limits,
-                                  int* samples);
-
-class CGLDevice final : public IDirect3DDevice9 {
+class CGLDevice final : public IDirect3DDevice9, public ID3DResourceOwner {
 public:
     // Makes a device on a context for `window`; D3DERR_NOTAVAILABLE when the
     // provider cannot make one or the context cannot hold the back buffer.
@@ -89,21 +91,16 @@ public:
 
     // --- For the backend's resources, readback and benchmarks -------------
     // Makes the device's context current and draws what is still held back
-    // (see DrawIndexedPrimitive); every GL use outside drawing starts here.
+    // (CGLJoinedDraws); every GL use outside drawing starts here.
     void MakeCurrent();
     void FlushDraws();
-    const GLLimits& Limits() const { return limits; }
-    int MultiSampleSamples(D3DMULTISAMPLE_TYPE type) const;
+    const D3DDeviceLimits& Limits() const { return limits; }
     CGLStateCache& Cache() { return cache; }
-    void ResourceReferenced(bool defaultPool);
-    void ResourceUnreferenced(bool defaultPool);
-    // GL objects about to go: forget every cached use of them.
+    // Default-pool resources the caller holds count against Reset.
+    void ResourceReferenced(bool defaultPool) override;
+    void ResourceUnreferenced(bool defaultPool) override;
+    // A surface's GL storage is about to go: forget the framebuffers using it.
     void SurfaceStorageChanging(const CGLSurface* surface);
-    void TextureDeleting(GLuint texture);
-    void BufferDeleting(GLuint buffer);
-    const D3DPRESENT_PARAMETERS& PresentParameters() const { return params; }
-
-    void InitialiseDepth(const CGLSurface& depth);
 
     void ReadBackBuffer(std::vector<std::uint32_t>* pixels, UINT* width, UINT* height);
     void Finish();
@@ -112,66 +109,25 @@ private:
     CGLDevice(CGLDirect3D9& d3d, std::unique_ptr<IGLContext> context);
     ~CGLDevice() override;
 
-    struct Framebuffer {
-        const CGLSurface* colour = nullptr;
-        const CGLSurface* depth = nullptr;
-        GLuint name = 0;
-        bool complete = false;
-    };
-    struct AttributeSetup {
-        GLuint buffer = 0;
-        DWORD fvf = 0;
-        UINT stride = 0;
-        std::size_t offset = 0;
-        bool operator==(const AttributeSetup&) const = default;
-    };
-
-    // Indexed draws that follow one another with nothing changed in
-    // between, joined into one GL draw (strips separated by primitive
-    // restart) when something else happens.
-    struct PendingIndexed {
-        bool active = false;
-        D3DPRIMITIVETYPE type = D3DPT_TRIANGLELIST;
-        std::vector<std::uint32_t> indices;  // base vertex already added
-    };
-
     HRESULT Initialise(const D3DPRESENT_PARAMETERS& params);
     void Activate();
-    HRESULT BuildBackBuffer();
-    void DeleteBackBufferObjects();
     void ResetState();
     void ResetGLState();
     void ReleaseBindings();
-    void Bump(GLUniformGroup group) { versions[group] = ++versionCounter; }
+    D3DTargetFacts TargetFacts() const;
 
-    const Framebuffer* BindTarget();
-    HRESULT PrepareDraw(const GLVertexLayout& layout, const GLDrawFacts& facts);
-    void UploadUniforms(CGLProgram& program, const GLVertexLayout& layout, const GLDrawFacts& facts);
-    void SetupAttributes(GLuint buffer, const GLVertexLayout& layout, UINT stride,
-                         std::size_t offset);
-    // Copies `bytes` into the stream buffer at a multiple of `alignment`;
-    // returns the offset.
-    std::size_t StreamBytes(const void* data, std::size_t bytes, std::size_t alignment);
-    GLuint ResolveBackBuffer();
+    HRESULT PrepareDraw(const char* call, const D3DVertexLayout& layout, const GLDrawFacts& facts);
     void SetSwapInterval();
 
     CGLDirect3D9& d3d;
     std::unique_ptr<IGLContext> context;
     ULONG refs = 1;
     D3DPRESENT_PARAMETERS params{};
-    GLLimits limits;
-    int samples = 0;
-    bool forceState = false;  // TESSARY_GL_NO_STATE_CACHE=1
+    D3DDeviceLimits limits;
     bool inScene = false;
     int liveDefaultResources = 0;
 
     D3DDeviceState state;
-    std::unique_ptr<CGLSurface> backBuffer;
-    std::unique_ptr<CGLSurface> autoDepth;
-    GLuint backBufferRead = 0;  // framebuffer reading the back buffer's colour
-    GLuint resolveColour = 0;   // single-sample copy of a multisampled back buffer
-    GLuint resolveRead = 0;
-
     // What the device has bound; mirrored into `state` as interfaces.
     CGLSurface* renderTarget = nullptr;
     CGLSurface* depthStencil = nullptr;
@@ -181,16 +137,11 @@ private:
 
     CGLStateCache cache;
     CGLShaderCache shaders;
-    std::array<std::uint64_t, kGLUniformGroupCount> versions{};
-    std::uint64_t versionCounter = 0;
-    std::vector<Framebuffer> framebuffers;
-    const Framebuffer* lastFramebuffer = nullptr;
+    CGLUniformUploader uniforms;
+    CGLFramebufferCache framebuffers;
+    CGLStreamBuffer stream;
+    CGLJoinedDraws joined;
+    std::unique_ptr<CGLBackBuffer> backBuffer;
     GLuint vertexArray = 0;
     GLuint sampler0 = 0;
-    AttributeSetup attributes;
-    GLuint elementBuffer = 0;
-    GLuint streamBuffer = 0;
-    std::size_t streamCapacity = 0;
-    std::size_t streamPosition = 0;
-    PendingIndexed pending;
 };

@@ -6,14 +6,8 @@
 #include <optional>
 
 #include "platform/GLContext.h"
+#include "platform/d3d9/D3DChecks.h"
 #include "platform/d3d9/d3d9.h"
-
-// Implementation limits read from a live context.
-struct GLLimits {
-    int maxTextureSize = 1024;  // the least GL 3.3 allows
-    int maxRenderbufferSize = 1024;
-    int maxSamples = 4;
-};
 
 class CGLDirect3D9 final : public IDirect3D9 {
 public:
@@ -36,12 +30,12 @@ public:
                          IDirect3DDevice9** device) override;
 
     // A device tells what its context can do, for later queries.
-    void NoteLimits(const GLLimits& limits) { knownLimits = limits; }
+    void NoteLimits(const D3DDeviceLimits& limits) { knownLimits = limits; }
 
 private:
     ~CGLDirect3D9() override = default;
 
     IGLContextProvider& provider;
     ULONG refs = 1;
-    std::optional<GLLimits> knownLimits;
+    std::optional<D3DDeviceLimits> knownLimits;
 };

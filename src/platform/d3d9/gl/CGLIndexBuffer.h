@@ -5,12 +5,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/d3d9/CD3DResourceLife.h"
+#include "platform/d3d9/D3DVertexFormat.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/gl/CGLBufferData.h"
-#include "platform/d3d9/gl/CGLResourceLife.h"
 
-class CGLIndexBuffer final : public IDirect3DIndexBuffer9, public CGLResourceLife {
+class CGLDevice;
+
+class CGLIndexBuffer final : public IDirect3DIndexBuffer9, public CD3DResourceLife {
 public:
+    // Arguments already checked (CheckCreateIndexBuffer).
     static HRESULT Create(CGLDevice& device, UINT length, DWORD usage, D3DFORMAT format,
                           D3DPOOL pool, IDirect3DIndexBuffer9** buffer);
     ~CGLIndexBuffer() override;
@@ -22,18 +26,17 @@ public:
     HRESULT Unlock() override;
     HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc) override;
 
+    CGLDevice& Device() const { return device; }
     UINT IndexSize() const { return format == D3DFMT_INDEX32 ? 4 : 2; }
-    UINT IndexCount() const { return data.Length() / IndexSize(); }
-    // Appends `count` indices from `start`, each plus `base`, as 32-bit
-    // values; false (appending nothing) when the range does not lie inside
-    // the buffer or an index would name a vertex outside 0..vertices-1.
-    bool AppendIndices(UINT start, UINT count, INT base, std::int64_t vertices,
-                       std::vector<std::uint32_t>* out) const;
+    // The draw's indices, checked and plus the base vertex (ReadIndices).
+    D3DRefusal ReadIndices(const D3DIndexedDraw& draw, std::int64_t streamVertices,
+                           std::vector<std::uint32_t>* out) const;
 
 private:
     CGLIndexBuffer(CGLDevice& device, DWORD usage, D3DFORMAT format, D3DPOOL pool);
     void DestroySelf() override { delete this; }
 
+    CGLDevice& device;
     CGLBufferData data;
     DWORD usage;
     D3DFORMAT format;

@@ -6,7 +6,7 @@
 #include "platform/d3d9/gl/GLColourTexture.h"
 
 CGLSurface::CGLSurface(CGLDevice& device, GLSurfaceKind kind, bool defaultPool)
-    : CGLResourceLife(device, defaultPool), kind(kind) {}
+    : CD3DResourceLife(device, defaultPool), device(device), kind(kind) {}
 
 std::unique_ptr<CGLSurface> CGLSurface::MakeDeviceOwned(CGLDevice& device, GLSurfaceKind kind) {
     return std::unique_ptr<CGLSurface>(new CGLSurface(device, kind, false));
@@ -19,15 +19,15 @@ std::unique_ptr<CGLSurface> CGLSurface::MakeTextureLevel(CGLTexture& texture) {
     return surface;
 }
 
-HRESULT CGLSurface::CreateDepthStencil(CGLDevice& device, UINT width, UINT height,
-                                       D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
-                                       int samples, IDirect3DSurface9** out) {
+HRESULT CGLSurface::CreateDepthStencil(CGLDevice& device, UINT width, UINT height, D3DFORMAT format,
+                                       D3DMULTISAMPLE_TYPE multiSample, int samples,
+                                       IDirect3DSurface9** out) {
     device.MakeCurrent();
-    auto surface = std::unique_ptr<CGLSurface>(
-        new CGLSurface(device, GLSurfaceKind::DepthStencil, true));
+    auto surface =
+        std::unique_ptr<CGLSurface>(new CGLSurface(device, GLSurfaceKind::DepthStencil, true));
     if (!surface->AllocateStorage(width, height, format, multiSample, samples))
-        return D3DERR_OUTOFVIDEOMEMORY;
-    device.InitialiseDepth(*surface);
+        return RefuseD3DCall("CreateDepthStencilSurface", D3DRefusal::OutOfVideoMemory);
+    surface->InitialiseDepth();
     surface->AddRef();
     *out = surface.release();
     return D3D_OK;
@@ -66,18 +66,18 @@ void CGLSurface::Bind() {
     if (kind == GLSurfaceKind::TextureLevel)
         texture->Bind();
     else if (kind == GLSurfaceKind::DepthStencil)
-        CGLResourceLife::Bind();
+        CD3DResourceLife::Bind();
 }
 
 void CGLSurface::Unbind() {
     if (kind == GLSurfaceKind::TextureLevel)
         texture->Unbind();
     else if (kind == GLSurfaceKind::DepthStencil)
-        CGLResourceLife::Unbind();
+        CD3DResourceLife::Unbind();
 }
 
 HRESULT CGLSurface::GetDesc(D3DSURFACE_DESC* desc) {
-    if (desc == nullptr) return D3DERR_INVALIDCALL;
+    if (desc == nullptr) return RefuseD3DCall("Surface.GetDesc", D3DRefusal::NullPointer);
     if (kind == GLSurfaceKind::TextureLevel) return texture->GetLevelDesc(0, desc);
     desc->Format = format;
     desc->Type = D3DRTYPE_SURFACE;
@@ -114,15 +114,16 @@ bool CGLSurface::AllocateStorage(UINT w, UINT h, D3DFORMAT f, D3DMULTISAMPLE_TYP
     const GLenum internalFormat =
         kind == GLSurfaceKind::BackBuffer ? GL_RGBA8 : GL_DEPTH_COMPONENT16;
     DrainGLErrors("before allocating a renderbuffer");
+    CGLStateCache& cache = Device().Cache();
     glGenRenderbuffers(1, &renderbuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
+    cache.BindRenderbuffer(renderbuffer);
     if (sampleCount > 0)
         glRenderbufferStorageMultisample(GL_RENDERBUFFER, sampleCount, internalFormat,
                                          static_cast<GLsizei>(w), static_cast<GLsizei>(h));
     else
         glRenderbufferStorage(GL_RENDERBUFFER, internalFormat, static_cast<GLsizei>(w),
                               static_cast<GLsizei>(h));
-    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    cache.BindRenderbuffer(0);
     if (glGetError() != GL_NO_ERROR) {
         glDeleteRenderbuffers(1, &renderbuffer);
         renderbuffer = 0;
@@ -138,9 +139,12 @@ bool CGLSurface::AllocateStorage(UINT w, UINT h, D3DFORMAT f, D3DMULTISAMPLE_TYP
 void CGLSurface::FreeStorage() {
     if (renderbuffer == 0 && colourTexture == 0) return;
     Device().SurfaceStorageChanging(this);
-    if (renderbuffer != 0) glDeleteRenderbuffers(1, &renderbuffer);
+    if (renderbuffer != 0) {
+        Device().Cache().ForgetRenderbuffer(renderbuffer);
+        glDeleteRenderbuffers(1, &renderbuffer);
+    }
     if (colourTexture != 0) {
-        Device().TextureDeleting(colourTexture);
+        Device().Cache().ForgetTexture(colourTexture);
         glDeleteTextures(1, &colourTexture);
     }
     renderbuffer = 0;
@@ -154,4 +158,20 @@ void CGLSurface::AttachTo(GLenum attachment) const {
         glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, attachment, GL_TEXTURE_2D, colourTexture, 0);
     else
         glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, attachment, GL_RENDERBUFFER, renderbuffer);
+}
+
+void CGLSurface::InitialiseDepth() const {
+    CGLStateCache& cache = Device().Cache();
+    GLuint framebuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    cache.BindDrawFramebuffer(framebuffer, true);
+    AttachTo(GL_DEPTH_ATTACHMENT);
+    glDrawBuffer(GL_NONE);  // depth alone is complete only without a colour buffer to draw
+    cache.PrepareClear(GLRect{0, 0, static_cast<int>(Width()), static_cast<int>(Height())});
+    glClearDepth(1.0);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    cache.BindDrawFramebuffer(0, true);
+    cache.ForgetFramebuffer(framebuffer);
+    glDeleteFramebuffers(1, &framebuffer);
+    CheckGLError("initialising a depth buffer");
 }

@@ -6,24 +6,25 @@
 // references are the texture's).
 #pragma once
 
-#include <memory>
-
 #include <epoxy/gl.h>
 
-#include "platform/d3d9/d3d9.h"
-#include "platform/d3d9/gl/CGLResourceLife.h"
+#include <memory>
 
+#include "platform/d3d9/CD3DResourceLife.h"
+#include "platform/d3d9/d3d9.h"
+
+class CGLDevice;
 class CGLTexture;
 
 enum class GLSurfaceKind { BackBuffer, AutoDepth, DepthStencil, TextureLevel };
 
-class CGLSurface final : public IDirect3DSurface9, public CGLResourceLife {
+class CGLSurface final : public IDirect3DSurface9, public CD3DResourceLife {
 public:
     static std::unique_ptr<CGLSurface> MakeDeviceOwned(CGLDevice& device, GLSurfaceKind kind);
     static std::unique_ptr<CGLSurface> MakeTextureLevel(CGLTexture& texture);
-    static HRESULT CreateDepthStencil(CGLDevice& device, UINT width, UINT height,
-                                      D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
-                                      int samples, IDirect3DSurface9** surface);
+    static HRESULT CreateDepthStencil(CGLDevice& device, UINT width, UINT height, D3DFORMAT format,
+                                      D3DMULTISAMPLE_TYPE multiSample, int samples,
+                                      IDirect3DSurface9** surface);
     ~CGLSurface() override;
 
     ULONG AddRef() override;
@@ -33,27 +34,37 @@ public:
     void Bind() override;
     void Unbind() override;
 
+    CGLDevice& Device() const { return device; }
     GLSurfaceKind Kind() const { return kind; }
-    bool IsColor() const { return kind == GLSurfaceKind::BackBuffer || kind == GLSurfaceKind::TextureLevel; }
+    bool IsColor() const {
+        return kind == GLSurfaceKind::BackBuffer || kind == GLSurfaceKind::TextureLevel;
+    }
     bool IsDepth() const { return !IsColor(); }
     UINT Width() const;
     UINT Height() const;
     bool HasStorage() const;
     D3DFORMAT Format() const;
+    D3DMULTISAMPLE_TYPE MultiSampleType() const {
+        return texture != nullptr ? D3DMULTISAMPLE_NONE : multiSample;
+    }
     CGLTexture* Texture() const { return texture; }
 
     // (Re)allocates the storage of a surface that owns it; false when GL
     // refuses, leaving no storage. The context must be current.
-    bool AllocateStorage(UINT width, UINT height, D3DFORMAT format,
-                         D3DMULTISAMPLE_TYPE multiSample, int samples);
+    bool AllocateStorage(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
+                         int samples);
     void FreeStorage();
     // Attaches the surface to the bound draw framebuffer.
     void AttachTo(GLenum attachment) const;
+    // Fills a depth surface with the far plane, so that what is drawn first
+    // is not hidden by whatever the memory held.
+    void InitialiseDepth() const;
 
 private:
     CGLSurface(CGLDevice& device, GLSurfaceKind kind, bool defaultPool);
     void DestroySelf() override { delete this; }
 
+    CGLDevice& device;
     GLSurfaceKind kind;
     CGLTexture* texture = nullptr;
     GLuint renderbuffer = 0;

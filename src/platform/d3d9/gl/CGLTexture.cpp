@@ -3,36 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/d3d9/D3DChecks.h"
 #include "platform/d3d9/gl/CGLDevice.h"
 #include "platform/d3d9/gl/GLCheck.h"
 #include "platform/d3d9/gl/GLColourTexture.h"
 
-namespace {
-
-// Beyond this a texture is refused as absurd rather than allocated.
-constexpr std::uint64_t kMaxTexels = std::uint64_t{1} << 26;
-
-bool IsColourFormat(D3DFORMAT format) {
-    return format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8;
-}
-
-}  // namespace
-
-HRESULT CGLTexture::Create(CGLDevice& device, UINT width, UINT height, UINT levels, DWORD usage,
+HRESULT CGLTexture::Create(CGLDevice& device, UINT width, UINT height, DWORD usage,
                            D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** out) {
-    if (out == nullptr) return D3DERR_INVALIDCALL;
-    *out = nullptr;
-    const auto maxSide = static_cast<UINT>(device.Limits().maxTextureSize);
-    if (width == 0 || height == 0 || width > maxSide || height > maxSide ||
-        std::uint64_t{width} * height > kMaxTexels)
-        return D3DERR_INVALIDCALL;
-    if (levels > 1) return D3DERR_INVALIDCALL;  // only single-level textures are provided
-    if (!IsColourFormat(format)) return D3DERR_INVALIDCALL;
-    if ((usage & ~(D3DUSAGE_RENDERTARGET | D3DUSAGE_DYNAMIC)) != 0) return D3DERR_INVALIDCALL;
-    const bool renderTarget = (usage & D3DUSAGE_RENDERTARGET) != 0;
-    if (renderTarget && pool != D3DPOOL_DEFAULT) return D3DERR_INVALIDCALL;
-    if (pool != D3DPOOL_DEFAULT && pool != D3DPOOL_MANAGED) return D3DERR_INVALIDCALL;
-
     device.MakeCurrent();
     std::unique_ptr<CGLTexture> texture(new CGLTexture(device, width, height, usage, format, pool));
     if (pool == D3DPOOL_MANAGED) texture->bytes.assign(std::size_t{width} * height * 4, 0);
@@ -44,9 +21,10 @@ HRESULT CGLTexture::Create(CGLDevice& device, UINT width, UINT height, UINT leve
         for (std::size_t i = 3; i < texture->bytes.size(); i += 4)
             texture->bytes[i] = static_cast<std::uint8_t>(fill >> 24);
     }
-    texture->name = CreateColourTexture(device.Cache(), width, height,
-                                        texture->bytes.empty() ? nullptr : texture->bytes.data(), fill);
-    if (texture->name == 0) return D3DERR_OUTOFVIDEOMEMORY;
+    texture->name =
+        CreateColourTexture(device.Cache(), width, height,
+                            texture->bytes.empty() ? nullptr : texture->bytes.data(), fill);
+    if (texture->name == 0) return RefuseD3DCall("CreateTexture", D3DRefusal::OutOfVideoMemory);
 
     texture->level0 = CGLSurface::MakeTextureLevel(*texture);
     texture->AddRef();
@@ -54,9 +32,10 @@ HRESULT CGLTexture::Create(CGLDevice& device, UINT width, UINT height, UINT leve
     return D3D_OK;
 }
 
-CGLTexture::CGLTexture(CGLDevice& device, UINT width, UINT height, DWORD usage,
-                       D3DFORMAT format, D3DPOOL pool)
-    : CGLResourceLife(device, pool == D3DPOOL_DEFAULT),
+CGLTexture::CGLTexture(CGLDevice& device, UINT width, UINT height, DWORD usage, D3DFORMAT format,
+                       D3DPOOL pool)
+    : CD3DResourceLife(device, pool == D3DPOOL_DEFAULT),
+      device(device),
       width(width),
       height(height),
       usage(usage),
@@ -67,13 +46,14 @@ CGLTexture::~CGLTexture() {
     Device().MakeCurrent();
     level0.reset();
     if (name != 0) {
-        Device().TextureDeleting(name);
+        Device().Cache().ForgetTexture(name);
         glDeleteTextures(1, &name);
     }
 }
 
 HRESULT CGLTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
-    if (level != 0 || desc == nullptr) return D3DERR_INVALIDCALL;
+    if (desc == nullptr) return RefuseD3DCall("Texture.GetLevelDesc", D3DRefusal::NullPointer);
+    if (level != 0) return RefuseD3DCall("Texture.GetLevelDesc", D3DRefusal::TextureLevel);
     desc->Format = format;
     desc->Type = D3DRTYPE_SURFACE;
     desc->Usage = usage;
@@ -86,36 +66,34 @@ HRESULT CGLTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
 }
 
 HRESULT CGLTexture::GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) {
-    if (surface == nullptr) return D3DERR_INVALIDCALL;
+    if (surface == nullptr)
+        return RefuseD3DCall("Texture.GetSurfaceLevel", D3DRefusal::NullPointer);
     *surface = nullptr;
-    if (level != 0) return D3DERR_INVALIDCALL;
+    if (level != 0) return RefuseD3DCall("Texture.GetSurfaceLevel", D3DRefusal::TextureLevel);
     level0->AddRef();
     *surface = level0.get();
     return D3D_OK;
 }
 
 HRESULT CGLTexture::LockRect(UINT level, D3DLOCKED_RECT* out, const RECT* rect, DWORD flags) {
-    // Default-pool textures live on the GPU only and cannot be locked.
-    if (level != 0 || out == nullptr || pool != D3DPOOL_MANAGED || locked)
-        return D3DERR_INVALIDCALL;
-    RECT r{0, 0, static_cast<LONG>(width), static_cast<LONG>(height)};
-    if (rect != nullptr) {
-        if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right ||
-            rect->top >= rect->bottom || rect->right > r.right || rect->bottom > r.bottom)
-            return D3DERR_INVALIDCALL;
-        r = *rect;
-    }
+    if (out == nullptr) return RefuseD3DCall("Texture.LockRect", D3DRefusal::NullPointer);
+    if (const D3DRefusal why = CheckLockRect(level, pool, locked, rect, width, height);
+        why != D3DRefusal::None)
+        return RefuseD3DCall("Texture.LockRect", why);
+    const RECT r =
+        rect != nullptr ? *rect : RECT{0, 0, static_cast<LONG>(width), static_cast<LONG>(height)};
     locked = true;
     lockReadOnly = (flags & D3DLOCK_READONLY) != 0;
     lockedRect = r;
     out->Pitch = static_cast<INT>(width * 4);
-    out->pBits = bytes.data() + (std::size_t{static_cast<UINT>(r.top)} * width +
-                                 static_cast<UINT>(r.left)) * 4;
+    out->pBits = bytes.data() +
+                 (std::size_t{static_cast<UINT>(r.top)} * width + static_cast<UINT>(r.left)) * 4;
     return D3D_OK;
 }
 
 HRESULT CGLTexture::UnlockRect(UINT level) {
-    if (level != 0 || !locked) return D3DERR_INVALIDCALL;
+    if (level != 0) return RefuseD3DCall("Texture.UnlockRect", D3DRefusal::TextureLevel);
+    if (!locked) return RefuseD3DCall("Texture.UnlockRect", D3DRefusal::NotLocked);
     locked = false;
     if (lockReadOnly) return D3D_OK;
     Device().MakeCurrent();
@@ -123,8 +101,9 @@ HRESULT CGLTexture::UnlockRect(UINT level) {
     const auto w = static_cast<std::size_t>(r.right - r.left);
     const auto h = static_cast<std::size_t>(r.bottom - r.top);
     const std::uint8_t* first =
-        bytes.data() + (std::size_t{static_cast<UINT>(r.top)} * width + static_cast<UINT>(r.left)) * 4;
-    Device().Cache().BindTexture0(name, false);
+        bytes.data() +
+        (std::size_t{static_cast<UINT>(r.top)} * width + static_cast<UINT>(r.left)) * 4;
+    Device().Cache().BindTexture0(name);
     if (format == D3DFMT_X8R8G8B8) {
         // Whatever the caller wrote into the unused byte, the texture keeps
         // alpha 1; the caller's copy stays as written.
@@ -133,12 +112,12 @@ HRESULT CGLTexture::UnlockRect(UINT level) {
             std::memcpy(&opaque[y * w * 4], first + y * width * 4, w * 4);
             for (std::size_t x = 0; x < w; ++x) opaque[(y * w + x) * 4 + 3] = 0xFF;
         }
-        glTexSubImage2D(GL_TEXTURE_2D, 0, r.left, r.top, static_cast<GLsizei>(w), static_cast<GLsizei>(h),
-                        GL_BGRA, GL_UNSIGNED_BYTE, opaque.data());
+        glTexSubImage2D(GL_TEXTURE_2D, 0, r.left, r.top, static_cast<GLsizei>(w),
+                        static_cast<GLsizei>(h), GL_BGRA, GL_UNSIGNED_BYTE, opaque.data());
     } else {
         glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(width));
-        glTexSubImage2D(GL_TEXTURE_2D, 0, r.left, r.top, static_cast<GLsizei>(w), static_cast<GLsizei>(h),
-                        GL_BGRA, GL_UNSIGNED_BYTE, first);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, r.left, r.top, static_cast<GLsizei>(w),
+                        static_cast<GLsizei>(h), GL_BGRA, GL_UNSIGNED_BYTE, first);
         glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     }
     CheckGLError("glTexSubImage2D");

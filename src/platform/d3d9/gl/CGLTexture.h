@@ -4,20 +4,23 @@
 // copy that LockRect hands out and UnlockRect uploads.
 #pragma once
 
+#include <epoxy/gl.h>
+
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-#include <epoxy/gl.h>
-
+#include "platform/d3d9/CD3DResourceLife.h"
 #include "platform/d3d9/d3d9.h"
-#include "platform/d3d9/gl/CGLResourceLife.h"
 #include "platform/d3d9/gl/CGLSurface.h"
 
-class CGLTexture final : public IDirect3DTexture9, public CGLResourceLife {
+class CGLDevice;
+
+class CGLTexture final : public IDirect3DTexture9, public CD3DResourceLife {
 public:
-    static HRESULT Create(CGLDevice& device, UINT width, UINT height, UINT levels, DWORD usage,
-                          D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture);
+    // Arguments already checked (CheckCreateTexture).
+    static HRESULT Create(CGLDevice& device, UINT width, UINT height, DWORD usage, D3DFORMAT format,
+                          D3DPOOL pool, IDirect3DTexture9** texture);
     ~CGLTexture() override;
 
     ULONG AddRef() override { return AddPublicRef(); }
@@ -29,6 +32,7 @@ public:
     HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
     HRESULT UnlockRect(UINT level) override;
 
+    CGLDevice& Device() const { return device; }
     GLuint Name() const { return name; }
     UINT Width() const { return width; }
     UINT Height() const { return height; }
@@ -42,6 +46,7 @@ private:
                D3DPOOL pool);
     void DestroySelf() override { delete this; }
 
+    CGLDevice& device;
     GLuint name = 0;
     UINT width;
     UINT height;

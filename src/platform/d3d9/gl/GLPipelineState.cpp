@@ -10,10 +10,6 @@
 
 namespace {
 
-constexpr DWORD kFvfPositionMask = 0x400E;
-constexpr DWORD kFvfPointSize = 0x020;
-constexpr DWORD kFvfTexCountShift = 8;
-constexpr DWORD kFvfTexCountMask = 0xF;
 constexpr DWORD kTextureArgSelectorMask = 0x0F;
 
 GLCompareFunc MapCompare(DWORD func) {
@@ -128,8 +124,10 @@ void PlanStage0(const D3DDeviceState& state, bool textureBound, GLShaderKey* key
     key->alphaArg2 = static_cast<std::uint8_t>(alphaArg2);
 }
 
-GLShaderKey PlanShader(const D3DDeviceState& state, const GLVertexLayout& layout,
-                       const GLDrawFacts& facts) {
+}  // namespace
+
+GLShaderKey PlanShader(const D3DDeviceState& state, const D3DVertexLayout& layout,
+                       const GLTargetInfo& target, const GLDrawFacts& facts) {
     GLShaderKey key;
     key.pretransformed = layout.pretransformed;
     key.hasNormal = layout.normalOffset >= 0;
@@ -141,8 +139,8 @@ GLShaderKey PlanShader(const D3DDeviceState& state, const GLVertexLayout& layout
         for (DWORD i = 0; i < kD3DMaxLights; ++i) key.lightCount += IsModelledLight(state, i);
     // Without lighting and without a specular colour in the vertex the
     // specular term is zero: leave the addition out of the shader.
-    key.specularAdd = state.RenderState(D3DRS_SPECULARENABLE) != FALSE &&
-                      (key.lit || key.hasSpecular);
+    key.specularAdd =
+        state.RenderState(D3DRS_SPECULARENABLE) != FALSE && (key.lit || key.hasSpecular);
     key.flatShade = state.RenderState(D3DRS_SHADEMODE) == D3DSHADE_FLAT;
     key.textureBound = state.textures[0] != nullptr;
     // Unlit vertices of one colour need no interpolated colour; as a
@@ -154,10 +152,9 @@ GLShaderKey PlanShader(const D3DDeviceState& state, const GLVertexLayout& layout
         if (func < D3DCMP_NEVER || func > D3DCMP_ALWAYS) func = D3DCMP_ALWAYS;
         if (func != D3DCMP_ALWAYS) key.alphaTestFunc = static_cast<std::uint8_t>(func);
     }
+    key.opaqueAlpha = target.opaqueAlpha && state.RenderState(D3DRS_ALPHABLENDENABLE) == FALSE;
     return key;
 }
-
-}  // namespace
 
 bool IsModelledLight(const D3DDeviceState& state, DWORD index) {
     if (index >= kD3DMaxLights || !state.lightEnabled[index]) return false;
@@ -167,50 +164,7 @@ bool IsModelledLight(const D3DDeviceState& state, DWORD index) {
     return light.Type == D3DLIGHT_DIRECTIONAL && length2 > 0.0f && std::isfinite(length2);
 }
 
-GLVertexLayout DecodeFvf(DWORD fvf) {
-    GLVertexLayout layout;
-    int offset = 0;
-    switch (fvf & kFvfPositionMask) {
-        case D3DFVF_XYZ: offset = 12; break;
-        case D3DFVF_XYZRHW:
-            offset = 16;
-            layout.pretransformed = true;
-            break;
-        default: return GLVertexLayout{};  // no position, or blend weights
-    }
-    if (fvf & D3DFVF_NORMAL) {
-        // A pre-transformed vertex is never lit and cannot carry a normal.
-        if (layout.pretransformed) return GLVertexLayout{};
-        layout.normalOffset = offset;
-        offset += 12;
-    }
-    if (fvf & kFvfPointSize) offset += 4;
-    if (fvf & D3DFVF_DIFFUSE) {
-        layout.diffuseOffset = offset;
-        offset += 4;
-    }
-    if (fvf & D3DFVF_SPECULAR) {
-        layout.specularOffset = offset;
-        offset += 4;
-    }
-    const DWORD texCount = (fvf >> kFvfTexCountShift) & kFvfTexCountMask;
-    if (texCount > 8) return GLVertexLayout{};
-    for (DWORD set = 0; set < texCount; ++set) {
-        // D3DFVF_TEXCOORDSIZEn: 0 two floats, 1 three, 2 four, 3 one.
-        static constexpr int kComponents[4] = {2, 3, 4, 1};
-        const int components = kComponents[(fvf >> (16 + 2 * set)) & 3];
-        if (set == 0) {
-            layout.texCoordOffset = offset;
-            layout.texCoordComponents = components;
-        }
-        offset += 4 * components;
-    }
-    layout.size = static_cast<UINT>(offset);
-    layout.valid = true;
-    return layout;
-}
-
-GLDrawFacts ExamineVertices(const GLVertexLayout& layout, const void* vertices, UINT count,
+GLDrawFacts ExamineVertices(const D3DVertexLayout& layout, const void* vertices, UINT count,
                             UINT stride) {
     constexpr UINT kMostExamined = 64;
     GLDrawFacts facts;
@@ -236,7 +190,7 @@ GLDrawFacts ExamineVertices(const GLVertexLayout& layout, const void* vertices, 
     return facts;
 }
 
-GLPipelineState PlanPipeline(const D3DDeviceState& state, const GLVertexLayout& layout,
+GLPipelineState PlanPipeline(const D3DDeviceState& state, const D3DVertexLayout& layout,
                              const GLTargetInfo& target, const GLDrawFacts& facts) {
     GLPipelineState p;
     // Without a depth buffer nothing is depth-tested, whatever ZENABLE says.
@@ -290,8 +244,8 @@ GLPipelineState PlanPipeline(const D3DDeviceState& state, const GLVertexLayout& 
 
     // Same rows in both APIs, so the rectangle needs no flip.
     const D3DVIEWPORT9& vp = state.viewport;
-    p.viewport = GLRect{ClampToInt(vp.X), ClampToInt(vp.Y), ClampToInt(vp.Width),
-                        ClampToInt(vp.Height)};
+    p.viewport =
+        GLRect{ClampToInt(vp.X), ClampToInt(vp.Y), ClampToInt(vp.Width), ClampToInt(vp.Height)};
     // Pre-transformed z is the depth value itself, not scaled by MinZ..MaxZ.
     if (layout.pretransformed) {
         p.depthNear = 0.0f;
@@ -308,10 +262,28 @@ GLPipelineState PlanPipeline(const D3DDeviceState& state, const GLVertexLayout& 
     p.sampler0.magFilter =
         IsLinear(s.states[D3DSAMP_MAGFILTER]) ? GLFilter::Linear : GLFilter::Nearest;
     p.sampler0.borderColor = s.states[D3DSAMP_BORDERCOLOR];
-
-    p.shader = PlanShader(state, layout, facts);
-    p.shader.opaqueAlpha = target.opaqueAlpha && !p.blendEnable;
     return p;
+}
+
+std::vector<GLRect> ClearAreas(const D3DVIEWPORT9& vp, DWORD count, const D3DRECT* rects) {
+    const std::int64_t vx0 = vp.X;
+    const std::int64_t vy0 = vp.Y;
+    const std::int64_t vx1 = vx0 + vp.Width;
+    const std::int64_t vy1 = vy0 + vp.Height;
+    std::vector<GLRect> areas;
+    for (DWORD i = 0; i < std::max<DWORD>(count, 1); ++i) {
+        std::int64_t x0 = vx0, y0 = vy0, x1 = vx1, y1 = vy1;
+        if (count > 0) {
+            x0 = std::max<std::int64_t>(x0, rects[i].x1);
+            y0 = std::max<std::int64_t>(y0, rects[i].y1);
+            x1 = std::min<std::int64_t>(x1, rects[i].x2);
+            y1 = std::min<std::int64_t>(y1, rects[i].y2);
+        }
+        if (x1 <= x0 || y1 <= y0) continue;
+        areas.push_back(GLRect{static_cast<int>(x0), static_cast<int>(y0),
+                               static_cast<int>(x1 - x0), static_cast<int>(y1 - y0)});
+    }
+    return areas;
 }
 
 std::uint32_t DiffPipeline(const GLPipelineState& a, const GLPipelineState& b) {
@@ -333,21 +305,5 @@ std::uint32_t DiffPipeline(const GLPipelineState& a, const GLPipelineState& b) {
     if (a.viewport != b.viewport) groups |= kGLViewport;
     if (a.depthNear != b.depthNear || a.depthFar != b.depthFar) groups |= kGLDepthRange;
     if (a.sampler0 != b.sampler0) groups |= kGLSampler0;
-    if (a.shader != b.shader) groups |= kGLShader;
     return groups;
-}
-
-UINT VertexCountFor(D3DPRIMITIVETYPE type, UINT primitiveCount) {
-    if (primitiveCount == 0) return 0;
-    std::uint64_t n = primitiveCount;
-    switch (type) {
-        case D3DPT_POINTLIST: break;
-        case D3DPT_LINELIST: n *= 2; break;
-        case D3DPT_LINESTRIP: n += 1; break;
-        case D3DPT_TRIANGLELIST: n *= 3; break;
-        case D3DPT_TRIANGLESTRIP:
-        case D3DPT_TRIANGLEFAN: n += 2; break;
-        default: return 0;
-    }
-    return n > std::numeric_limits<UINT>::max() ? 0 : static_cast<UINT>(n);
 }

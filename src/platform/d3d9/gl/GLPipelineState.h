@@ -10,8 +10,10 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/d3d9/D3DDeviceState.h"
+#include "platform/d3d9/D3DVertexFormat.h"
 
 enum class GLCompareFunc : std::uint8_t {
     Never,
@@ -65,21 +67,6 @@ struct GLSamplerParams {
     bool operator==(const GLSamplerParams&) const = default;
 };
 
-// Where the parts of a flexible-vertex-format vertex lie. Offsets are -1
-// when the part is absent.
-struct GLVertexLayout {
-    bool valid = false;
-    bool pretransformed = false;  // D3DFVF_XYZRHW: x, y in target pixels, never lit
-    UINT size = 0;                // bytes per vertex
-    int normalOffset = -1;
-    int diffuseOffset = -1;
-    int specularOffset = -1;
-    int texCoordOffset = -1;      // first texture-coordinate set
-    int texCoordComponents = 0;   // floats in the first set (1..4)
-};
-
-GLVertexLayout DecodeFvf(DWORD fvf);
-
 // Whether light `index` takes part in lighting: enabled, directional (the
 // only kind modelled; the program uses no other) and with a direction.
 bool IsModelledLight(const D3DDeviceState& state, DWORD index);
@@ -102,7 +89,7 @@ struct GLShaderKey {
     std::uint8_t alphaOp = D3DTOP_SELECTARG1;
     std::uint8_t alphaArg1 = D3DTA_TEXTURE;
     std::uint8_t alphaArg2 = D3DTA_DIFFUSE;
-    std::uint8_t alphaTestFunc = 0;  // 0: no alpha test, else a D3DCMPFUNC
+    std::uint8_t alphaTestFunc = 0;    // 0: no alpha test, else a D3DCMPFUNC
     std::uint8_t constantDiffuse = 0;  // every vertex has one colour: a uniform, not a varying
     std::uint8_t lightCount = 0;       // lights the lit vertex shader sums (unrolled)
     std::uint8_t opaqueAlpha = 0;      // writes alpha 1 (an X8 target without blending)
@@ -129,7 +116,6 @@ struct GLPipelineState {
     float depthNear = 0.0f;
     float depthFar = 1.0f;
     GLSamplerParams sampler0;
-    GLShaderKey shader;
     bool operator==(const GLPipelineState&) const = default;
 };
 
@@ -150,11 +136,17 @@ struct GLDrawFacts {
 };
 
 // Looks at up to a few dozen vertices; more are taken as telling nothing.
-GLDrawFacts ExamineVertices(const GLVertexLayout& layout, const void* vertices, UINT count,
+GLDrawFacts ExamineVertices(const D3DVertexLayout& layout, const void* vertices, UINT count,
                             UINT stride);
 
-GLPipelineState PlanPipeline(const D3DDeviceState& state, const GLVertexLayout& layout,
+GLPipelineState PlanPipeline(const D3DDeviceState& state, const D3DVertexLayout& layout,
                              const GLTargetInfo& target, const GLDrawFacts& facts = {});
+GLShaderKey PlanShader(const D3DDeviceState& state, const D3DVertexLayout& layout,
+                       const GLTargetInfo& target, const GLDrawFacts& facts = {});
+
+// The rectangles Clear touches: the viewport, or the given rectangles cut
+// to it (empty ones left out). Rows are the same in both APIs: no flip.
+std::vector<GLRect> ClearAreas(const D3DVIEWPORT9& viewport, DWORD count, const D3DRECT* rects);
 
 // One bit per group of GL calls that the cache issues together.
 enum GLStateGroup : std::uint32_t {
@@ -173,13 +165,11 @@ enum GLStateGroup : std::uint32_t {
     kGLViewport = 1u << 12,
     kGLDepthRange = 1u << 13,
     kGLSampler0 = 1u << 14,
-    kGLShader = 1u << 15,
-    kGLAllGroups = (1u << 16) - 1,
+    kGLAllGroups = (1u << 15) - 1,
 };
 
 // The groups in which `wanted` differs from `applied`.
 std::uint32_t DiffPipeline(const GLPipelineState& applied, const GLPipelineState& wanted);
 
-// Number of vertices a primitive count needs, 0 for an unknown type or a
-// count that does not fit.
-UINT VertexCountFor(D3DPRIMITIVETYPE type, UINT primitiveCount);
+// Ends one strip and starts the next inside a joined draw.
+constexpr std::uint32_t kGLRestartIndex = 0xFFFFFFFFu;

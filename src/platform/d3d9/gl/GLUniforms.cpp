@@ -18,7 +18,7 @@ std::array<float, 3> Rgb(const D3DCOLORVALUE& c) { return {c.r, c.g, c.b}; }
 std::array<float, 4> Rgba(const D3DCOLORVALUE& c) { return {c.r, c.g, c.b, c.a}; }
 
 int ResolveSource(const D3DDeviceState& state, D3DRENDERSTATETYPE sourceState,
-                  const GLVertexLayout& layout) {
+                  const D3DVertexLayout& layout) {
     if (state.RenderState(D3DRS_COLORVERTEX) == FALSE) return kGLSourceMaterial;
     const DWORD source = state.RenderState(sourceState);
     // A source naming a colour the vertex lacks falls back to the material.
@@ -68,7 +68,7 @@ GLViewportUniforms ComputeViewportUniforms(const D3DVIEWPORT9& viewport) {
 }
 
 GLLightingUniforms ComputeLightingUniforms(const D3DDeviceState& state,
-                                           const GLVertexLayout& layout) {
+                                           const D3DVertexLayout& layout) {
     GLLightingUniforms u;
     const glm::mat3 view(ToGlm(state.view));
     for (DWORD i = 0; i < kD3DMaxLights && u.lightCount < kGLMaxLights; ++i) {

@@ -9,7 +9,7 @@
 #include "platform/d3d9/gl/GLPipelineState.h"
 
 struct GLTransformUniforms {
-    std::array<float, 16> worldView{};   // column-major, as glUniformMatrix4fv takes it
+    std::array<float, 16> worldView{};  // column-major, as glUniformMatrix4fv takes it
     std::array<float, 16> projection{};
     std::array<float, 9> normalMatrix{};  // camera-space normals
 };
@@ -24,7 +24,11 @@ struct GLViewportUniforms {
 constexpr int kGLMaxLights = 8;
 
 // Which colour feeds a lighting term.
-enum GLColorSource : int { kGLSourceMaterial = 0, kGLSourceVertexDiffuse = 1, kGLSourceVertexSpecular = 2 };
+enum GLColorSource : int {
+    kGLSourceMaterial = 0,
+    kGLSourceVertexDiffuse = 1,
+    kGLSourceVertexSpecular = 2
+};
 
 struct GLLightingUniforms {
     int lightCount = 0;
@@ -49,7 +53,8 @@ GLTransformUniforms ComputeTransformUniforms(const D3DDeviceState& state);
 // The Direct3D rule that pixel centres lie on integer coordinates, for the
 // viewport in force (GL puts them at half-integers).
 GLViewportUniforms ComputeViewportUniforms(const D3DVIEWPORT9& viewport);
-GLLightingUniforms ComputeLightingUniforms(const D3DDeviceState& state, const GLVertexLayout& layout);
+GLLightingUniforms ComputeLightingUniforms(const D3DDeviceState& state,
+                                           const D3DVertexLayout& layout);
 
 // 0xAARRGGBB as four floats r, g, b, a in 0..1.
 std::array<float, 4> ColorToFloats(D3DCOLOR color);

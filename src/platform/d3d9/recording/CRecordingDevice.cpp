@@ -1,14 +1,10 @@
-// The recording device: logs every call, applies injected failures (a failed
-// call has no effect), keeps the desired state and the references of bound
-// objects, validates arguments and records each draw with the state in
-// force. Invalid calls answer D3DERR_INVALIDCALL; nothing is ever read or
-// written out of bounds.
-#include <algorithm>
-#include <cstring>
-#include <type_traits>
+#include "platform/d3d9/recording/CRecordingDevice.h"
+
 #include <utility>
 
-#include "platform/d3d9/recording/RecordingObjects.h"
+#include "platform/d3d9/recording/CRecordingIndexBuffer.h"
+#include "platform/d3d9/recording/CRecordingTexture.h"
+#include "platform/d3d9/recording/CRecordingVertexBuffer.h"
 #include "platform/d3d9/recording/RecordingText.h"
 
 using recording::Call;
@@ -17,28 +13,11 @@ using recording::Flt;
 using recording::Hex;
 
 namespace {
-bool ValidSize(UINT width, UINT height) {
-    return width > 0 && height > 0 && width <= kRecordingMaxDimension &&
-           height <= kRecordingMaxDimension;
-}
 
-bool IsColourFormat(D3DFORMAT format) {
-    return format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8;
-}
-
-bool IsDepthFormat(D3DFORMAT format) { return format == D3DFMT_D16 || format == D3DFMT_D24S8; }
-
-UINT FullMipChain(UINT width, UINT height) {
-    UINT levels = 1;
-    for (UINT size = std::max(width, height); size > 1; size >>= 1) ++levels;
-    return levels;
-}
-
-std::string RectText(const RECT* rect) {
-    if (!rect) return "null";
-    return "[" + Dec(rect->left) + " " + Dec(rect->top) + " " + Dec(rect->right) + " " +
-           Dec(rect->bottom) + "]";
-}
+// What the recording device offers: the Direct3D maximum sizes rather than
+// a GL implementation's. A real device has those limits; the recording one
+// need not model them.
+constexpr D3DDeviceLimits kLimits{};
 
 std::string ColourText(const D3DCOLORVALUE& c) {
     return "[" + Flt(c.r) + " " + Flt(c.g) + " " + Flt(c.b) + " " + Flt(c.a) + "]";
@@ -48,43 +27,13 @@ std::string VectorText(const D3DVECTOR& v) {
     return "[" + Flt(v.x) + " " + Flt(v.y) + " " + Flt(v.z) + "]";
 }
 
-D3DSURFACE_DESC SurfaceDesc(UINT width, UINT height, D3DFORMAT format, DWORD usage,
-                            D3DMULTISAMPLE_TYPE multiSample, DWORD quality) {
-    D3DSURFACE_DESC desc{};
-    desc.Format = format;
-    desc.Type = D3DRTYPE_SURFACE;
-    desc.Usage = usage;
-    desc.Pool = D3DPOOL_DEFAULT;
-    desc.MultiSampleType = multiSample;
-    desc.MultiSampleQuality = quality;
-    desc.Width = width;
-    desc.Height = height;
-    return desc;
+template <class T>
+T* Mine(CRecordingDevice* device, IUnknown* object) {
+    auto* mine = dynamic_cast<T*>(object);
+    return mine && mine->Owner() == device ? mine : nullptr;
 }
+
 }  // namespace
-
-CRecordingResource* AsRecordingResource(IUnknown* object) {
-    return dynamic_cast<CRecordingResource*>(object);
-}
-
-std::string LabelOf(IUnknown* object) {
-    if (!object) return "null";
-    const CRecordingResource* resource = AsRecordingResource(object);
-    return resource ? resource->Label() : std::string("foreign");
-}
-
-std::uint64_t VerticesFor(D3DPRIMITIVETYPE type, UINT count) {
-    const std::uint64_t n = count;
-    switch (type) {
-        case D3DPT_POINTLIST: return n;
-        case D3DPT_LINELIST: return 2 * n;
-        case D3DPT_LINESTRIP: return n + 1;
-        case D3DPT_TRIANGLELIST: return 3 * n;
-        case D3DPT_TRIANGLESTRIP:
-        case D3DPT_TRIANGLEFAN: return n + 2;
-    }
-    return 0;
-}
 
 // ---------------------------------------------------------------------------
 // Life
@@ -94,23 +43,17 @@ CRecordingDevice::CRecordingDevice(std::shared_ptr<CRecordingJournal> journal,
     : journal(std::move(journal)), d3d(d3d), params(params) {
     d3d->AddRefInternal();
     this->journal->ObjectCreated();
-    if (this->params.BackBufferFormat == D3DFMT_UNKNOWN) {
-        this->params.BackBufferFormat = this->journal->displayMode.Format;
-    }
-    const D3DFORMAT depthFormat = IsDepthFormat(params.AutoDepthStencilFormat)
-                                      ? params.AutoDepthStencilFormat
-                                      : D3DFMT_D16;
     backBuffer = std::make_unique<CRecordingSurface>(
         this, "backbuffer",
-        SurfaceDesc(params.BackBufferWidth, params.BackBufferHeight,
-                    this->params.BackBufferFormat, D3DUSAGE_RENDERTARGET,
-                    params.MultiSampleType, params.MultiSampleQuality),
+        RecordingSurfaceDesc(0, 0, D3DFMT_UNKNOWN, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT,
+                             D3DMULTISAMPLE_NONE),
         CRecordingSurface::Kind::Implicit, nullptr);
     depthBuffer = std::make_unique<CRecordingSurface>(
         this, "depthbuffer",
-        SurfaceDesc(params.BackBufferWidth, params.BackBufferHeight, depthFormat,
-                    D3DUSAGE_DEPTHSTENCIL, params.MultiSampleType, params.MultiSampleQuality),
+        RecordingSurfaceDesc(0, 0, D3DFMT_D16, D3DUSAGE_DEPTHSTENCIL, D3DPOOL_DEFAULT,
+                             D3DMULTISAMPLE_NONE),
         CRecordingSurface::Kind::Implicit, nullptr);
+    ResizeImplicitTargets();
     state.ResetToDefaults(params.EnableAutoDepthStencil != FALSE, params.BackBufferWidth,
                           params.BackBufferHeight);
     BindImplicitTargets();
@@ -143,34 +86,22 @@ ULONG CRecordingDevice::ReleaseInternal() {
     return left;
 }
 
-void CRecordingDevice::ResourceCreated(D3DPOOL pool) {
-    if (pool == D3DPOOL_DEFAULT) ++defaultPoolAlive;
+void CRecordingDevice::ResourceReferenced(bool defaultPool) {
+    AddRefInternal();
+    if (defaultPool) ++defaultPoolAlive;
 }
 
-void CRecordingDevice::ResourceDestroyed(D3DPOOL pool) {
-    if (pool == D3DPOOL_DEFAULT) --defaultPoolAlive;
-}
-
-HRESULT CRecordingDevice::Refuse(HRESULT result) {
-    journal->calls.back().result = result;
-    return result;
+void CRecordingDevice::ResourceUnreferenced(bool defaultPool) {
+    if (defaultPool) --defaultPoolAlive;
+    ReleaseInternal();
 }
 
 void CRecordingDevice::AppendToLastText(const std::string& label) {
-    // Creating calls log "null" as their output until the object exists.
     std::string& text = journal->calls.back().text;
     const std::string placeholder = "null)";
     if (text.size() >= placeholder.size()) {
         text.replace(text.size() - placeholder.size(), placeholder.size(), label + ")");
     }
-}
-
-template <class T>
-void CRecordingDevice::Rebind(T*& slot, std::type_identity_t<T>* next) {
-    // Bind first: rebinding the same object must not drop its last reference.
-    if (next) AsRecordingResource(next)->Bind();
-    T* old = std::exchange(slot, next);
-    if (old) AsRecordingResource(old)->Unbind();
 }
 
 void CRecordingDevice::UnbindAll() {
@@ -186,45 +117,76 @@ void CRecordingDevice::BindImplicitTargets() {
     Rebind(state.depthStencil, params.EnableAutoDepthStencil ? depthBuffer.get() : nullptr);
 }
 
+void CRecordingDevice::ResizeImplicitTargets() {
+    backBuffer->Resize(params.BackBufferWidth, params.BackBufferHeight, params.BackBufferFormat,
+                       params.MultiSampleType);
+    depthBuffer->Resize(params.BackBufferWidth, params.BackBufferHeight,
+                        params.EnableAutoDepthStencil ? params.AutoDepthStencilFormat : D3DFMT_D16,
+                        params.MultiSampleType);
+}
+
+D3DTargetFacts CRecordingDevice::TargetFacts() const {
+    D3DTargetFacts t;
+    const auto* target = dynamic_cast<const CRecordingSurface*>(state.renderTarget);
+    if (target) {
+        t.hasTarget = true;
+        t.targetWidth = target->Desc().Width;
+        t.targetHeight = target->Desc().Height;
+        t.targetMultiSample = target->Desc().MultiSampleType;
+        t.texture0IsTarget =
+            target->Container() != nullptr &&
+            static_cast<IDirect3DBaseTexture9*>(target->Container()) == state.textures[0];
+    }
+    if (const auto* depth = dynamic_cast<const CRecordingSurface*>(state.depthStencil)) {
+        t.hasDepth = true;
+        t.depthWidth = depth->Desc().Width;
+        t.depthHeight = depth->Desc().Height;
+        t.depthMultiSample = depth->Desc().MultiSampleType;
+        t.depthFormat = depth->Desc().Format;
+    }
+    return t;
+}
+
 // ---------------------------------------------------------------------------
 // Presentation
 
 HRESULT CRecordingDevice::Reset(D3DPRESENT_PARAMETERS* newParams) {
-    const HRESULT hr = journal->Record("Reset", Call("Reset", {recording::PresentParams(newParams)}));
+    const HRESULT hr =
+        journal->Record("Reset", Call("Reset", {recording::PresentParams(newParams)}));
     if (FAILED(hr)) return hr;
-    if (!newParams || !ValidSize(newParams->BackBufferWidth, newParams->BackBufferHeight)) {
-        return Refuse(D3DERR_INVALIDCALL);
-    }
-    // Direct3D 9 refuses to reset while default-pool resources exist.
-    if (defaultPoolAlive > 0) return Refuse(D3DERR_INVALIDCALL);
+    if (!newParams) return journal->Verdict(D3DRefusal::NullPointer);
+    // Direct3D 9 refuses to reset while the caller holds default-pool resources.
+    if (defaultPoolAlive > 0) return journal->Verdict(D3DRefusal::DefaultPoolResourcesLive);
+    D3DPRESENT_PARAMETERS completed{};
+    int samples = 0;
+    if (const D3DRefusal why = CheckPresentParameters(*newParams, journal->displayMode.Format,
+                                                      kLimits, &completed, &samples);
+        why != D3DRefusal::None)
+        return journal->Verdict(why);
 
-    params = *newParams;
-    if (params.BackBufferFormat == D3DFMT_UNKNOWN) {
-        params.BackBufferFormat = journal->displayMode.Format;
-    }
+    params = completed;
     UnbindAll();
-    backBuffer->Resize(params.BackBufferWidth, params.BackBufferHeight, params.BackBufferFormat);
-    depthBuffer->Resize(params.BackBufferWidth, params.BackBufferHeight,
-                        IsDepthFormat(params.AutoDepthStencilFormat) ? params.AutoDepthStencilFormat
-                                                                     : D3DFMT_D16);
+    ResizeImplicitTargets();
     state.ResetToDefaults(params.EnableAutoDepthStencil != FALSE, params.BackBufferWidth,
                           params.BackBufferHeight);
     BindImplicitTargets();
     inScene = false;
+    *newParams = params;
     return D3D_OK;
 }
 
 HRESULT CRecordingDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND destWindow,
                                   const RGNDATA* dirtyRegion) {
-    return journal->Record("Present", Call("Present", {RectText(sourceRect), RectText(destRect),
-                                                       recording::Handle(destWindow),
-                                                       recording::Handle(dirtyRegion)}));
+    return journal->Record(
+        "Present",
+        Call("Present", {recording::Rect(sourceRect), recording::Rect(destRect),
+                         recording::Handle(destWindow), recording::Handle(dirtyRegion)}));
 }
 
 HRESULT CRecordingDevice::BeginScene() {
     const HRESULT hr = journal->Record("BeginScene", "BeginScene()");
     if (FAILED(hr)) return hr;
-    if (inScene) return Refuse(D3DERR_INVALIDCALL);
+    if (inScene) return journal->Verdict(D3DRefusal::SceneAlreadyBegun);
     inScene = true;
     return D3D_OK;
 }
@@ -232,7 +194,7 @@ HRESULT CRecordingDevice::BeginScene() {
 HRESULT CRecordingDevice::EndScene() {
     const HRESULT hr = journal->Record("EndScene", "EndScene()");
     if (FAILED(hr)) return hr;
-    if (!inScene) return Refuse(D3DERR_INVALIDCALL);
+    if (!inScene) return journal->Verdict(D3DRefusal::SceneNotBegun);
     inScene = false;
     return D3D_OK;
 }
@@ -240,47 +202,33 @@ HRESULT CRecordingDevice::EndScene() {
 HRESULT CRecordingDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
                                 float z, DWORD stencil) {
     const HRESULT hr = journal->Record(
-        "Clear", Call("Clear", {Dec(count), rects ? "rects" : "null", Dec(flags), Hex(color),
-                                Flt(z), Dec(stencil)}));
+        "Clear", Call("Clear", {Dec(count), rects ? "rects" : "null", D3DClearFlagsName(flags),
+                                Hex(color), Flt(z), Dec(stencil)}));
     if (FAILED(hr)) return hr;
-    constexpr DWORD kKnown = D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL;
-    if ((count > 0 && !rects) || flags == 0 || (flags & ~kKnown) != 0 || !(z >= 0.0f && z <= 1.0f)) {
-        return Refuse(D3DERR_INVALIDCALL);
-    }
-    if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) != 0 && !state.depthStencil) {
-        return Refuse(D3DERR_INVALIDCALL);
-    }
-    if ((flags & D3DCLEAR_STENCIL) != 0) {
-        const auto* depth = dynamic_cast<CRecordingSurface*>(state.depthStencil);
-        if (!depth || depth->Desc().Format != D3DFMT_D24S8) return Refuse(D3DERR_INVALIDCALL);
-    }
-    return D3D_OK;
+    return journal->Verdict(CheckClear(count, rects, flags, z, TargetFacts()));
 }
 
 // ---------------------------------------------------------------------------
 // Resources
 
 HRESULT CRecordingDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
-                                        D3DFORMAT format, D3DPOOL pool,
-                                        IDirect3DTexture9** texture, HANDLE* sharedHandle) {
+                                        D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture,
+                                        HANDLE* sharedHandle) {
     const HRESULT hr = journal->Record(
-        "CreateTexture", Call("CreateTexture", {Dec(width), Dec(height), Dec(levels), Dec(usage),
-                                                Dec(format), Dec(pool), "null"}));
+        "CreateTexture",
+        Call("CreateTexture", {Dec(width), Dec(height), Dec(levels), D3DUsageName(usage),
+                               D3DFormatName(format), D3DPoolName(pool), "null"}));
     if (FAILED(hr)) return hr;
-    if (!texture || sharedHandle || !ValidSize(width, height) || !IsColourFormat(format)) {
-        return Refuse(D3DERR_INVALIDCALL);
-    }
-    const UINT fullChain = FullMipChain(width, height);
-    if (levels == 0) levels = fullChain;
-    if (levels > fullChain || (usage & D3DUSAGE_DEPTHSTENCIL) != 0) {
-        return Refuse(D3DERR_INVALIDCALL);
-    }
-    // Render targets live in video memory only.
-    if ((usage & D3DUSAGE_RENDERTARGET) != 0 && pool != D3DPOOL_DEFAULT) {
-        return Refuse(D3DERR_INVALIDCALL);
-    }
-    auto* created = new CRecordingTexture(this, journal->NextLabel("texture"), width, height,
-                                          levels, usage, format, pool);  // owned by its count
+    if (!texture) return journal->Verdict(D3DRefusal::NullPointer);
+    *texture = nullptr;
+    if (sharedHandle) return journal->Verdict(D3DRefusal::SharedHandle);
+    if (const D3DRefusal why =
+            CheckCreateTexture(width, height, levels, usage, format, pool, kLimits);
+        why != D3DRefusal::None)
+        return journal->Verdict(why);
+    auto* created = new CRecordingTexture(this, journal->NextLabel("texture"), width, height, usage,
+                                          format, pool);  // owned by its count
+    created->AddPublic();
     AppendToLastText(created->Label());
     *texture = created;
     return D3D_OK;
@@ -291,19 +239,23 @@ HRESULT CRecordingDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf
                                              HANDLE* sharedHandle) {
     const HRESULT hr = journal->Record(
         "CreateVertexBuffer",
-        Call("CreateVertexBuffer", {Dec(length), Dec(usage), Dec(fvf), Dec(pool), "null"}));
+        Call("CreateVertexBuffer",
+             {Dec(length), D3DUsageName(usage), D3DFvfName(fvf), D3DPoolName(pool), "null"}));
     if (FAILED(hr)) return hr;
-    if (!buffer || sharedHandle || length == 0 || length > kRecordingMaxBufferBytes) {
-        return Refuse(D3DERR_INVALIDCALL);
-    }
+    if (!buffer) return journal->Verdict(D3DRefusal::NullPointer);
+    *buffer = nullptr;
+    if (sharedHandle) return journal->Verdict(D3DRefusal::SharedHandle);
+    if (const D3DRefusal why = CheckCreateBuffer(length, pool); why != D3DRefusal::None)
+        return journal->Verdict(why);
     D3DVERTEXBUFFER_DESC desc{};
-    desc.Format = D3DFMT_UNKNOWN;
+    desc.Format = D3DFMT_UNKNOWN;  // Direct3D's D3DFMT_VERTEXDATA
     desc.Type = D3DRTYPE_VERTEXBUFFER;
     desc.Usage = usage;
     desc.Pool = pool;
     desc.Size = length;
     desc.FVF = fvf;
     auto* created = new CRecordingVertexBuffer(this, journal->NextLabel("vb"), desc);
+    created->AddPublic();
     AppendToLastText(created->Label());
     *buffer = created;
     return D3D_OK;
@@ -314,12 +266,15 @@ HRESULT CRecordingDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT 
                                             HANDLE* sharedHandle) {
     const HRESULT hr = journal->Record(
         "CreateIndexBuffer",
-        Call("CreateIndexBuffer", {Dec(length), Dec(usage), Dec(format), Dec(pool), "null"}));
+        Call("CreateIndexBuffer",
+             {Dec(length), D3DUsageName(usage), D3DFormatName(format), D3DPoolName(pool), "null"}));
     if (FAILED(hr)) return hr;
-    if (!buffer || sharedHandle || length == 0 || length > kRecordingMaxBufferBytes ||
-        (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32)) {
-        return Refuse(D3DERR_INVALIDCALL);
-    }
+    if (!buffer) return journal->Verdict(D3DRefusal::NullPointer);
+    *buffer = nullptr;
+    if (sharedHandle) return journal->Verdict(D3DRefusal::SharedHandle);
+    if (const D3DRefusal why = CheckCreateIndexBuffer(length, format, pool);
+        why != D3DRefusal::None)
+        return journal->Verdict(why);
     D3DINDEXBUFFER_DESC desc{};
     desc.Format = format;
     desc.Type = D3DRTYPE_INDEXBUFFER;
@@ -327,6 +282,7 @@ HRESULT CRecordingDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT 
     desc.Pool = pool;
     desc.Size = length;
     auto* created = new CRecordingIndexBuffer(this, journal->NextLabel("ib"), desc);
+    created->AddPublic();
     AppendToLastText(created->Label());
     *buffer = created;
     return D3D_OK;
@@ -339,16 +295,23 @@ HRESULT CRecordingDevice::CreateDepthStencilSurface(UINT width, UINT height, D3D
                                                     HANDLE* sharedHandle) {
     const HRESULT hr = journal->Record(
         "CreateDepthStencilSurface",
-        Call("CreateDepthStencilSurface", {Dec(width), Dec(height), Dec(format), Dec(multiSample),
-                                           Dec(multisampleQuality), Dec(discard), "null"}));
+        Call("CreateDepthStencilSurface",
+             {Dec(width), Dec(height), D3DFormatName(format), D3DMultiSampleName(multiSample),
+              Dec(multisampleQuality), Dec(discard), "null"}));
     if (FAILED(hr)) return hr;
-    if (!surface || sharedHandle || !ValidSize(width, height) || !IsDepthFormat(format)) {
-        return Refuse(D3DERR_INVALIDCALL);
-    }
-    auto* created = new CRecordingSurface(
-        this, journal->NextLabel("surface"),
-        SurfaceDesc(width, height, format, D3DUSAGE_DEPTHSTENCIL, multiSample, multisampleQuality),
-        CRecordingSurface::Kind::Standalone, nullptr);
+    if (!surface) return journal->Verdict(D3DRefusal::NullPointer);
+    *surface = nullptr;
+    if (sharedHandle) return journal->Verdict(D3DRefusal::SharedHandle);
+    if (const D3DRefusal why = CheckCreateDepthStencil(width, height, format, multiSample,
+                                                       multisampleQuality, kLimits);
+        why != D3DRefusal::None)
+        return journal->Verdict(why);
+    auto* created =
+        new CRecordingSurface(this, journal->NextLabel("surface"),
+                              RecordingSurfaceDesc(width, height, format, D3DUSAGE_DEPTHSTENCIL,
+                                                   D3DPOOL_DEFAULT, multiSample),
+                              CRecordingSurface::Kind::Standalone, nullptr);
+    created->AddPublic();
     AppendToLastText(created->Label());
     *surface = created;
     return D3D_OK;
@@ -360,20 +323,24 @@ HRESULT CRecordingDevice::CreateDepthStencilSurface(UINT width, UINT height, D3D
 HRESULT CRecordingDevice::GetRenderTarget(DWORD index, IDirect3DSurface9** surface) {
     const HRESULT hr = journal->Record("GetRenderTarget", Call("GetRenderTarget", {Dec(index)}));
     if (FAILED(hr)) return hr;
-    if (index != 0 || !surface || !state.renderTarget) return Refuse(D3DERR_INVALIDCALL);
-    AsRecordingResource(state.renderTarget)->AddPublic();
+    if (!surface) return journal->Verdict(D3DRefusal::NullPointer);
+    *surface = nullptr;
+    if (index != 0) return journal->Verdict(D3DRefusal::RenderTargetIndex);
+    if (!state.renderTarget) return journal->Verdict(D3DRefusal::NoRenderTarget);
+    static_cast<CRecordingSurface*>(state.renderTarget)->AddPublic();
     *surface = state.renderTarget;
     return D3D_OK;
 }
 
 HRESULT CRecordingDevice::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
-    const HRESULT hr = journal->Record("SetRenderTarget",
-                                       Call("SetRenderTarget", {Dec(index), LabelOf(surface)}));
+    const HRESULT hr =
+        journal->Record("SetRenderTarget", Call("SetRenderTarget", {Dec(index), LabelOf(surface)}));
     if (FAILED(hr)) return hr;
-    auto* target = dynamic_cast<CRecordingSurface*>(surface);
-    if (index != 0 || !target || target->Owner() != this || !target->IsRenderTarget()) {
-        return Refuse(D3DERR_INVALIDCALL);
-    }
+    if (index != 0) return journal->Verdict(D3DRefusal::RenderTargetIndex);
+    if (!surface) return journal->Verdict(D3DRefusal::NullPointer);
+    auto* target = Mine<CRecordingSurface>(this, surface);
+    if (!target) return journal->Verdict(D3DRefusal::ForeignObject);
+    if (!target->IsRenderTarget()) return journal->Verdict(D3DRefusal::NotARenderTarget);
     Rebind(state.renderTarget, surface);
     // Setting render target 0 resets the viewport to the whole target.
     state.viewport = D3DVIEWPORT9{0, 0, target->Desc().Width, target->Desc().Height, 0.0f, 1.0f};
@@ -383,12 +350,10 @@ HRESULT CRecordingDevice::SetRenderTarget(DWORD index, IDirect3DSurface9* surfac
 HRESULT CRecordingDevice::GetDepthStencilSurface(IDirect3DSurface9** surface) {
     const HRESULT hr = journal->Record("GetDepthStencilSurface", "GetDepthStencilSurface()");
     if (FAILED(hr)) return hr;
-    if (!surface) return Refuse(D3DERR_INVALIDCALL);
-    if (!state.depthStencil) {
-        *surface = nullptr;
-        return Refuse(D3DERR_INVALIDCALL);
-    }
-    AsRecordingResource(state.depthStencil)->AddPublic();
+    if (!surface) return journal->Verdict(D3DRefusal::NullPointer);
+    *surface = nullptr;
+    if (!state.depthStencil) return journal->Verdict(D3DRefusal::NoDepthStencilSurface);
+    static_cast<CRecordingSurface*>(state.depthStencil)->AddPublic();
     *surface = state.depthStencil;
     return D3D_OK;
 }
@@ -398,10 +363,12 @@ HRESULT CRecordingDevice::SetDepthStencilSurface(IDirect3DSurface9* surface) {
                                        Call("SetDepthStencilSurface", {LabelOf(surface)}));
     if (FAILED(hr)) return hr;
     if (surface) {
-        auto* depth = dynamic_cast<CRecordingSurface*>(surface);
-        if (!depth || depth->Owner() != this || !depth->IsDepthStencil()) {
-            return Refuse(D3DERR_INVALIDCALL);
-        }
+        auto* depth = Mine<CRecordingSurface>(this, surface);
+        if (!depth) return journal->Verdict(D3DRefusal::ForeignObject);
+        // A device reset without an automatic depth buffer has none to set.
+        if (!depth->IsDepthStencil() ||
+            (depth == depthBuffer.get() && !params.EnableAutoDepthStencil))
+            return journal->Verdict(D3DRefusal::NotADepthSurface);
     }
     Rebind(state.depthStencil, surface);
     return D3D_OK;
@@ -415,14 +382,9 @@ HRESULT CRecordingDevice::SetViewport(const D3DVIEWPORT9* viewport) {
     }
     const HRESULT hr = journal->Record("SetViewport", Call("SetViewport", {text}));
     if (FAILED(hr)) return hr;
-    if (!viewport) return Refuse(D3DERR_INVALIDCALL);
-    // The viewport must lie inside the render target.
-    const auto* target = dynamic_cast<CRecordingSurface*>(state.renderTarget);
-    const std::uint64_t right = std::uint64_t{viewport->X} + viewport->Width;
-    const std::uint64_t bottom = std::uint64_t{viewport->Y} + viewport->Height;
-    if (!target || right > target->Desc().Width || bottom > target->Desc().Height) {
-        return Refuse(D3DERR_INVALIDCALL);
-    }
+    if (!viewport) return journal->Verdict(D3DRefusal::NullPointer);
+    if (const D3DRefusal why = CheckViewport(*viewport, TargetFacts()); why != D3DRefusal::None)
+        return journal->Verdict(why);
     state.viewport = *viewport;
     return D3D_OK;
 }
@@ -430,7 +392,7 @@ HRESULT CRecordingDevice::SetViewport(const D3DVIEWPORT9* viewport) {
 HRESULT CRecordingDevice::GetViewport(D3DVIEWPORT9* viewport) {
     const HRESULT hr = journal->Record("GetViewport", "GetViewport()");
     if (FAILED(hr)) return hr;
-    if (!viewport) return Refuse(D3DERR_INVALIDCALL);
+    if (!viewport) return journal->Verdict(D3DRefusal::NullPointer);
     *viewport = state.viewport;
     return D3D_OK;
 }
@@ -440,15 +402,15 @@ HRESULT CRecordingDevice::GetViewport(D3DVIEWPORT9* viewport) {
 
 HRESULT CRecordingDevice::SetTransform(D3DTRANSFORMSTATETYPE which, const D3DMATRIX* matrix) {
     const HRESULT hr = journal->Record(
-        "SetTransform", Call("SetTransform", {Dec(which), recording::Matrix(matrix)}));
+        "SetTransform", Call("SetTransform", {D3DTransformName(which), recording::Matrix(matrix)}));
     if (FAILED(hr)) return hr;
-    if (!matrix) return Refuse(D3DERR_INVALIDCALL);
+    if (!matrix) return journal->Verdict(D3DRefusal::NullPointer);
     switch (which) {
         case D3DTS_WORLD: state.world = *matrix; return D3D_OK;
         case D3DTS_VIEW: state.view = *matrix; return D3D_OK;
         case D3DTS_PROJECTION: state.projection = *matrix; return D3D_OK;
     }
-    return Refuse(D3DERR_INVALIDCALL);
+    return journal->Verdict(CheckTransformType(which));
 }
 
 HRESULT CRecordingDevice::SetMaterial(const D3DMATERIAL9* material) {
@@ -460,7 +422,7 @@ HRESULT CRecordingDevice::SetMaterial(const D3DMATERIAL9* material) {
     }
     const HRESULT hr = journal->Record("SetMaterial", Call("SetMaterial", {text}));
     if (FAILED(hr)) return hr;
-    if (!material) return Refuse(D3DERR_INVALIDCALL);
+    if (!material) return journal->Verdict(D3DRefusal::NullPointer);
     state.material = *material;
     return D3D_OK;
 }
@@ -468,7 +430,7 @@ HRESULT CRecordingDevice::SetMaterial(const D3DMATERIAL9* material) {
 HRESULT CRecordingDevice::SetLight(DWORD index, const D3DLIGHT9* light) {
     std::string text = "null";
     if (light) {
-        text = Dec(light->Type) + ", " + ColourText(light->Diffuse) + ", " +
+        text = D3DLightTypeName(light->Type) + ", " + ColourText(light->Diffuse) + ", " +
                ColourText(light->Specular) + ", " + ColourText(light->Ambient) + ", " +
                VectorText(light->Position) + ", " + VectorText(light->Direction) + ", " +
                Flt(light->Range) + ", " + Flt(light->Falloff) + ", " + Flt(light->Attenuation0) +
@@ -477,35 +439,41 @@ HRESULT CRecordingDevice::SetLight(DWORD index, const D3DLIGHT9* light) {
     }
     const HRESULT hr = journal->Record("SetLight", Call("SetLight", {Dec(index), text}));
     if (FAILED(hr)) return hr;
-    if (!light || index >= kD3DMaxLights || light->Type < D3DLIGHT_POINT ||
-        light->Type > D3DLIGHT_DIRECTIONAL) {
-        return Refuse(D3DERR_INVALIDCALL);
-    }
+    if (!light) return journal->Verdict(D3DRefusal::NullPointer);
+    if (const D3DRefusal why = CheckLight(index, *light); why != D3DRefusal::None)
+        return journal->Verdict(why);
     state.lights[index] = *light;
     return D3D_OK;
 }
 
 HRESULT CRecordingDevice::LightEnable(DWORD index, BOOL enable) {
-    const HRESULT hr = journal->Record("LightEnable", Call("LightEnable", {Dec(index), Dec(enable)}));
+    const HRESULT hr =
+        journal->Record("LightEnable", Call("LightEnable", {Dec(index), Dec(enable)}));
     if (FAILED(hr)) return hr;
-    if (index >= kD3DMaxLights) return Refuse(D3DERR_INVALIDCALL);
+    if (const D3DRefusal why = CheckLightIndex(index); why != D3DRefusal::None)
+        return journal->Verdict(why);
     state.lightEnabled[index] = enable ? TRUE : FALSE;
     return D3D_OK;
 }
 
 HRESULT CRecordingDevice::SetRenderState(D3DRENDERSTATETYPE which, DWORD value) {
-    const HRESULT hr =
-        journal->Record("SetRenderState", Call("SetRenderState", {Dec(which), Dec(value)}));
+    const HRESULT hr = journal->Record(
+        "SetRenderState",
+        Call("SetRenderState", {D3DRenderStateName(which), D3DRenderStateValueName(which, value)}));
     if (FAILED(hr)) return hr;
-    if (!IsValidRenderState(which)) return Refuse(D3DERR_INVALIDCALL);
+    if (const D3DRefusal why = CheckRenderStateType(which); why != D3DRefusal::None)
+        return journal->Verdict(why);
     state.renderStates[which] = value;
     return D3D_OK;
 }
 
 HRESULT CRecordingDevice::GetRenderState(D3DRENDERSTATETYPE which, DWORD* value) {
-    const HRESULT hr = journal->Record("GetRenderState", Call("GetRenderState", {Dec(which)}));
+    const HRESULT hr =
+        journal->Record("GetRenderState", Call("GetRenderState", {D3DRenderStateName(which)}));
     if (FAILED(hr)) return hr;
-    if (!value || !IsValidRenderState(which)) return Refuse(D3DERR_INVALIDCALL);
+    if (!value) return journal->Verdict(D3DRefusal::NullPointer);
+    if (const D3DRefusal why = CheckRenderStateType(which); why != D3DRefusal::None)
+        return journal->Verdict(why);
     *value = state.renderStates[which];
     return D3D_OK;
 }
@@ -514,11 +482,10 @@ HRESULT CRecordingDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture
     const HRESULT hr =
         journal->Record("SetTexture", Call("SetTexture", {Dec(stage), LabelOf(texture)}));
     if (FAILED(hr)) return hr;
-    if (stage >= kD3DMaxTextureStages) return Refuse(D3DERR_INVALIDCALL);
-    if (texture) {
-        auto* mine = dynamic_cast<CRecordingTexture*>(texture);
-        if (!mine || mine->Owner() != this) return Refuse(D3DERR_INVALIDCALL);
-    }
+    if (const D3DRefusal why = CheckTextureStage(stage); why != D3DRefusal::None)
+        return journal->Verdict(why);
+    if (texture && !Mine<CRecordingTexture>(this, texture))
+        return journal->Verdict(D3DRefusal::ForeignObject);
     Rebind(state.textures[stage], texture);
     return D3D_OK;
 }
@@ -526,18 +493,23 @@ HRESULT CRecordingDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture
 HRESULT CRecordingDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
                                                DWORD value) {
     const HRESULT hr = journal->Record(
-        "SetTextureStageState", Call("SetTextureStageState", {Dec(stage), Dec(type), Dec(value)}));
+        "SetTextureStageState",
+        Call("SetTextureStageState",
+             {Dec(stage), D3DStageStateName(type), D3DStageStateValueName(type, value)}));
     if (FAILED(hr)) return hr;
-    if (!IsValidStageState(stage, type)) return Refuse(D3DERR_INVALIDCALL);
+    if (const D3DRefusal why = CheckStageState(stage, type); why != D3DRefusal::None)
+        return journal->Verdict(why);
     state.stages[stage].states[type] = value;
     return D3D_OK;
 }
 
 HRESULT CRecordingDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
     const HRESULT hr = journal->Record(
-        "SetSamplerState", Call("SetSamplerState", {Dec(sampler), Dec(type), Dec(value)}));
+        "SetSamplerState", Call("SetSamplerState", {Dec(sampler), D3DSamplerStateName(type),
+                                                    D3DSamplerStateValueName(type, value)}));
     if (FAILED(hr)) return hr;
-    if (!IsValidSamplerState(sampler, type)) return Refuse(D3DERR_INVALIDCALL);
+    if (const D3DRefusal why = CheckSamplerState(sampler, type); why != D3DRefusal::None)
+        return journal->Verdict(why);
     state.samplers[sampler].states[type] = value;
     return D3D_OK;
 }
@@ -546,25 +518,27 @@ HRESULT CRecordingDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE typ
 // Geometry and drawing
 
 HRESULT CRecordingDevice::SetFVF(DWORD fvf) {
-    const HRESULT hr = journal->Record("SetFVF", Call("SetFVF", {Dec(fvf)}));
+    const HRESULT hr = journal->Record("SetFVF", Call("SetFVF", {D3DFvfName(fvf)}));
     if (FAILED(hr)) return hr;
     state.fvf = fvf;
     return D3D_OK;
 }
 
-HRESULT CRecordingDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer,
-                                          UINT offset, UINT stride) {
+HRESULT CRecordingDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
+                                          UINT stride) {
     const HRESULT hr = journal->Record(
         "SetStreamSource",
         Call("SetStreamSource", {Dec(stream), LabelOf(buffer), Dec(offset), Dec(stride)}));
     if (FAILED(hr)) return hr;
-    if (stream != 0) return Refuse(D3DERR_INVALIDCALL);
-    if (buffer) {
-        auto* mine = dynamic_cast<CRecordingVertexBuffer*>(buffer);
-        if (!mine || mine->Owner() != this || offset >= mine->bytes.size()) {
-            return Refuse(D3DERR_INVALIDCALL);
-        }
+    const CRecordingVertexBuffer* mine = nullptr;
+    if (stream == 0 && buffer) {
+        mine = Mine<CRecordingVertexBuffer>(this, buffer);
+        if (!mine) return journal->Verdict(D3DRefusal::ForeignObject);
     }
+    if (const D3DRefusal why =
+            CheckStreamSource(stream, mine != nullptr, mine ? mine->Bytes().size() : 0, offset);
+        why != D3DRefusal::None)
+        return journal->Verdict(why);
     Rebind(state.streamSource, buffer);
     state.streamOffset = offset;
     state.streamStride = stride;
@@ -574,10 +548,8 @@ HRESULT CRecordingDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* b
 HRESULT CRecordingDevice::SetIndices(IDirect3DIndexBuffer9* indices) {
     const HRESULT hr = journal->Record("SetIndices", Call("SetIndices", {LabelOf(indices)}));
     if (FAILED(hr)) return hr;
-    if (indices) {
-        auto* mine = dynamic_cast<CRecordingIndexBuffer*>(indices);
-        if (!mine || mine->Owner() != this) return Refuse(D3DERR_INVALIDCALL);
-    }
+    if (indices && !Mine<CRecordingIndexBuffer>(this, indices))
+        return journal->Verdict(D3DRefusal::ForeignObject);
     Rebind(state.indices, indices);
     return D3D_OK;
 }
@@ -596,17 +568,20 @@ void CRecordingDevice::RecordDraw(bool indexed, D3DPRIMITIVETYPE type, UINT prim
     journal->draws.push_back(std::move(draw));
 }
 
+// The GL backend also refuses a draw whose shader program does not build
+// and a pair of targets its GL cannot draw into: limits of a real device
+// that the recording one need not model.
 HRESULT CRecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount,
                                           const void* vertexData, UINT vertexStride) {
-    const HRESULT hr = journal->Record(
-        "DrawPrimitiveUP", Call("DrawPrimitiveUP", {Dec(type), Dec(primitiveCount),
-                                                    vertexData ? "data" : "null",
-                                                    Dec(vertexStride)}));
+    const HRESULT hr =
+        journal->Record("DrawPrimitiveUP",
+                        Call("DrawPrimitiveUP", {D3DPrimitiveName(type), Dec(primitiveCount),
+                                                 vertexData ? "data" : "null", Dec(vertexStride)}));
     if (FAILED(hr)) return hr;
-    const std::uint64_t bytes = VerticesFor(type, primitiveCount) * vertexStride;
-    if (!vertexData || primitiveCount == 0 || bytes == 0 || bytes > kRecordingMaxBufferBytes) {
-        return Refuse(D3DERR_INVALIDCALL);
-    }
+    D3DRefusal why =
+        CheckDrawPrimitiveUP(type, primitiveCount, vertexData, vertexStride, state.fvf);
+    if (why == D3DRefusal::None) why = CheckDrawTargets(TargetFacts());
+    if (why != D3DRefusal::None) return journal->Verdict(why);
     // The user pointer takes the place of stream 0, which is left empty
     // afterwards, as Direct3D 9 does.
     Rebind(state.streamSource, nullptr);
@@ -616,50 +591,36 @@ HRESULT CRecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveC
     CRecordedDraw& draw = journal->draws.back();
     draw.vertexStride = vertexStride;
     const auto* first = static_cast<const std::uint8_t*>(vertexData);
-    draw.vertices.assign(first, first + bytes);
+    draw.vertices.assign(first,
+                         first + std::size_t{VertexCountFor(type, primitiveCount)} * vertexStride);
     return D3D_OK;
 }
 
 HRESULT CRecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
                                                UINT minVertexIndex, UINT numVertices,
                                                UINT startIndex, UINT primitiveCount) {
-    const HRESULT hr = journal->Record(
-        "DrawIndexedPrimitive",
-        Call("DrawIndexedPrimitive", {Dec(type), Dec(baseVertexIndex), Dec(minVertexIndex),
-                                      Dec(numVertices), Dec(startIndex), Dec(primitiveCount)}));
+    const HRESULT hr =
+        journal->Record("DrawIndexedPrimitive",
+                        Call("DrawIndexedPrimitive",
+                             {D3DPrimitiveName(type), Dec(baseVertexIndex), Dec(minVertexIndex),
+                              Dec(numVertices), Dec(startIndex), Dec(primitiveCount)}));
     if (FAILED(hr)) return hr;
-    auto* vertices = dynamic_cast<CRecordingVertexBuffer*>(state.streamSource);
-    auto* indices = dynamic_cast<CRecordingIndexBuffer*>(state.indices);
-    const std::uint64_t indexCount = VerticesFor(type, primitiveCount);
-    if (!vertices || !indices || state.streamStride == 0 || primitiveCount == 0 ||
-        indexCount == 0) {
-        return Refuse(D3DERR_INVALIDCALL);
+    const auto* vertices = dynamic_cast<const CRecordingVertexBuffer*>(state.streamSource);
+    const auto* indices = dynamic_cast<const CRecordingIndexBuffer*>(state.indices);
+    const std::size_t length = vertices ? vertices->Bytes().size() : 0;
+    D3DRefusal why =
+        CheckDrawIndexed(type, primitiveCount, state.fvf, vertices != nullptr, indices != nullptr,
+                         state.streamStride, state.streamOffset, length);
+    if (why == D3DRefusal::None) {
+        const D3DIndexedDraw draw{type,        baseVertexIndex, minVertexIndex,
+                                  numVertices, startIndex,      primitiveCount};
+        const auto streamVertices =
+            static_cast<std::int64_t>((length - state.streamOffset) / state.streamStride);
+        why = ReadIndices(indices->Bytes().data(), indices->Bytes().size(), indices->IndexSize(),
+                          draw, streamVertices, nullptr);
     }
-    const std::uint64_t indexSize = indices->IndexSize();
-    if ((std::uint64_t{startIndex} + indexCount) * indexSize > indices->bytes.size()) {
-        return Refuse(D3DERR_INVALIDCALL);
-    }
-    const std::uint64_t vertexCount =
-        (vertices->bytes.size() - state.streamOffset) / state.streamStride;
-    const std::uint64_t rangeEnd = std::uint64_t{minVertexIndex} + numVertices;
-    for (std::uint64_t i = 0; i < indexCount; ++i) {
-        const std::uint8_t* at = indices->bytes.data() + (startIndex + i) * indexSize;
-        std::uint32_t index = 0;
-        if (indexSize == 2) {
-            std::uint16_t small = 0;
-            std::memcpy(&small, at, sizeof small);
-            index = small;
-        } else {
-            std::memcpy(&index, at, sizeof index);
-        }
-        // Every index must lie in the declared range and, offset by the
-        // base, inside the vertex buffer.
-        const std::int64_t vertex = std::int64_t{baseVertexIndex} + index;
-        if (index < minVertexIndex || index >= rangeEnd || vertex < 0 ||
-            static_cast<std::uint64_t>(vertex) >= vertexCount) {
-            return Refuse(D3DERR_INVALIDCALL);
-        }
-    }
+    if (why == D3DRefusal::None) why = CheckDrawTargets(TargetFacts());
+    if (why != D3DRefusal::None) return journal->Verdict(why);
     RecordDraw(true, type, primitiveCount);
     CRecordedDraw& draw = journal->draws.back();
     draw.baseVertexIndex = baseVertexIndex;
@@ -680,8 +641,8 @@ const D3DDeviceState& RecordingDeviceState(IDirect3DDevice9* device) {
 
 const std::vector<std::uint8_t>& RecordingBufferBytes(IDirect3DResource9* buffer) {
     static const std::vector<std::uint8_t> none;
-    if (const auto* vb = dynamic_cast<CRecordingVertexBuffer*>(buffer)) return vb->bytes;
-    if (const auto* ib = dynamic_cast<CRecordingIndexBuffer*>(buffer)) return ib->bytes;
+    if (const auto* vb = dynamic_cast<CRecordingVertexBuffer*>(buffer)) return vb->Bytes();
+    if (const auto* ib = dynamic_cast<CRecordingIndexBuffer*>(buffer)) return ib->Bytes();
     return none;
 }
 

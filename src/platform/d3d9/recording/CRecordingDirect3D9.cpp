@@ -1,18 +1,20 @@
-// The recording Direct3D object: reports the journal's adapter and makes
-// recording devices.
+#include "platform/d3d9/recording/CRecordingDirect3D9.h"
+
 #include <utility>
 
-#include "platform/d3d9/recording/RecordingObjects.h"
+#include "platform/d3d9/D3DChecks.h"
+#include "platform/d3d9/recording/CRecordingDevice.h"
 #include "platform/d3d9/recording/RecordingText.h"
 
 using recording::Call;
 using recording::Dec;
 
 namespace {
-bool ValidBackBufferSize(UINT width, UINT height) {
-    return width > 0 && height > 0 && width <= kRecordingMaxDimension &&
-           height <= kRecordingMaxDimension;
-}
+// What the recording adapter answers beyond the journal's display mode: the
+// least a GL 3.3 context offers, like the GL backend's adapter. The sizes
+// are the Direct3D maximum rather than a GL implementation's: a real device
+// has the limit, the recording one need not model it.
+constexpr D3DDeviceLimits kLimits{};
 }  // namespace
 
 IDirect3D9* CreateRecordingDirect3D9(std::shared_ptr<CRecordingJournal> journal) {
@@ -48,10 +50,8 @@ HRESULT CRecordingDirect3D9::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE*
     const HRESULT hr = journal->Record("D3D9.GetAdapterDisplayMode",
                                        Call("D3D9.GetAdapterDisplayMode", {Dec(adapter)}));
     if (FAILED(hr)) return hr;
-    if (adapter != D3DADAPTER_DEFAULT || !mode) {
-        journal->calls.back().result = D3DERR_INVALIDCALL;
-        return D3DERR_INVALIDCALL;
-    }
+    if (!mode) return journal->Verdict(D3DRefusal::NullPointer);
+    if (adapter != D3DADAPTER_DEFAULT) return journal->Verdict(D3DRefusal::UnknownAdapter);
     *mode = journal->displayMode;
     return D3D_OK;
 }
@@ -62,24 +62,26 @@ HRESULT CRecordingDirect3D9::CheckDeviceFormat(UINT adapter, D3DDEVTYPE deviceTy
                                                D3DFORMAT checkFormat) {
     const HRESULT hr = journal->Record(
         "D3D9.CheckDeviceFormat",
-        Call("D3D9.CheckDeviceFormat", {Dec(adapter), Dec(deviceType), Dec(adapterFormat),
-                                        Dec(usage), Dec(resourceType), Dec(checkFormat)}));
+        Call("D3D9.CheckDeviceFormat",
+             {Dec(adapter), D3DDevTypeName(deviceType), D3DFormatName(adapterFormat),
+              D3DUsageName(usage), D3DResourceTypeName(resourceType), D3DFormatName(checkFormat)}));
     if (FAILED(hr)) return hr;
-    if (adapter != D3DADAPTER_DEFAULT) {
-        journal->calls.back().result = D3DERR_INVALIDCALL;
-        return D3DERR_INVALIDCALL;
-    }
-    return D3D_OK;
+    // A query's "no" is an answer, not a refusal: nothing is logged.
+    D3DRefusal why = CheckAdapter(adapter, deviceType);
+    if (why == D3DRefusal::None)
+        why = ::CheckDeviceFormat(journal->displayMode.Format, adapterFormat, usage, resourceType,
+                                  checkFormat);
+    return journal->calls.back().result = RefusalResult(why);
 }
 
 HRESULT CRecordingDirect3D9::GetDeviceCaps(UINT adapter, D3DDEVTYPE deviceType, D3DCAPS9* caps) {
-    const HRESULT hr = journal->Record("D3D9.GetDeviceCaps",
-                                       Call("D3D9.GetDeviceCaps", {Dec(adapter), Dec(deviceType)}));
+    const HRESULT hr =
+        journal->Record("D3D9.GetDeviceCaps",
+                        Call("D3D9.GetDeviceCaps", {Dec(adapter), D3DDevTypeName(deviceType)}));
     if (FAILED(hr)) return hr;
-    if (adapter != D3DADAPTER_DEFAULT || !caps) {
-        journal->calls.back().result = D3DERR_INVALIDCALL;
-        return D3DERR_INVALIDCALL;
-    }
+    if (!caps) return journal->Verdict(D3DRefusal::NullPointer);
+    if (const D3DRefusal why = CheckAdapter(adapter, deviceType); why != D3DRefusal::None)
+        return journal->calls.back().result = RefusalResult(why);
     *caps = D3DCAPS9{};
     caps->DeviceType = deviceType;
     caps->AdapterOrdinal = adapter;
@@ -88,8 +90,8 @@ HRESULT CRecordingDirect3D9::GetDeviceCaps(UINT adapter, D3DDEVTYPE deviceType, 
     caps->TextureCaps = 0x0001EC45u;
     caps->TextureFilterCaps = 0x03030300u;
     caps->TextureAddressCaps = 0x3Fu;
-    caps->MaxTextureWidth = kRecordingMaxDimension;
-    caps->MaxTextureHeight = kRecordingMaxDimension;
+    caps->MaxTextureWidth = kLimits.maxTextureSide;
+    caps->MaxTextureHeight = kLimits.maxTextureSide;
     caps->VertexProcessingCaps = journal->vertexProcessingCaps;
     caps->MaxActiveLights = kD3DMaxLights;
     caps->MaxPrimitiveCount = 0x00FFFFFFu;
@@ -106,15 +108,15 @@ HRESULT CRecordingDirect3D9::CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE
     const HRESULT hr = journal->Record(
         "D3D9.CheckDeviceMultiSampleType",
         Call("D3D9.CheckDeviceMultiSampleType",
-             {Dec(adapter), Dec(deviceType), Dec(surfaceFormat), Dec(windowed),
-              Dec(multiSampleType), qualityLevels ? "out" : "null"}));
+             {Dec(adapter), D3DDevTypeName(deviceType), D3DFormatName(surfaceFormat), Dec(windowed),
+              D3DMultiSampleName(multiSampleType), qualityLevels ? "out" : "null"}));
     if (FAILED(hr)) return hr;
-    if (adapter != D3DADAPTER_DEFAULT) {
-        journal->calls.back().result = D3DERR_INVALIDCALL;
-        return D3DERR_INVALIDCALL;
-    }
-    if (qualityLevels) *qualityLevels = 1;
-    return D3D_OK;
+    if (qualityLevels) *qualityLevels = 0;
+    D3DRefusal why = CheckAdapter(adapter, deviceType);
+    if (why == D3DRefusal::None)
+        why = CheckMultiSampleType(surfaceFormat, multiSampleType, kLimits.maxSamples);
+    if (why == D3DRefusal::None && qualityLevels) *qualityLevels = 1;
+    return journal->calls.back().result = RefusalResult(why);
 }
 
 HRESULT CRecordingDirect3D9::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow,
@@ -122,16 +124,23 @@ HRESULT CRecordingDirect3D9::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, H
                                           IDirect3DDevice9** device) {
     const HRESULT hr = journal->Record(
         "D3D9.CreateDevice",
-        Call("D3D9.CreateDevice", {Dec(adapter), Dec(deviceType), recording::Handle(focusWindow),
-                                   recording::Hex(behaviorFlags), recording::PresentParams(params)}));
+        Call("D3D9.CreateDevice",
+             {Dec(adapter), D3DDevTypeName(deviceType), recording::Handle(focusWindow),
+              D3DCreateFlagsName(behaviorFlags), recording::PresentParams(params)}));
     // A failed creation hands back no device, as the OpenGL backend does.
     if (device != nullptr) *device = nullptr;
     if (FAILED(hr)) return hr;
-    if (adapter != D3DADAPTER_DEFAULT || !focusWindow || !params || !device ||
-        !ValidBackBufferSize(params->BackBufferWidth, params->BackBufferHeight)) {
-        journal->calls.back().result = D3DERR_INVALIDCALL;
-        return D3DERR_INVALIDCALL;
-    }
-    *device = new CRecordingDevice(journal, this, *params);  // owned by its reference count
+    if (!device || !params) return journal->Verdict(D3DRefusal::NullPointer);
+    if (const D3DRefusal why = CheckAdapter(adapter, deviceType); why != D3DRefusal::None)
+        return journal->Verdict(why);
+    if (!params->hDeviceWindow && !focusWindow) return journal->Verdict(D3DRefusal::NoDeviceWindow);
+    D3DPRESENT_PARAMETERS completed{};
+    int samples = 0;
+    if (const D3DRefusal why = CheckPresentParameters(*params, journal->displayMode.Format, kLimits,
+                                                      &completed, &samples);
+        why != D3DRefusal::None)
+        return journal->Verdict(why);
+    *params = completed;
+    *device = new CRecordingDevice(journal, this, completed);  // owned by its reference count
     return D3D_OK;
 }

@@ -61,6 +61,12 @@ void CRecordingJournal::Note(std::string name, std::string text, HRESULT result)
     calls.push_back(CRecordedCall{std::move(name), std::move(text), result});
 }
 
+HRESULT CRecordingJournal::Verdict(D3DRefusal why) {
+    CRecordedCall& call = calls.back();
+    call.result = D3DCallResult(call.name.c_str(), why);
+    return call.result;
+}
+
 std::string CRecordingJournal::NextLabel(std::string_view kind) {
     return std::string(kind) + "#" + std::to_string(nextLabel++);
 }

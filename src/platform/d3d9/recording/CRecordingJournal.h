@@ -4,24 +4,26 @@
 // objects. It outlives the objects that write to it, so a test can read what
 // happened after the program released everything.
 //
-// Call texts have the form  Name(arg, arg, ...)  with integers in decimal,
-// HRESULTs and colours as 0x%08X, floats with %g, and objects by label
-// ("null", "backbuffer", "depthbuffer", "texture#1", "surface#2",
-// "vb#3", "ib#4"; level n of a texture is "texture#1.leveln"). Methods of the
-// Direct3D object are named "D3D9.Method", methods of the device plain
-// "Method", methods of resources "<Kind>.Method" with Kind one of Texture,
-// Surface, VertexBuffer, IndexBuffer; their text starts with the label, for
-// example "VertexBuffer.Lock(vb#3, 0, 0, 0)", "Texture.Release(texture#1)".
+// Call texts have the form  Name(arg, arg, ...)  with Direct3D's names for
+// enumerations and flags (D3DRS_CULLMODE, D3DCULL_CW, D3DFVF_XYZ|D3DFVF_NORMAL,
+// D3DPOOL_DEFAULT; D3DNames.h), other integers in decimal, colours as
+// 0x%08X, floats with %g, and objects by label ("null", "backbuffer",
+// "depthbuffer", "texture#1", "surface#2", "vb#3", "ib#4"; level 0 of a
+// texture is "texture#1.level0"). Methods of the Direct3D object are named
+// "D3D9.Method", methods of the device plain "Method", methods of resources
+// "<Kind>.Method" with Kind one of Texture, Surface, VertexBuffer,
+// IndexBuffer; their text starts with the label, for example
+// "VertexBuffer.Lock(vb#3, 0, 0, 0)", "Texture.Release(texture#1)".
 // Creating calls end with the new object's label ("null" if none was made):
-// "CreateTexture(256, 256, 1, 1, 22, 0, texture#5)". Names are what
-// InjectFailure and Count/Find/Texts match. AddRef and Release made by the
-// caller are logged (and never fail); the device's own references are not.
+// "CreateTexture(256, 256, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, texture#5)".
+// Names are what InjectFailure and Count/Find/Texts match. AddRef and
+// Release made by the caller are logged (and never fail); the device's own
+// references are not.
 //
-// Invalid arguments answer D3DERR_INVALIDCALL and have no effect: indices
-// out of range, zero or absurd sizes (a side of 0 or over 16384, a buffer of
-// 0 bytes or over 256 MiB), foreign objects, render target 0 set to null, a
-// draw with nothing bound or indices past the bound buffers. After
-// DrawPrimitiveUP stream 0 is empty, as in Direct3D 9.
+// The device checks its arguments with the checks the OpenGL backend uses
+// (D3DChecks.h) and refuses what that backend refuses, with the same
+// HRESULT; a refused or failed call has no effect. After DrawPrimitiveUP
+// stream 0 is empty, as in Direct3D 9.
 #pragma once
 
 #include <cstddef>
@@ -32,11 +34,12 @@
 #include <vector>
 
 #include "platform/d3d9/D3DDeviceState.h"
+#include "platform/d3d9/D3DRefusal.h"
 #include "platform/d3d9/d3d9.h"
 
 struct CRecordedCall {
     std::string name;  // "SetRenderState", "D3D9.CreateDevice", "vb#3.Lock"
-    std::string text;  // "SetRenderState(22, 2)"
+    std::string text;  // "SetRenderState(D3DRS_CULLMODE, D3DCULL_CW)"
     HRESULT result = D3D_OK;
 };
 
@@ -51,10 +54,10 @@ struct CRecordedDraw {
     UINT startIndex = 0;
     std::vector<std::uint8_t> vertices;  // DrawPrimitiveUP: a copy of the vertex data
     UINT vertexStride = 0;
-    D3DDeviceState state;                // everything in force at the draw
-    std::string renderTarget;            // label of render target 0
-    std::string depthStencil;            // label of the depth-stencil surface
-    std::string texture0;                // label of the texture on stage 0 ("null" if none)
+    D3DDeviceState state;      // everything in force at the draw
+    std::string renderTarget;  // label of render target 0
+    std::string depthStencil;  // label of the depth-stencil surface
+    std::string texture0;      // label of the texture on stage 0 ("null" if none)
 };
 
 class CRecordingJournal {
@@ -82,8 +85,12 @@ public:
     int LiveObjects() const { return liveObjects; }
 
     // For the recording objects themselves.
-    HRESULT Record(std::string name, std::string text);  // applies injected failures
+    HRESULT Record(std::string name, std::string text);             // applies injected failures
     void Note(std::string name, std::string text, HRESULT result);  // logs, never fails
+    // The result of the call logged last, from its check: D3D_OK for None,
+    // else the refusal's HRESULT, written to standard error as RefuseD3DCall
+    // does.
+    HRESULT Verdict(D3DRefusal why);
     std::string NextLabel(std::string_view kind);
     void ObjectCreated() { ++liveObjects; }
     void ObjectDestroyed() { --liveObjects; }

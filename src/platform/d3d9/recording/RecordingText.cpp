@@ -33,15 +33,24 @@ std::string Matrix(const D3DMATRIX* matrix) {
 
 std::string Handle(const void* handle) { return handle ? "handle" : "null"; }
 
+std::string Rect(const RECT* rect) {
+    if (!rect) return "null";
+    return "[" + Dec(rect->left) + " " + Dec(rect->top) + " " + Dec(rect->right) + " " +
+           Dec(rect->bottom) + "]";
+}
+
+std::string LockFlags(DWORD flags) { return D3DLockFlagsName(flags); }
+
 std::string PresentParams(const D3DPRESENT_PARAMETERS* p) {
     if (!p) return "null";
     return "{" + Dec(p->BackBufferWidth) + " " + Dec(p->BackBufferHeight) + " " +
-           Dec(p->BackBufferFormat) + " " + Dec(p->BackBufferCount) + " " +
-           Dec(p->MultiSampleType) + " " + Dec(p->MultiSampleQuality) + " " +
-           Dec(p->SwapEffect) + " " + Handle(p->hDeviceWindow) + " " + Dec(p->Windowed) + " " +
-           Dec(p->EnableAutoDepthStencil) + " " + Dec(p->AutoDepthStencilFormat) + " " +
-           Dec(p->Flags) + " " + Dec(p->FullScreen_RefreshRateInHz) + " " +
-           Dec(p->PresentationInterval) + "}";
+           D3DFormatName(p->BackBufferFormat) + " " + Dec(p->BackBufferCount) + " " +
+           D3DMultiSampleName(p->MultiSampleType) + " " + Dec(p->MultiSampleQuality) + " " +
+           D3DSwapEffectName(p->SwapEffect) + " " + Handle(p->hDeviceWindow) + " " +
+           Dec(p->Windowed) + " " + Dec(p->EnableAutoDepthStencil) + " " +
+           D3DFormatName(p->AutoDepthStencilFormat) + " " + Dec(p->Flags) + " " +
+           Dec(p->FullScreen_RefreshRateInHz) + " " +
+           D3DPresentIntervalName(p->PresentationInterval) + "}";
 }
 
 std::string Call(std::string_view name, std::initializer_list<std::string> args) {

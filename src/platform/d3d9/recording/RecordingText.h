@@ -1,7 +1,8 @@
 // Formatting of the call texts of the recording backend:
 //   Name(arg, arg, ...)
-// with integers in decimal, HRESULTs and colours as 0x%08X, floats with %g
-// and objects by label.
+// with Direct3D's names for enumerations and flags (D3DNames.h), other
+// integers in decimal, colours as 0x%08X, floats with %g and objects by
+// label.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/d3d9/D3DNames.h"
 #include "platform/d3d9/d3d9.h"
 
 namespace recording {
@@ -21,6 +23,9 @@ std::string Floats(const float* values, std::size_t count);
 std::string Matrix(const D3DMATRIX* matrix);
 // "null" or "handle": window handles carry no label.
 std::string Handle(const void* handle);
+// "[left top right bottom]" or "null".
+std::string Rect(const RECT* rect);
+std::string LockFlags(DWORD flags);
 // "{width height format ...}" in the order of the structure's members.
 std::string PresentParams(const D3DPRESENT_PARAMETERS* params);
 std::string Call(std::string_view name, std::initializer_list<std::string> args);

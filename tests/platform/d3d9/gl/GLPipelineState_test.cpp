@@ -66,7 +66,7 @@ TEST(GLPipelinePlan, StageZeroWithoutATexturePassesTheDiffuseColour) {
     s.stages[0].states[D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
     s.stages[0].states[D3DTSS_ALPHAOP] = D3DTOP_MODULATE;
     s.stages[0].states[D3DTSS_ALPHAARG2] = D3DTA_DIFFUSE;
-    const GLShaderKey k = Plan(s, kScreenFvf).shader;
+    const GLShaderKey k = PlanShader(s, DecodeFvf(kScreenFvf), GLTargetInfo{true, false});
     EXPECT_FALSE(k.textureBound);
     // Colour op, arg1, arg2, alpha op, arg1, arg2.
     const DWORD got[6] = {k.colorOp, k.colorArg1, k.colorArg2, k.alphaOp, k.alphaArg1, k.alphaArg2};

@@ -31,10 +31,12 @@ TEST(Recording, CallLogNamesArgumentsAndObjectsAndDrawsKeepTheirState) {
     texture->Release();
     EXPECT_EQ(rec.journal->Texts(),
               (std::vector<std::string>{
-                  "CreateTexture(16, 16, 1, 0, 22, 1, texture#1)", "SetTexture(0, texture#1)",
-                  "Clear(0, null, 3, 0xFF000000, 1, 0)", "SetRenderState(27, 1)", "SetFVF(2)",
-                  "DrawPrimitiveUP(4, 1, data, 12)", "SetRenderState(27, 0)",
-                  "Texture.Release(texture#1)"}));
+                  "CreateTexture(16, 16, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, texture#1)",
+                  "SetTexture(0, texture#1)",
+                  "Clear(0, null, D3DCLEAR_TARGET|D3DCLEAR_ZBUFFER, 0xFF000000, 1, 0)",
+                  "SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE)", "SetFVF(D3DFVF_XYZ)",
+                  "DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, data, 12)",
+                  "SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE)", "Texture.Release(texture#1)"}));
 
     ASSERT_EQ(rec.journal->draws.size(), 1u);
     const CRecordedDraw& draw = rec.journal->draws[0];

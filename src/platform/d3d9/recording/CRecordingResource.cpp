@@ -1,0 +1,29 @@
+#include "platform/d3d9/recording/CRecordingResource.h"
+
+#include <utility>
+
+#include "platform/d3d9/recording/CRecordingDevice.h"
+
+CRecordingResource::CRecordingResource(CRecordingDevice* device, std::string label, D3DPOOL pool,
+                                       bool standalone)
+    : CD3DResourceLife(*device, standalone && pool == D3DPOOL_DEFAULT),
+      device(device),
+      journal(device->Journal()),
+      label(std::move(label)),
+      standalone(standalone) {
+    if (standalone) journal.ObjectCreated();
+}
+
+CRecordingResource::~CRecordingResource() {
+    if (standalone) journal.ObjectDestroyed();
+}
+
+CRecordingResource* AsRecordingResource(IUnknown* object) {
+    return dynamic_cast<CRecordingResource*>(object);
+}
+
+std::string LabelOf(IUnknown* object) {
+    if (!object) return "null";
+    const CRecordingResource* resource = AsRecordingResource(object);
+    return resource ? resource->Label() : std::string("foreign");
+}

@@ -1,0 +1,31 @@
+// Vertex buffers of the recording device.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/recording/CRecordingBufferData.h"
+#include "platform/d3d9/recording/CRecordingResource.h"
+
+class CRecordingVertexBuffer final : public IDirect3DVertexBuffer9, public CRecordingResource {
+public:
+    CRecordingVertexBuffer(CRecordingDevice* device, std::string label,
+                           const D3DVERTEXBUFFER_DESC& desc);
+
+    ULONG AddRef() override;
+    ULONG Release() override;
+    D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
+    HRESULT Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) override;
+    HRESULT Unlock() override;
+    HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
+
+    // The creator's reference, which is not logged.
+    ULONG AddPublic() { return AddPublicRef(); }
+    const std::vector<std::uint8_t>& Bytes() const { return data.Bytes(); }
+
+private:
+    D3DVERTEXBUFFER_DESC desc;
+    CRecordingBufferData data;
+};
