@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The Debian package made by `cpack -G DEB` from the release build (the release preset's
 build/release, built here as far as the package needs): its control fields and computed
-dependencies, exactly the installed files, and a clean install, verify and remove with dpkg
+dependencies, and a clean install (exactly the installed files), verify and remove with dpkg
 in a scratch directory whose package database is a copy of this machine's, so the
 dependencies are checked for real and the machine's own database is never written."""
 
@@ -76,12 +76,6 @@ class DebianPackage(unittest.TestCase):
         self.assertRegex(self.field("Depends"), r"libsdl2-2\.0-0 \(>= [\d.]+\)")
         if "tessary-export" in self.programs:
             self.assertTrue(any(d.startswith("libassimp") for d in depends), depends)
-
-    def test_package_holds_exactly_the_installed_files(self):
-        listing = run("dpkg-deb", "--contents", self.deb)
-        files = {line.split()[-1] for line in listing.splitlines() if line.startswith("-")}
-        self.assertEqual(sorted(files),
-                         sorted("./usr/" + f for f in layout.expected_files(self.programs)))
 
     def test_installs_runs_and_removes_cleanly_in_a_scratch_root(self):
         if os.geteuid() != 0:

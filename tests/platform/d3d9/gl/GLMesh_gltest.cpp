@@ -1,13 +1,12 @@
 // Projected, lit meshes on the GL backend: culling with Direct3D's winding,
-// the fixed-function lighting at the points its formulas single out, the
-// state cache's kill switch and vertices that are not numbers.
+// the fixed-function lighting at the points its formulas single out, and the
+// state cache's kill switch.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
 #include <utility>
 #include <vector>
 
@@ -38,27 +37,22 @@ Vec3 Normalize(Vec3 a) {
 // longitude pi - 2 pi i / slices, row j from the north pole (z = 1) to the
 // south pole, one triangle strip per band of latitude pairing row s with row
 // s + 1 and closing the band on slice 0. Seen from outside its triangles are
-// counter-clockwise on screen. `degenerate` puts NaN and infinities into a
-// third of the positions and a third of the normals.
+// counter-clockwise on screen.
 struct Sphere {
     int slices, rows;
     std::vector<Vec3> points;
     D3DRef<IDirect3DVertexBuffer9> vb;
     D3DRef<IDirect3DIndexBuffer9> ib;
 
-    Sphere(IDirect3DDevice9* d, int slices, int rows, bool degenerate = false)
-        : slices(slices), rows(rows) {
+    Sphere(IDirect3DDevice9* d, int slices, int rows) : slices(slices), rows(rows) {
         std::vector<Vec3> vertices;  // position, normal
-        const float nan = std::numeric_limits<float>::quiet_NaN();
-        const float inf = std::numeric_limits<float>::infinity();
         for (int i = 0; i < slices; ++i) {
             const float theta = kPi - 2.0f * kPi * static_cast<float>(i) / static_cast<float>(slices);
             for (int j = 0; j < rows; ++j) {
                 const float phi = kPi / 2 - kPi * static_cast<float>(j) / static_cast<float>(rows - 1);
                 const Vec3 p{std::cos(theta) * std::cos(phi), std::sin(theta) * std::cos(phi), std::sin(phi)};
                 points.push_back(p);
-                vertices.push_back(degenerate && points.size() % 3 == 0 ? Vec3{nan, 1, inf} : p);
-                vertices.push_back(degenerate && points.size() % 3 == 1 ? Vec3{-inf, nan, 0} : p);
+                vertices.insert(vertices.end(), {p, p});
             }
         }
         std::vector<std::uint16_t> indices;
@@ -337,17 +331,4 @@ TEST(GLMesh, TheStateCacheKillSwitchGivesTheSamePixels) {
     EXPECT_GT(std::count_if(a.pixels.begin(), a.pixels.end(),
                             [](std::uint32_t p) { return p != kBlack; }),
               2000);
-}
-
-TEST(GLMesh, VerticesThatAreNotNumbersDrawWithoutHarm) {
-    // What a shape with NaN or infinite parameters can hand the device.
-    CGLTestDevice gl(32, 32);
-    ASSERT_TRUE(gl.Ok()) << gl.Failure();
-    IDirect3DDevice9* d = gl.Device();
-    const Sphere sphere(d, 16, 12, true);
-    ApplyCamera(d);
-    Light(d, {0, 0, 1}, 0.5f, {1, 1, 1, 0}, {1, 1, 1, 0}, 50.0f);
-    d->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-    sphere.Draw(d);  // every strip is accepted
-    EXPECT_EQ(gl.ReadBackBuffer().width, 32u);  // and the GL work is done without a crash
 }
