@@ -83,6 +83,10 @@ struct HoverCase {
     LONG x, y;
     int cell;  // -1: none
 };
+// Names the case in test listings ("800 wide at 100,0").
+void PrintTo(const HoverCase& c, std::ostream* out) {
+    *out << c.width << " wide at " << c.x << "," << c.y;
+}
 
 class SceneHoverTest : public ::testing::TestWithParam<HoverCase> {};
 
