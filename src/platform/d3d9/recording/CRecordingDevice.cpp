@@ -554,12 +554,11 @@ HRESULT CRecordingDevice::SetIndices(IDirect3DIndexBuffer9* indices) {
     return D3D_OK;
 }
 
-void CRecordingDevice::RecordDraw(bool indexed, D3DPRIMITIVETYPE type, UINT primitiveCount) {
+void CRecordingDevice::RecordDraw(bool indexed, const D3DIndexedDraw& arguments) {
     CRecordedDraw draw;
+    static_cast<D3DIndexedDraw&>(draw) = arguments;
     draw.callIndex = journal->calls.size() - 1;
     draw.indexed = indexed;
-    draw.type = type;
-    draw.primitiveCount = primitiveCount;
     draw.vertexStride = state.streamStride;
     draw.state = state;
     draw.renderTarget = LabelOf(state.renderTarget);
@@ -587,7 +586,10 @@ HRESULT CRecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveC
     Rebind(state.streamSource, nullptr);
     state.streamOffset = 0;
     state.streamStride = 0;
-    RecordDraw(false, type, primitiveCount);
+    D3DIndexedDraw arguments;
+    arguments.type = type;
+    arguments.primitiveCount = primitiveCount;
+    RecordDraw(false, arguments);
     CRecordedDraw& draw = journal->draws.back();
     draw.vertexStride = vertexStride;
     const auto* first = static_cast<const std::uint8_t*>(vertexData);
@@ -611,9 +613,9 @@ HRESULT CRecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVe
     D3DRefusal why =
         CheckDrawIndexed(type, primitiveCount, state.fvf, vertices != nullptr, indices != nullptr,
                          state.streamStride, state.streamOffset, length);
+    const D3DIndexedDraw draw{type,        baseVertexIndex, minVertexIndex,
+                              numVertices, startIndex,      primitiveCount};
     if (why == D3DRefusal::None) {
-        const D3DIndexedDraw draw{type,        baseVertexIndex, minVertexIndex,
-                                  numVertices, startIndex,      primitiveCount};
         const auto streamVertices =
             static_cast<std::int64_t>((length - state.streamOffset) / state.streamStride);
         why = ReadIndices(indices->Bytes().data(), indices->Bytes().size(), indices->IndexSize(),
@@ -621,12 +623,7 @@ HRESULT CRecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVe
     }
     if (why == D3DRefusal::None) why = CheckDrawTargets(TargetFacts());
     if (why != D3DRefusal::None) return journal->Verdict(why);
-    RecordDraw(true, type, primitiveCount);
-    CRecordedDraw& draw = journal->draws.back();
-    draw.baseVertexIndex = baseVertexIndex;
-    draw.minVertexIndex = minVertexIndex;
-    draw.numVertices = numVertices;
-    draw.startIndex = startIndex;
+    RecordDraw(true, draw);
     return D3D_OK;
 }
 

@@ -86,7 +86,7 @@ private:
     void BindImplicitTargets();
     void ResizeImplicitTargets();
     D3DTargetFacts TargetFacts() const;
-    void RecordDraw(bool indexed, D3DPRIMITIVETYPE type, UINT primitiveCount);
+    void RecordDraw(bool indexed, const D3DIndexedDraw& arguments);
 
     std::shared_ptr<CRecordingJournal> journal;
     CRecordingDirect3D9* d3d;  // one internal reference held

@@ -35,6 +35,7 @@
 
 #include "platform/d3d9/D3DDeviceState.h"
 #include "platform/d3d9/D3DRefusal.h"
+#include "platform/d3d9/D3DVertexFormat.h"
 #include "platform/d3d9/d3d9.h"
 
 struct CRecordedCall {
@@ -43,15 +44,11 @@ struct CRecordedCall {
     HRESULT result = D3D_OK;
 };
 
-struct CRecordedDraw {
+// The draw's arguments (for DrawPrimitiveUP only the type and count are set)
+// and what was in force when it was made.
+struct CRecordedDraw : D3DIndexedDraw {
     std::size_t callIndex = 0;  // index of the draw in the call log
     bool indexed = false;       // DrawIndexedPrimitive rather than DrawPrimitiveUP
-    D3DPRIMITIVETYPE type = D3DPT_TRIANGLELIST;
-    UINT primitiveCount = 0;
-    INT baseVertexIndex = 0;
-    UINT minVertexIndex = 0;
-    UINT numVertices = 0;
-    UINT startIndex = 0;
     std::vector<std::uint8_t> vertices;  // DrawPrimitiveUP: a copy of the vertex data
     UINT vertexStride = 0;
     D3DDeviceState state;      // everything in force at the draw
