@@ -2,17 +2,12 @@
 
 #include <cstring>
 
+#include "support/TestPresentParams.h"
+
 CRecordingFixture::CRecordingFixture(UINT width, UINT height)
     : factoryScope([journal = journal](UINT) { return CreateRecordingDirect3D9(journal); }) {
     d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    presentParams.BackBufferWidth = width;
-    presentParams.BackBufferHeight = height;
-    presentParams.BackBufferFormat = D3DFMT_X8R8G8B8;
-    presentParams.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    presentParams.Windowed = TRUE;
-    presentParams.EnableAutoDepthStencil = TRUE;
-    presentParams.AutoDepthStencilFormat = D3DFMT_D16;
-    presentParams.PresentationInterval = D3DPRESENT_INTERVAL_ONE;
+    presentParams = TestPresentParams(width, height, D3DPRESENT_INTERVAL_ONE);
     d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, Window(),
                       D3DCREATE_HARDWARE_VERTEXPROCESSING, &presentParams, &device);
     EXPECT_NE(device, nullptr) << "the recording device could not be created";

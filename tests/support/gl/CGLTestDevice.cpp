@@ -3,18 +3,11 @@
 #include <cstdlib>
 
 #include "platform/d3d9/gl/GLDirect3D9.h"
+#include "support/TestPresentParams.h"
 
+// Tests draw as fast as they can: no waiting for the vertical retrace.
 D3DPRESENT_PARAMETERS CGLTestDevice::DefaultParams(UINT width, UINT height) {
-    D3DPRESENT_PARAMETERS p{};
-    p.BackBufferWidth = width;
-    p.BackBufferHeight = height;
-    p.BackBufferFormat = D3DFMT_X8R8G8B8;
-    p.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    p.Windowed = TRUE;
-    p.EnableAutoDepthStencil = TRUE;
-    p.AutoDepthStencilFormat = D3DFMT_D16;
-    p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    return p;
+    return TestPresentParams(width, height, D3DPRESENT_INTERVAL_IMMEDIATE);
 }
 
 // Mesa writes compiled shaders to its disk cache from a thread of its own;
