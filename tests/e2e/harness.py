@@ -183,6 +183,15 @@ class Session:
         """What the current run wrote to standard output and standard error."""
         return self.read("output.txt")
 
+    def quit_with_escape(self, window, timeout=20):
+        """Presses Escape in `window` and requires the program to end with status 0 and no
+        sanitizer report."""
+        self.key(window, "Escape")
+        status = self.wait_exit(timeout)
+        if status != 0:
+            raise HarnessError(f"exit status {status} after Escape:\n" + self.output())
+        self.check_sanitizers()
+
     def check_sanitizers(self):
         text = self.output()
         for marker in SANITIZER_MARKERS:

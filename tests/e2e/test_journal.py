@@ -53,16 +53,13 @@ class JournalTest(unittest.TestCase):
             harness.wait_for(lambda: text().endswith("undo\n"), 20, "Backspace wrote no undo")
             harness.wait_for(lambda: same_generation(bred, grid.hues(s, window) or []), 20,
                              "Backspace did not go back to the first generation")
-            s.key(window, "Escape")
-            self.assertEqual(s.wait_exit(20), 0)
-            s.check_sanitizers()
+            s.quit_with_escape(window)
             self.assertEqual(text(), HEADER + f"click {first}\nclick {second}\nundo\n")
 
             # After the undo, a resumed session is back on the first click's generation.
             window = s.start_main(args=("--journal", "session.txt"))
             self.assertTrue(same_generation(bred, grid.wait_hues(s, window)))
-            s.key(window, "Escape")
-            self.assertEqual(s.wait_exit(20), 0)
+            s.quit_with_escape(window)
 
     def test_the_command_line_is_answered_before_any_window(self):
         cases = [  # (arguments, journal text or None, exit status, what the output must say)

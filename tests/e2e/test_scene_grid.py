@@ -52,9 +52,7 @@ class SceneGridTest(unittest.TestCase):
                         return lit == expected or (lit == [] and len(expected) == 1
                                                    and expected[0] in full)
                     harness.wait_for(settled, 20, f"highlight at {px}, {py} never on {expected}")
-                s.key(window, "Escape")
-                self.assertEqual(s.wait_exit(20), 0)
-                s.check_sanitizers()
+                s.quit_with_escape(window)
 
 
 if __name__ == "__main__":

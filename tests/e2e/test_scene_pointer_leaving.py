@@ -36,9 +36,7 @@ class ScenePointerLeavingTest(unittest.TestCase):
                     harness.wait_for(unlit, 10, f"cell {cell} still lit with the pointer "
                                                 f"{-outside if outside < 0 else outside - height}"
                                                 f" px past the {edge} edge")
-            s.key(window, "Escape")
-            self.assertEqual(s.wait_exit(20), 0)
-            s.check_sanitizers()
+            s.quit_with_escape(window)
 
     def light_a_cell(self, s, window, row, y):
         """Puts the pointer at client height y over a cell of the row whose highlight can be

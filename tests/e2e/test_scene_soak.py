@@ -43,9 +43,7 @@ def soak(test, program=None):
         test.assertGreater(len(samples), 20)
         # Escape from anywhere: the key is polled, not a window message.
         s.move(0, 0)
-        s.key(window, "Escape")
-        test.assertEqual(s.wait_exit(30), 0)
-        s.check_sanitizers()
+        s.quit_with_escape(window, timeout=30)
     return samples
 
 

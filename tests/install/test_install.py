@@ -109,9 +109,7 @@ class InstallTree(unittest.TestCase):
             self.assertEqual(len(icon) - 2, len(expected))
             wrong = sum(shown != made for shown, made in zip(icon[2:], expected))
             self.assertEqual(wrong, 0, f"{wrong} of the icon's pixels differ from the PNG")
-            s.key(window, "Escape")
-            self.assertEqual(s.wait_exit(15), 0)
-            s.check_sanitizers()
+            s.quit_with_escape(window)
 
 
 if __name__ == "__main__":
