@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "genetic/BreedingRates.h"
+#include "config/BreedingRates.h"
 
 constexpr int kJournalVersion = 1;
 

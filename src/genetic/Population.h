@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "genetic/BreedingRates.h"
+#include "config/BreedingRates.h"
 #include "genetic/Genome.h"
 #include "platform/d3d9/d3d9.h"
 

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "scene/BreedingRates.h"
+#include "config/ParamFile.h"
 #include "scene/CJournalAppender.h"
 
 CBreedingSession* g_breedingSession = nullptr;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "genetic/BreedingRates.h"
+#include "config/BreedingRates.h"
 #include "genetic/Journal.h"
 
 struct BreedingSessionOptions {

@@ -10,7 +10,7 @@
 #include "genetic/Decode.h"
 #include "gfx/CDXContext.h"
 #include "platform/Win32.h"
-#include "scene/BreedingRates.h"
+#include "config/ParamFile.h"
 #include "scene/CBreedingSession.h"
 
 namespace {

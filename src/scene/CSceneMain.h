@@ -10,7 +10,7 @@
 #include "gfx/CDX2DPolygon.h"
 #include "gfx/CDXRenderTexture.h"
 #include "platform/d3d9/d3dx9.h"
-#include "scene/BreedingRates.h"
+#include "config/ParamFile.h"
 #include "shape/CSuperShape.h"
 
 constexpr int kClickCooldownTicks = 60;

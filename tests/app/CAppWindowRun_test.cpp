@@ -1,5 +1,5 @@
 // The main loop and the graphics context it creates, on the Win32 fakes and
-// a recording Direct3D noting their calls in one journal.
+// a recording Direct3D noting their calls in one call log.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -47,15 +47,15 @@ public:
 
     CRunRig() {
         window.Create(nullptr, 806, 626);
-        journal->ClearLog();
+        callLog->ClearLog();
     }
     ~CRunRig() { g_appConfig = AppConfig{}; }
 
-    void Note(const char* what) { journal->Note(what, what, S_OK); }
+    void Note(const char* what) { callLog->Note(what, what, S_OK); }
     // Index of the first call at or after `from` with this text, or npos.
     std::size_t Find(const std::string& text, std::size_t from = 0) {
-        for (std::size_t i = from; i < journal->calls.size(); ++i) {
-            if (journal->calls[i].text == text || journal->calls[i].name == text) return i;
+        for (std::size_t i = from; i < callLog->calls.size(); ++i) {
+            if (callLog->calls[i].text == text || callLog->calls[i].name == text) return i;
         }
         return std::string::npos;
     }
@@ -63,16 +63,16 @@ public:
     // entry ends with its PeekMessageA).
     std::vector<std::size_t> CountPerPass(const std::string& call) {
         std::vector<std::size_t> passes{0};
-        for (const CRecordedCall& logged : journal->calls) {
+        for (const CRecordedCall& logged : callLog->calls) {
             if (logged.name == call || logged.text == call) ++passes.back();
             if (logged.name == "PeekMessageA") passes.push_back(0);
         }
         return passes;
     }
 
-    std::shared_ptr<CRecordingJournal> journal = std::make_shared<CRecordingJournal>();
-    CFakeWin32 win32{journal};
-    CDirect3DFactoryScope direct3d{[j = journal](UINT) { return CreateRecordingDirect3D9(j); }};
+    std::shared_ptr<CRecordingCallLog> callLog = std::make_shared<CRecordingCallLog>();
+    CFakeWin32 win32{callLog};
+    CDirect3DFactoryScope direct3d{[j = callLog](UINT) { return CreateRecordingDirect3D9(j); }};
     CSceneFactoryScope scenes{[this] { return std::make_unique<CProbeScene>(*this); }};
     CAppWindow window;
     std::function<int(int)> onUpdate;
@@ -135,13 +135,13 @@ TEST(MainLoop, SceneEndingOnTheSecondOfThreeStepsEndsAtOnceAndTearsDownInOrder) 
 
     rig.window.Run();
 
-    EXPECT_EQ(rig.journal->Count("scene.Update"), 2u);
-    EXPECT_EQ(rig.journal->Count("scene.Render"), 0u);
+    EXPECT_EQ(rig.callLog->Count("scene.Update"), 2u);
+    EXPECT_EQ(rig.callLog->Count("scene.Render"), 0u);
     // Scenes go before the device, the device before the Direct3D object.
     const std::size_t sceneGone = rig.Find("scene.destroyed", rig.Find("timeEndPeriod(1)"));
     const std::size_t deviceGone = rig.Find("Release", sceneGone);
     EXPECT_NE(rig.Find("D3D9.Release", deviceGone), std::string::npos);
-    EXPECT_EQ(rig.journal->LiveObjects(), 0);
+    EXPECT_EQ(rig.callLog->LiveObjects(), 0);
 }
 
 TEST(MainLoop, OneMessagePerPassEscapePolledLastAndQuitAfterQueuedMessages) {
@@ -161,8 +161,8 @@ TEST(MainLoop, OneMessagePerPassEscapePolledLastAndQuitAfterQueuedMessages) {
     // PeekMessageA.)
     EXPECT_EQ(rig.CountPerPass("scene.Render"), (std::vector<std::size_t>{1, 1, 1, 0}));
     EXPECT_EQ(rig.CountPerPass("DispatchMessageA"), (std::vector<std::size_t>{0, 1, 1, 0}));
-    EXPECT_EQ(rig.journal->Count("DestroyWindow"), 2u);
-    EXPECT_EQ(rig.journal->Count("PostQuitMessage"), 1u);
+    EXPECT_EQ(rig.callLog->Count("DestroyWindow"), 2u);
+    EXPECT_EQ(rig.callLog->Count("PostQuitMessage"), 1u);
     const std::size_t dispatch = rig.Find("DispatchMessageA");
     const std::size_t poll = rig.Find("GetKeyState(27)");
     EXPECT_LT(rig.Find("Present"), dispatch);
@@ -182,11 +182,11 @@ TEST(MainLoop, YesSwitchesToFullScreenBeforeTheSceneExists) {
 
     const std::vector<std::string> question{
         "MessageBoxA(hwnd#1, フルスクリーンで起動しますか？, 質問, 0x4)"};
-    EXPECT_EQ(rig.journal->Texts("MessageBoxA"), question);
+    EXPECT_EQ(rig.callLog->Texts("MessageBoxA"), question);
     const std::size_t style = rig.Find("SetWindowLongA(hwnd#1, -16, 0x90000000)");
     const std::size_t size = rig.Find("SetWindowPos(hwnd#1, null, 0, 0, 800, 600, 0x22)");
     const std::size_t reset = rig.Find("Reset");
-    EXPECT_EQ(rig.journal->Count("Reset"), 1u);
+    EXPECT_EQ(rig.callLog->Count("Reset"), 1u);
     EXPECT_LT(rig.Find("MessageBoxA"), style);
     EXPECT_LT(style, size);
     EXPECT_LT(size, reset);
@@ -211,19 +211,19 @@ TEST(GraphicsContext, EachFailurePointShowsOneErrorBoxAndFreesWhatWasMade) {
         CRunRig rig;
         std::optional<CDirect3DFactoryScope> missing;
         if (c.failing == nullptr) missing.emplace(Direct3DFactory{});
-        if (c.failing != nullptr) rig.journal->InjectFailure(c.failing, c.result);
+        if (c.failing != nullptr) rig.callLog->InjectFailure(c.failing, c.result);
 
         rig.window.Run();
 
         // The error box alone: no question, no scene, no timer period.
         const std::vector<std::string> errorBox{
             "MessageBoxA(null, Direct3Dの初期化に失敗。, null, 0x10)"};
-        EXPECT_EQ(rig.journal->Texts("MessageBoxA"), errorBox);
-        EXPECT_EQ(rig.journal->Count("scene.Init"), 0u);
-        EXPECT_EQ(rig.journal->Count("timeBeginPeriod"), 0u);
-        EXPECT_EQ(rig.journal->Count(c.notReached), 0u);
-        EXPECT_EQ(rig.journal->Count("D3D9.Release"), c.failing != nullptr ? 1u : 0u);
-        EXPECT_EQ(rig.journal->LiveObjects(), 0);
+        EXPECT_EQ(rig.callLog->Texts("MessageBoxA"), errorBox);
+        EXPECT_EQ(rig.callLog->Count("scene.Init"), 0u);
+        EXPECT_EQ(rig.callLog->Count("timeBeginPeriod"), 0u);
+        EXPECT_EQ(rig.callLog->Count(c.notReached), 0u);
+        EXPECT_EQ(rig.callLog->Count("D3D9.Release"), c.failing != nullptr ? 1u : 0u);
+        EXPECT_EQ(rig.callLog->LiveObjects(), 0);
     }
 }
 
@@ -254,22 +254,22 @@ TEST(GraphicsContext, AdapterAnswersDecideVertexProcessingAndMultisampling) {
         CRunRig rig;
         g_appConfig.width = 1024;
         g_appConfig.height = 768;
-        rig.journal->displayMode.Format = D3DFMT_A8R8G8B8;
-        rig.journal->vertexProcessingCaps = c.vertexProcessingCaps;
-        if (c.failing != nullptr) rig.journal->InjectFailure(c.failing, c.result, c.skip);
+        rig.callLog->displayMode.Format = D3DFMT_A8R8G8B8;
+        rig.callLog->vertexProcessingCaps = c.vertexProcessingCaps;
+        if (c.failing != nullptr) rig.callLog->InjectFailure(c.failing, c.result, c.skip);
 
         CDXContext context;
         ASSERT_EQ(context.Create(rig.window.hwnd, true), 0);
-        EXPECT_EQ(rig.journal->Count(kMultisampleCheck), c.multisampleChecks);
+        EXPECT_EQ(rig.callLog->Count(kMultisampleCheck), c.multisampleChecks);
         // Present parameters: width height format count multisample quality
         // swap window windowed autodepth depthformat flags refresh interval.
-        const std::string created = rig.journal->Texts("D3D9.CreateDevice").at(0);
+        const std::string created = rig.callLog->Texts("D3D9.CreateDevice").at(0);
         EXPECT_TRUE(created.ends_with(std::string(c.behaviour) + ", {1024 768 D3DFMT_A8R8G8B8 0 " +
                                       c.multiSample +
                                       " 0 D3DSWAPEFFECT_DISCARD null 1 1 D3DFMT_D16 0 0"
                                       " D3DPRESENT_INTERVAL_ONE})"))
             << created;
-        EXPECT_EQ(rig.journal->Count("SetWindowLongA"), 0u);  // windowed: the frame stays
+        EXPECT_EQ(rig.callLog->Count("SetWindowLongA"), 0u);  // windowed: the frame stays
     }
 }
 

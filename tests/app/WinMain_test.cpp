@@ -31,7 +31,7 @@ TEST(StartUp, OuterSizeAddsTheDialogFrameAndCaptionToTheConfiguredClient) {
         const std::string expected = "CreateWindowExA(0x0, window, Tessary(?), 0xCA0000, " +
                                      std::to_string(c.outerWidth) + ", " +
                                      std::to_string(c.outerHeight) + ")";
-        EXPECT_EQ(win32.journal->Texts("CreateWindowExA"), std::vector<std::string>{expected});
+        EXPECT_EQ(win32.callLog->Texts("CreateWindowExA"), std::vector<std::string>{expected});
     }
     g_appConfig = AppConfig{};
 }

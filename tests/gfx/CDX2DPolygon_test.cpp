@@ -57,7 +57,7 @@ TEST_F(RecordingTest, QuadCornersTextureAndTheStateEveryDrawLeaves) {
         rec.device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
         rec.device->SetTexture(0, texture);
         EXPECT_EQ(c.draw(), D3D_OK);
-        const CRecordedDraw& draw = rec.journal->draws.back();
+        const CRecordedDraw& draw = rec.callLog->draws.back();
         EXPECT_TRUE(draw.type == D3DPT_TRIANGLEFAN && draw.primitiveCount == 2 &&
                     draw.vertexStride == 28 && draw.state.fvf == 324);
         EXPECT_EQ(Corners(draw), c.corners);
@@ -78,10 +78,10 @@ TEST_F(RecordingTest, QuadNamesTooLongForThePathAreRefusedUntouched) {
     quad.SetContext(&rec.context);
     ASSERT_EQ(quad.CreateEmptyTexture(4, 4), D3D_OK);
     IDirect3DTexture9* held = quad.GetTexture();
-    rec.journal->ClearLog();
+    rec.callLog->ClearLog();
     // "img/" plus 1019 characters fills the 1024-byte buffer with its end.
     EXPECT_EQ(quad.LoadTexture(std::string(1020, 'a').c_str()), E_INVALIDARG);
-    EXPECT_TRUE(rec.journal->calls.empty());
+    EXPECT_TRUE(rec.callLog->calls.empty());
     EXPECT_EQ(quad.GetTexture(), held);
     EXPECT_EQ(quad.LoadTexture(std::string(1019, 'a').c_str()), D3DXERR_INVALIDDATA)
         << "tried, and missing";

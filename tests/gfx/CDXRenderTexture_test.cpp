@@ -25,10 +25,10 @@ TEST_F(RecordingTest, RenderTextureBeginSendsDrawingInAndEndRestoresTheInitTarge
         CDXRenderTexture target;
         ASSERT_EQ(target.Init(&rec.context, 256, 128), 0);
         const std::string level = RecordingLabel(target.GetTexture()) + ".level0";
-        rec.journal->ClearLog();
+        rec.callLog->ClearLog();
 
         EXPECT_EQ(target.Begin(), 0);
-        EXPECT_EQ(rec.journal->Texts(),
+        EXPECT_EQ(rec.callLog->Texts(),
                   (std::vector<std::string>{"SetRenderTarget(0, " + level + ")",
                                             "SetDepthStencilSurface(" +
                                                 RecordingLabel(target.GetDepthSurface()) + ")",
@@ -36,7 +36,7 @@ TEST_F(RecordingTest, RenderTextureBeginSendsDrawingInAndEndRestoresTheInitTarge
         EXPECT_EQ(target.End(), 0);
         ExpectBackBufferInForce(rec);
     }
-    EXPECT_EQ(rec.journal->LiveObjects(), rec.liveAfterSetUp);
+    EXPECT_EQ(rec.callLog->LiveObjects(), rec.liveAfterSetUp);
     EXPECT_EQ(rec.device->Reset(&rec.presentParams), D3D_OK) << "a default-pool object is left";
 }
 
@@ -55,25 +55,25 @@ TEST_F(RecordingTest, RenderTextureFailedInitKeepsEarlierStepsAndStaysSafe) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.failing);
-        rec.journal->InjectFailure(c.failing, E_FAIL);
+        rec.callLog->InjectFailure(c.failing, E_FAIL);
         {
             CDXRenderTexture target;
             EXPECT_EQ(target.Init(&rec.context, 256, 256), 1);
             EXPECT_EQ(target.GetSavedTarget() != nullptr, c.savedTarget);
             EXPECT_EQ(target.GetDepthSurface() != nullptr, c.depthSurface);
             EXPECT_EQ(target.GetTexture() != nullptr, c.texture);
-            EXPECT_EQ(rec.journal->Names().back(), c.failing) << "Init stops at the failure";
+            EXPECT_EQ(rec.callLog->Names().back(), c.failing) << "Init stops at the failure";
             // Begin is refused the missing target and changes nothing else.
             EXPECT_EQ(target.Begin(), 0);
             ExpectBackBufferInForce(rec);
             EXPECT_EQ(target.End(), 0);
             ExpectBackBufferInForce(rec);
-            rec.journal->ClearLog();
+            rec.callLog->ClearLog();
         }
-        EXPECT_EQ(rec.journal->Count("Surface.Release") + rec.journal->Count("Texture.Release"),
+        EXPECT_EQ(rec.callLog->Count("Surface.Release") + rec.callLog->Count("Texture.Release"),
                   c.releases);
-        EXPECT_EQ(rec.journal->LiveObjects(), rec.liveAfterSetUp);
+        EXPECT_EQ(rec.callLog->LiveObjects(), rec.liveAfterSetUp);
         EXPECT_EQ(rec.device->Reset(&rec.presentParams), D3D_OK) << "nothing left behind";
-        rec.journal->ClearLog();
+        rec.callLog->ClearLog();
     }
 }

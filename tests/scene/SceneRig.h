@@ -52,17 +52,17 @@ public:
 
     // One frame as the main loop runs it; the draws it made.
     std::vector<CRecordedDraw> Frame() {
-        const std::size_t first = journal->draws.size();
+        const std::size_t first = callLog->draws.size();
         rec.device->BeginScene();
         scene.Render();
         rec.device->EndScene();
-        return {journal->draws.begin() + static_cast<std::ptrdiff_t>(first), journal->draws.end()};
+        return {callLog->draws.begin() + static_cast<std::ptrdiff_t>(first), callLog->draws.end()};
     }
 
     CRecordingFixture rec;
     CFakeWin32 win32;
     CDXContext& context = rec.context;
-    std::shared_ptr<CRecordingJournal>& journal = rec.journal;
+    std::shared_ptr<CRecordingCallLog>& callLog = rec.callLog;
     CTestScene scene;  // last: it goes before the device
 };
 

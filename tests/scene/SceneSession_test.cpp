@@ -122,7 +122,7 @@ TEST(SceneUndo, BackspaceIsReadOnlyInASession) {
         SessionScope scope(withSession ? session.get() : nullptr);
         CSceneRig rig;
         rig.Frame();
-        const auto& calls = rig.win32.journal->calls;
+        const auto& calls = rig.win32.callLog->calls;
         EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
                                 [](const CRecordedCall& call) {
                                     return call.text == "GetKeyState(8)";

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/BreedingRates.h"
+#include "config/ParamFile.h"
 #include "scene/SceneRig.h"
 #include "support/TempDir.h"
 

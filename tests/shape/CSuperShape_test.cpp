@@ -10,11 +10,11 @@
 #include "support/RecordingFixture.h"
 
 TEST_F(RecordingTest, ShapeCreatesBuildsAndDrawsItsMesh) {
-    CRecordingJournal& journal = *rec.journal;
+    CRecordingCallLog& callLog = *rec.callLog;
     {
         CSuperShape shape;
         shape.Create(&rec.context);
-        const std::vector<std::string> created = journal.Texts();
+        const std::vector<std::string> created = callLog.Texts();
         ASSERT_EQ(created.size(), 2u);
         EXPECT_TRUE(created[0].starts_with("CreateVertexBuffer(98304, 0, D3DFVF_XYZ|D3DFVF_NORMAL, D3DPOOL_DEFAULT, ")) << created[0];
         EXPECT_TRUE(created[1].starts_with("CreateIndexBuffer(16640, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_DEFAULT, ")) << created[1];
@@ -32,9 +32,9 @@ TEST_F(RecordingTest, ShapeCreatesBuildsAndDrawsItsMesh) {
 
         shape.material.Diffuse = {0.5f, 0.25f, 1.0f, 0.0f};
         shape.Draw();
-        ASSERT_EQ(journal.draws.size(), 63u);
+        ASSERT_EQ(callLog.draws.size(), 63u);
         for (UINT k = 0; k < 63; ++k) {
-            const CRecordedDraw& d = journal.draws[k];
+            const CRecordedDraw& d = callLog.draws[k];
             EXPECT_TRUE(d.indexed && d.type == D3DPT_TRIANGLESTRIP && d.baseVertexIndex == 0 &&
                         d.minVertexIndex == 0 && d.numVertices == 4096 &&
                         d.startIndex == 130 * k && d.primitiveCount == 128) << k;
@@ -48,5 +48,5 @@ TEST_F(RecordingTest, ShapeCreatesBuildsAndDrawsItsMesh) {
     // only the shape's could keep them alive.
     rec.device->SetStreamSource(0, nullptr, 0, 0);
     rec.device->SetIndices(nullptr);
-    EXPECT_EQ(journal.LiveObjects(), rec.liveAfterSetUp);
+    EXPECT_EQ(callLog.LiveObjects(), rec.liveAfterSetUp);
 }

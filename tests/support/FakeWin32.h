@@ -1,7 +1,7 @@
 // Fakes of the four Win32 services for unit tests: a clock that tests move
 // by hand, polled input with settable keys and cursor, a window system with a
 // real message queue and window procedures, and message boxes with scripted
-// answers. The fakes note the calls that tests check in a recording journal,
+// answers. The fakes note the calls that tests check in a call log,
 // the one a recording Direct3D may write to as well, so a test can check the
 // order of things across services and the device. Notes are named after the
 // call, their text has the arguments: "DispatchMessageA(hwnd#1, 0x10)".
@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "platform/Win32.h"
-#include "platform/d3d9/recording/CRecordingJournal.h"
+#include "platform/d3d9/recording/CRecordingCallLog.h"
 
 namespace fake {
 
@@ -38,17 +38,17 @@ inline std::string Handle(HWND hwnd) {
 inline std::string Message(const MSG& msg) { return Handle(msg.hwnd) + ", " + Hex(msg.message); }
 // Notes the call `name` with its arguments, already as text.
 template <typename... Args>
-void Note(CRecordingJournal& journal, const std::string& name, const Args&... args) {
+void Note(CRecordingCallLog& callLog, const std::string& name, const Args&... args) {
     std::string text;
     ((text += (text.empty() ? "" : ", ") + std::string(args)), ...);
-    journal.Note(name, name + "(" + text + ")", S_OK);
+    callLog.Note(name, name + "(" + text + ")", S_OK);
 }
 
 }  // namespace fake
 
 class CFakeClock : public IClock {
 public:
-    explicit CFakeClock(CRecordingJournal& log) : log(log) {}
+    explicit CFakeClock(CRecordingCallLog& log) : log(log) {}
 
     // onTimeGetTime runs with the 0-based index of the call before `now` is
     // read: lets a test script the time.
@@ -77,12 +77,12 @@ public:
 
 private:
     int calls = 0;
-    CRecordingJournal& log;
+    CRecordingCallLog& log;
 };
 
 class CFakeInput : public IInput {
 public:
-    explicit CFakeInput(CRecordingJournal& log) : log(log) {}
+    explicit CFakeInput(CRecordingCallLog& log) : log(log) {}
 
     // A key held down reads with bit 0x80 set, as Win32's high bit does.
     short GetKeyState(int virtualKey) override {
@@ -99,13 +99,13 @@ public:
 
 private:
     std::map<int, bool> keys;
-    CRecordingJournal& log;
+    CRecordingCallLog& log;
 };
 
 // Windows are handles 1, 2, ...; a window has its class's procedure.
 class CFakeWindowSystem : public IWindowSystem {
 public:
-    explicit CFakeWindowSystem(CRecordingJournal& log) : log(log) {}
+    explicit CFakeWindowSystem(CRecordingCallLog& log) : log(log) {}
 
     ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) override {
         classes[windowClass->lpszClassName] = windowClass->lpfnWndProc;
@@ -198,12 +198,12 @@ private:
     std::vector<WNDPROC> procs;  // of window N at N - 1
     std::deque<MSG> queue;
     int peekCalls = 0;
-    CRecordingJournal& log;
+    CRecordingCallLog& log;
 };
 
 class CFakeDialogs : public IDialogs {
 public:
-    explicit CFakeDialogs(CRecordingJournal& log) : log(log) {}
+    explicit CFakeDialogs(CRecordingCallLog& log) : log(log) {}
 
     // Answers from `answers` in order; when it runs dry, IDNO for a question
     // (MB_YESNO) and IDOK for anything else.
@@ -219,22 +219,22 @@ public:
     std::deque<int> answers;
 
 private:
-    CRecordingJournal& log;
+    CRecordingCallLog& log;
 };
 
-// All four fakes noting calls in one journal, installed for the lifetime of
+// All four fakes noting calls in one call log, installed for the lifetime of
 // the object.
 class CFakeWin32 {
 public:
-    explicit CFakeWin32(std::shared_ptr<CRecordingJournal> shared = nullptr)
-        : journal(shared ? shared : std::make_shared<CRecordingJournal>()),
+    explicit CFakeWin32(std::shared_ptr<CRecordingCallLog> shared = nullptr)
+        : callLog(shared ? shared : std::make_shared<CRecordingCallLog>()),
           scope(Win32Services{&windows, &dialogs, &clock, &input}) {}
 
-    std::shared_ptr<CRecordingJournal> journal;
-    CFakeWindowSystem windows{*journal};
-    CFakeDialogs dialogs{*journal};
-    CFakeClock clock{*journal};
-    CFakeInput input{*journal};
+    std::shared_ptr<CRecordingCallLog> callLog;
+    CFakeWindowSystem windows{*callLog};
+    CFakeDialogs dialogs{*callLog};
+    CFakeClock clock{*callLog};
+    CFakeInput input{*callLog};
 
 private:
     CWin32ServicesScope scope;

@@ -5,7 +5,7 @@
 #include "support/TestPresentParams.h"
 
 CRecordingFixture::CRecordingFixture(UINT width, UINT height)
-    : factoryScope([journal = journal](UINT) { return CreateRecordingDirect3D9(journal); }) {
+    : factoryScope([callLog = callLog](UINT) { return CreateRecordingDirect3D9(callLog); }) {
     d3d = Direct3DCreate9(D3D_SDK_VERSION);
     presentParams = TestPresentParams(width, height, D3DPRESENT_INTERVAL_ONE);
     d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, Window(),
@@ -13,15 +13,15 @@ CRecordingFixture::CRecordingFixture(UINT width, UINT height)
     EXPECT_NE(device, nullptr) << "the recording device could not be created";
 
     context.d3d = d3d;
-    context.displayMode = journal->displayMode;
+    context.displayMode = callLog->displayMode;
     context.presentParams = presentParams;
     context.device = device;
     context.hwnd = Window();
     context.width = static_cast<int>(width);
     context.height = static_cast<int>(height);
 
-    liveAfterSetUp = journal->LiveObjects();
-    journal->ClearLog();
+    liveAfterSetUp = callLog->LiveObjects();
+    callLog->ClearLog();
 }
 
 CRecordingFixture::~CRecordingFixture() {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "ExportWriter.h"
-#include "genetic/BreedingRates.h"
+#include "config/BreedingRates.h"
 #include "shape/SolidMesh.h"
 
 struct ExportOptions {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/d3d9/D3DNames.h"
-#include "platform/d3d9/recording/CRecordingJournal.h"
+#include "platform/d3d9/recording/CRecordingCallLog.h"
 #include "support/CD3DRefusalCapture.h"
 #include "support/gl/CGLTestDevice.h"
 
@@ -389,8 +389,8 @@ TEST(D3DConformance, BothBackendsAnswerEveryCallAlike) {
     CGLTestDevice gl(32, 32);
     ASSERT_TRUE(gl.Ok()) << gl.Failure();
     CD3DRefusalCapture refusals;
-    const auto journal = std::make_shared<CRecordingJournal>();
-    auto recording = std::make_unique<Backend>(CreateRecordingDirect3D9(journal), nullptr,
+    const auto callLog = std::make_shared<CRecordingCallLog>();
+    auto recording = std::make_unique<Backend>(CreateRecordingDirect3D9(callLog), nullptr,
                                                gl.Window(), true);
     D3DPRESENT_PARAMETERS p = CGLTestDevice::DefaultParams(32, 32);
     ASSERT_EQ(recording->d3d->CreateDevice(0, D3DDEVTYPE_HAL, gl.Window(), 0, &p, &recording->d),
@@ -412,5 +412,5 @@ TEST(D3DConformance, BothBackendsAnswerEveryCallAlike) {
         }
     }
     recording.reset();
-    EXPECT_EQ(journal->LiveObjects(), 0);
+    EXPECT_EQ(callLog->LiveObjects(), 0);
 }

@@ -2,19 +2,19 @@
 
 #include "platform/d3d9/D3DChecks.h"
 
-HRESULT CRecordingBufferData::Lock(CRecordingJournal& journal, UINT offset, UINT size,
+HRESULT CRecordingBufferData::Lock(CRecordingCallLog& callLog, UINT offset, UINT size,
                                    void** data) {
-    if (!data) return journal.Verdict(D3DRefusal::NullPointer);
+    if (!data) return callLog.Verdict(D3DRefusal::NullPointer);
     *data = nullptr;
     if (const D3DRefusal why = CheckLockRange(bytes.size(), offset, size); why != D3DRefusal::None)
-        return journal.Verdict(why);
+        return callLog.Verdict(why);
     *data = bytes.data() + offset;
     ++lockCount;
     return D3D_OK;
 }
 
-HRESULT CRecordingBufferData::Unlock(CRecordingJournal& journal) {
-    if (lockCount == 0) return journal.Verdict(D3DRefusal::NotLocked);
+HRESULT CRecordingBufferData::Unlock(CRecordingCallLog& callLog) {
+    if (lockCount == 0) return callLog.Verdict(D3DRefusal::NotLocked);
     --lockCount;
     return D3D_OK;
 }

@@ -5,15 +5,15 @@
 #include <vector>
 
 #include "platform/d3d9/d3d9.h"
-#include "platform/d3d9/recording/CRecordingJournal.h"
+#include "platform/d3d9/recording/CRecordingCallLog.h"
 
 class CRecordingBufferData {
 public:
     explicit CRecordingBufferData(UINT length) : bytes(length, 0) {}
 
     // The call was logged; these give its verdict.
-    HRESULT Lock(CRecordingJournal& journal, UINT offset, UINT size, void** data);
-    HRESULT Unlock(CRecordingJournal& journal);
+    HRESULT Lock(CRecordingCallLog& callLog, UINT offset, UINT size, void** data);
+    HRESULT Unlock(CRecordingCallLog& callLog);
 
     const std::vector<std::uint8_t>& Bytes() const { return bytes; }
 

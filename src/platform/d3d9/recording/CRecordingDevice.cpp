@@ -38,11 +38,11 @@ T* Mine(CRecordingDevice* device, IUnknown* object) {
 // ---------------------------------------------------------------------------
 // Life
 
-CRecordingDevice::CRecordingDevice(std::shared_ptr<CRecordingJournal> journal,
+CRecordingDevice::CRecordingDevice(std::shared_ptr<CRecordingCallLog> callLog,
                                    CRecordingDirect3D9* d3d, const D3DPRESENT_PARAMETERS& params)
-    : journal(std::move(journal)), d3d(d3d), params(params) {
+    : callLog(std::move(callLog)), d3d(d3d), params(params) {
     d3d->AddRefInternal();
-    this->journal->ObjectCreated();
+    this->callLog->ObjectCreated();
     backBuffer = std::make_unique<CRecordingSurface>(
         this, "backbuffer",
         RecordingSurfaceDesc(0, 0, D3DFMT_UNKNOWN, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT,
@@ -60,17 +60,17 @@ CRecordingDevice::CRecordingDevice(std::shared_ptr<CRecordingJournal> journal,
 }
 
 CRecordingDevice::~CRecordingDevice() {
-    journal->ObjectDestroyed();
+    callLog->ObjectDestroyed();
     d3d->ReleaseInternal();
 }
 
 ULONG CRecordingDevice::AddRef() {
-    journal->Note("AddRef", "AddRef()", D3D_OK);
+    callLog->Note("AddRef", "AddRef()", D3D_OK);
     return AddRefInternal();
 }
 
 ULONG CRecordingDevice::Release() {
-    journal->Note("Release", "Release()", D3D_OK);
+    callLog->Note("Release", "Release()", D3D_OK);
     return ReleaseInternal();
 }
 
@@ -97,7 +97,7 @@ void CRecordingDevice::ResourceUnreferenced(bool defaultPool) {
 }
 
 void CRecordingDevice::AppendToLastText(const std::string& label) {
-    std::string& text = journal->calls.back().text;
+    std::string& text = callLog->calls.back().text;
     const std::string placeholder = "null)";
     if (text.size() >= placeholder.size()) {
         text.replace(text.size() - placeholder.size(), placeholder.size(), label + ")");
@@ -152,17 +152,17 @@ D3DTargetFacts CRecordingDevice::TargetFacts() const {
 
 HRESULT CRecordingDevice::Reset(D3DPRESENT_PARAMETERS* newParams) {
     const HRESULT hr =
-        journal->Record("Reset", Call("Reset", {recording::PresentParams(newParams)}));
+        callLog->Record("Reset", Call("Reset", {recording::PresentParams(newParams)}));
     if (FAILED(hr)) return hr;
-    if (!newParams) return journal->Verdict(D3DRefusal::NullPointer);
+    if (!newParams) return callLog->Verdict(D3DRefusal::NullPointer);
     // Direct3D 9 refuses to reset while the caller holds default-pool resources.
-    if (defaultPoolAlive > 0) return journal->Verdict(D3DRefusal::DefaultPoolResourcesLive);
+    if (defaultPoolAlive > 0) return callLog->Verdict(D3DRefusal::DefaultPoolResourcesLive);
     D3DPRESENT_PARAMETERS completed{};
     int samples = 0;
-    if (const D3DRefusal why = CheckPresentParameters(*newParams, journal->displayMode.Format,
+    if (const D3DRefusal why = CheckPresentParameters(*newParams, callLog->displayMode.Format,
                                                       kLimits, &completed, &samples);
         why != D3DRefusal::None)
-        return journal->Verdict(why);
+        return callLog->Verdict(why);
 
     params = completed;
     UnbindAll();
@@ -177,35 +177,35 @@ HRESULT CRecordingDevice::Reset(D3DPRESENT_PARAMETERS* newParams) {
 
 HRESULT CRecordingDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND destWindow,
                                   const RGNDATA* dirtyRegion) {
-    return journal->Record(
+    return callLog->Record(
         "Present",
         Call("Present", {recording::Rect(sourceRect), recording::Rect(destRect),
                          recording::Handle(destWindow), recording::Handle(dirtyRegion)}));
 }
 
 HRESULT CRecordingDevice::BeginScene() {
-    const HRESULT hr = journal->Record("BeginScene", "BeginScene()");
+    const HRESULT hr = callLog->Record("BeginScene", "BeginScene()");
     if (FAILED(hr)) return hr;
-    if (inScene) return journal->Verdict(D3DRefusal::SceneAlreadyBegun);
+    if (inScene) return callLog->Verdict(D3DRefusal::SceneAlreadyBegun);
     inScene = true;
     return D3D_OK;
 }
 
 HRESULT CRecordingDevice::EndScene() {
-    const HRESULT hr = journal->Record("EndScene", "EndScene()");
+    const HRESULT hr = callLog->Record("EndScene", "EndScene()");
     if (FAILED(hr)) return hr;
-    if (!inScene) return journal->Verdict(D3DRefusal::SceneNotBegun);
+    if (!inScene) return callLog->Verdict(D3DRefusal::SceneNotBegun);
     inScene = false;
     return D3D_OK;
 }
 
 HRESULT CRecordingDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
                                 float z, DWORD stencil) {
-    const HRESULT hr = journal->Record(
+    const HRESULT hr = callLog->Record(
         "Clear", Call("Clear", {Dec(count), rects ? "rects" : "null", D3DClearFlagsName(flags),
                                 Hex(color), Flt(z), Dec(stencil)}));
     if (FAILED(hr)) return hr;
-    return journal->Verdict(CheckClear(count, rects, flags, z, TargetFacts()));
+    return callLog->Verdict(CheckClear(count, rects, flags, z, TargetFacts()));
 }
 
 // ---------------------------------------------------------------------------
@@ -214,19 +214,19 @@ HRESULT CRecordingDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, 
 HRESULT CRecordingDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
                                         D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture,
                                         HANDLE* sharedHandle) {
-    const HRESULT hr = journal->Record(
+    const HRESULT hr = callLog->Record(
         "CreateTexture",
         Call("CreateTexture", {Dec(width), Dec(height), Dec(levels), D3DUsageName(usage),
                                D3DFormatName(format), D3DPoolName(pool), "null"}));
     if (FAILED(hr)) return hr;
-    if (!texture) return journal->Verdict(D3DRefusal::NullPointer);
+    if (!texture) return callLog->Verdict(D3DRefusal::NullPointer);
     *texture = nullptr;
-    if (sharedHandle) return journal->Verdict(D3DRefusal::SharedHandle);
+    if (sharedHandle) return callLog->Verdict(D3DRefusal::SharedHandle);
     if (const D3DRefusal why =
             CheckCreateTexture(width, height, levels, usage, format, pool, kLimits);
         why != D3DRefusal::None)
-        return journal->Verdict(why);
-    auto* created = new CRecordingTexture(this, journal->NextLabel("texture"), width, height, usage,
+        return callLog->Verdict(why);
+    auto* created = new CRecordingTexture(this, callLog->NextLabel("texture"), width, height, usage,
                                           format, pool);  // owned by its count
     created->AddPublic();
     AppendToLastText(created->Label());
@@ -237,16 +237,16 @@ HRESULT CRecordingDevice::CreateTexture(UINT width, UINT height, UINT levels, DW
 HRESULT CRecordingDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                              IDirect3DVertexBuffer9** buffer,
                                              HANDLE* sharedHandle) {
-    const HRESULT hr = journal->Record(
+    const HRESULT hr = callLog->Record(
         "CreateVertexBuffer",
         Call("CreateVertexBuffer",
              {Dec(length), D3DUsageName(usage), D3DFvfName(fvf), D3DPoolName(pool), "null"}));
     if (FAILED(hr)) return hr;
-    if (!buffer) return journal->Verdict(D3DRefusal::NullPointer);
+    if (!buffer) return callLog->Verdict(D3DRefusal::NullPointer);
     *buffer = nullptr;
-    if (sharedHandle) return journal->Verdict(D3DRefusal::SharedHandle);
+    if (sharedHandle) return callLog->Verdict(D3DRefusal::SharedHandle);
     if (const D3DRefusal why = CheckCreateBuffer(length, pool); why != D3DRefusal::None)
-        return journal->Verdict(why);
+        return callLog->Verdict(why);
     D3DVERTEXBUFFER_DESC desc{};
     desc.Format = D3DFMT_UNKNOWN;  // Direct3D's D3DFMT_VERTEXDATA
     desc.Type = D3DRTYPE_VERTEXBUFFER;
@@ -254,7 +254,7 @@ HRESULT CRecordingDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf
     desc.Pool = pool;
     desc.Size = length;
     desc.FVF = fvf;
-    auto* created = new CRecordingVertexBuffer(this, journal->NextLabel("vb"), desc);
+    auto* created = new CRecordingVertexBuffer(this, callLog->NextLabel("vb"), desc);
     created->AddPublic();
     AppendToLastText(created->Label());
     *buffer = created;
@@ -264,24 +264,24 @@ HRESULT CRecordingDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf
 HRESULT CRecordingDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format,
                                             D3DPOOL pool, IDirect3DIndexBuffer9** buffer,
                                             HANDLE* sharedHandle) {
-    const HRESULT hr = journal->Record(
+    const HRESULT hr = callLog->Record(
         "CreateIndexBuffer",
         Call("CreateIndexBuffer",
              {Dec(length), D3DUsageName(usage), D3DFormatName(format), D3DPoolName(pool), "null"}));
     if (FAILED(hr)) return hr;
-    if (!buffer) return journal->Verdict(D3DRefusal::NullPointer);
+    if (!buffer) return callLog->Verdict(D3DRefusal::NullPointer);
     *buffer = nullptr;
-    if (sharedHandle) return journal->Verdict(D3DRefusal::SharedHandle);
+    if (sharedHandle) return callLog->Verdict(D3DRefusal::SharedHandle);
     if (const D3DRefusal why = CheckCreateIndexBuffer(length, format, pool);
         why != D3DRefusal::None)
-        return journal->Verdict(why);
+        return callLog->Verdict(why);
     D3DINDEXBUFFER_DESC desc{};
     desc.Format = format;
     desc.Type = D3DRTYPE_INDEXBUFFER;
     desc.Usage = usage;
     desc.Pool = pool;
     desc.Size = length;
-    auto* created = new CRecordingIndexBuffer(this, journal->NextLabel("ib"), desc);
+    auto* created = new CRecordingIndexBuffer(this, callLog->NextLabel("ib"), desc);
     created->AddPublic();
     AppendToLastText(created->Label());
     *buffer = created;
@@ -293,21 +293,21 @@ HRESULT CRecordingDevice::CreateDepthStencilSurface(UINT width, UINT height, D3D
                                                     DWORD multisampleQuality, BOOL discard,
                                                     IDirect3DSurface9** surface,
                                                     HANDLE* sharedHandle) {
-    const HRESULT hr = journal->Record(
+    const HRESULT hr = callLog->Record(
         "CreateDepthStencilSurface",
         Call("CreateDepthStencilSurface",
              {Dec(width), Dec(height), D3DFormatName(format), D3DMultiSampleName(multiSample),
               Dec(multisampleQuality), Dec(discard), "null"}));
     if (FAILED(hr)) return hr;
-    if (!surface) return journal->Verdict(D3DRefusal::NullPointer);
+    if (!surface) return callLog->Verdict(D3DRefusal::NullPointer);
     *surface = nullptr;
-    if (sharedHandle) return journal->Verdict(D3DRefusal::SharedHandle);
+    if (sharedHandle) return callLog->Verdict(D3DRefusal::SharedHandle);
     if (const D3DRefusal why = CheckCreateDepthStencil(width, height, format, multiSample,
                                                        multisampleQuality, kLimits);
         why != D3DRefusal::None)
-        return journal->Verdict(why);
+        return callLog->Verdict(why);
     auto* created =
-        new CRecordingSurface(this, journal->NextLabel("surface"),
+        new CRecordingSurface(this, callLog->NextLabel("surface"),
                               RecordingSurfaceDesc(width, height, format, D3DUSAGE_DEPTHSTENCIL,
                                                    D3DPOOL_DEFAULT, multiSample),
                               CRecordingSurface::Kind::Standalone, nullptr);
@@ -321,12 +321,12 @@ HRESULT CRecordingDevice::CreateDepthStencilSurface(UINT width, UINT height, D3D
 // Targets
 
 HRESULT CRecordingDevice::GetRenderTarget(DWORD index, IDirect3DSurface9** surface) {
-    const HRESULT hr = journal->Record("GetRenderTarget", Call("GetRenderTarget", {Dec(index)}));
+    const HRESULT hr = callLog->Record("GetRenderTarget", Call("GetRenderTarget", {Dec(index)}));
     if (FAILED(hr)) return hr;
-    if (!surface) return journal->Verdict(D3DRefusal::NullPointer);
+    if (!surface) return callLog->Verdict(D3DRefusal::NullPointer);
     *surface = nullptr;
-    if (index != 0) return journal->Verdict(D3DRefusal::RenderTargetIndex);
-    if (!state.renderTarget) return journal->Verdict(D3DRefusal::NoRenderTarget);
+    if (index != 0) return callLog->Verdict(D3DRefusal::RenderTargetIndex);
+    if (!state.renderTarget) return callLog->Verdict(D3DRefusal::NoRenderTarget);
     static_cast<CRecordingSurface*>(state.renderTarget)->AddPublic();
     *surface = state.renderTarget;
     return D3D_OK;
@@ -334,13 +334,13 @@ HRESULT CRecordingDevice::GetRenderTarget(DWORD index, IDirect3DSurface9** surfa
 
 HRESULT CRecordingDevice::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
     const HRESULT hr =
-        journal->Record("SetRenderTarget", Call("SetRenderTarget", {Dec(index), LabelOf(surface)}));
+        callLog->Record("SetRenderTarget", Call("SetRenderTarget", {Dec(index), LabelOf(surface)}));
     if (FAILED(hr)) return hr;
-    if (index != 0) return journal->Verdict(D3DRefusal::RenderTargetIndex);
-    if (!surface) return journal->Verdict(D3DRefusal::NullPointer);
+    if (index != 0) return callLog->Verdict(D3DRefusal::RenderTargetIndex);
+    if (!surface) return callLog->Verdict(D3DRefusal::NullPointer);
     auto* target = Mine<CRecordingSurface>(this, surface);
-    if (!target) return journal->Verdict(D3DRefusal::ForeignObject);
-    if (!target->IsRenderTarget()) return journal->Verdict(D3DRefusal::NotARenderTarget);
+    if (!target) return callLog->Verdict(D3DRefusal::ForeignObject);
+    if (!target->IsRenderTarget()) return callLog->Verdict(D3DRefusal::NotARenderTarget);
     Rebind(state.renderTarget, surface);
     // Setting render target 0 resets the viewport to the whole target.
     state.viewport = D3DVIEWPORT9{0, 0, target->Desc().Width, target->Desc().Height, 0.0f, 1.0f};
@@ -348,27 +348,27 @@ HRESULT CRecordingDevice::SetRenderTarget(DWORD index, IDirect3DSurface9* surfac
 }
 
 HRESULT CRecordingDevice::GetDepthStencilSurface(IDirect3DSurface9** surface) {
-    const HRESULT hr = journal->Record("GetDepthStencilSurface", "GetDepthStencilSurface()");
+    const HRESULT hr = callLog->Record("GetDepthStencilSurface", "GetDepthStencilSurface()");
     if (FAILED(hr)) return hr;
-    if (!surface) return journal->Verdict(D3DRefusal::NullPointer);
+    if (!surface) return callLog->Verdict(D3DRefusal::NullPointer);
     *surface = nullptr;
-    if (!state.depthStencil) return journal->Verdict(D3DRefusal::NoDepthStencilSurface);
+    if (!state.depthStencil) return callLog->Verdict(D3DRefusal::NoDepthStencilSurface);
     static_cast<CRecordingSurface*>(state.depthStencil)->AddPublic();
     *surface = state.depthStencil;
     return D3D_OK;
 }
 
 HRESULT CRecordingDevice::SetDepthStencilSurface(IDirect3DSurface9* surface) {
-    const HRESULT hr = journal->Record("SetDepthStencilSurface",
+    const HRESULT hr = callLog->Record("SetDepthStencilSurface",
                                        Call("SetDepthStencilSurface", {LabelOf(surface)}));
     if (FAILED(hr)) return hr;
     if (surface) {
         auto* depth = Mine<CRecordingSurface>(this, surface);
-        if (!depth) return journal->Verdict(D3DRefusal::ForeignObject);
+        if (!depth) return callLog->Verdict(D3DRefusal::ForeignObject);
         // A device reset without an automatic depth buffer has none to set.
         if (!depth->IsDepthStencil() ||
             (depth == depthBuffer.get() && !params.EnableAutoDepthStencil))
-            return journal->Verdict(D3DRefusal::NotADepthSurface);
+            return callLog->Verdict(D3DRefusal::NotADepthSurface);
     }
     Rebind(state.depthStencil, surface);
     return D3D_OK;
@@ -380,19 +380,19 @@ HRESULT CRecordingDevice::SetViewport(const D3DVIEWPORT9* viewport) {
         text = Dec(viewport->X) + ", " + Dec(viewport->Y) + ", " + Dec(viewport->Width) + ", " +
                Dec(viewport->Height) + ", " + Flt(viewport->MinZ) + ", " + Flt(viewport->MaxZ);
     }
-    const HRESULT hr = journal->Record("SetViewport", Call("SetViewport", {text}));
+    const HRESULT hr = callLog->Record("SetViewport", Call("SetViewport", {text}));
     if (FAILED(hr)) return hr;
-    if (!viewport) return journal->Verdict(D3DRefusal::NullPointer);
+    if (!viewport) return callLog->Verdict(D3DRefusal::NullPointer);
     if (const D3DRefusal why = CheckViewport(*viewport, TargetFacts()); why != D3DRefusal::None)
-        return journal->Verdict(why);
+        return callLog->Verdict(why);
     state.viewport = *viewport;
     return D3D_OK;
 }
 
 HRESULT CRecordingDevice::GetViewport(D3DVIEWPORT9* viewport) {
-    const HRESULT hr = journal->Record("GetViewport", "GetViewport()");
+    const HRESULT hr = callLog->Record("GetViewport", "GetViewport()");
     if (FAILED(hr)) return hr;
-    if (!viewport) return journal->Verdict(D3DRefusal::NullPointer);
+    if (!viewport) return callLog->Verdict(D3DRefusal::NullPointer);
     *viewport = state.viewport;
     return D3D_OK;
 }
@@ -401,16 +401,16 @@ HRESULT CRecordingDevice::GetViewport(D3DVIEWPORT9* viewport) {
 // Fixed-function state
 
 HRESULT CRecordingDevice::SetTransform(D3DTRANSFORMSTATETYPE which, const D3DMATRIX* matrix) {
-    const HRESULT hr = journal->Record(
+    const HRESULT hr = callLog->Record(
         "SetTransform", Call("SetTransform", {D3DTransformName(which), recording::Matrix(matrix)}));
     if (FAILED(hr)) return hr;
-    if (!matrix) return journal->Verdict(D3DRefusal::NullPointer);
+    if (!matrix) return callLog->Verdict(D3DRefusal::NullPointer);
     switch (which) {
         case D3DTS_WORLD: state.world = *matrix; return D3D_OK;
         case D3DTS_VIEW: state.view = *matrix; return D3D_OK;
         case D3DTS_PROJECTION: state.projection = *matrix; return D3D_OK;
     }
-    return journal->Verdict(CheckTransformType(which));
+    return callLog->Verdict(CheckTransformType(which));
 }
 
 HRESULT CRecordingDevice::SetMaterial(const D3DMATERIAL9* material) {
@@ -420,9 +420,9 @@ HRESULT CRecordingDevice::SetMaterial(const D3DMATERIAL9* material) {
                ColourText(material->Specular) + ", " + ColourText(material->Emissive) + ", " +
                Flt(material->Power);
     }
-    const HRESULT hr = journal->Record("SetMaterial", Call("SetMaterial", {text}));
+    const HRESULT hr = callLog->Record("SetMaterial", Call("SetMaterial", {text}));
     if (FAILED(hr)) return hr;
-    if (!material) return journal->Verdict(D3DRefusal::NullPointer);
+    if (!material) return callLog->Verdict(D3DRefusal::NullPointer);
     state.material = *material;
     return D3D_OK;
 }
@@ -437,79 +437,79 @@ HRESULT CRecordingDevice::SetLight(DWORD index, const D3DLIGHT9* light) {
                ", " + Flt(light->Attenuation1) + ", " + Flt(light->Attenuation2) + ", " +
                Flt(light->Theta) + ", " + Flt(light->Phi);
     }
-    const HRESULT hr = journal->Record("SetLight", Call("SetLight", {Dec(index), text}));
+    const HRESULT hr = callLog->Record("SetLight", Call("SetLight", {Dec(index), text}));
     if (FAILED(hr)) return hr;
-    if (!light) return journal->Verdict(D3DRefusal::NullPointer);
+    if (!light) return callLog->Verdict(D3DRefusal::NullPointer);
     if (const D3DRefusal why = CheckLight(index, *light); why != D3DRefusal::None)
-        return journal->Verdict(why);
+        return callLog->Verdict(why);
     state.lights[index] = *light;
     return D3D_OK;
 }
 
 HRESULT CRecordingDevice::LightEnable(DWORD index, BOOL enable) {
     const HRESULT hr =
-        journal->Record("LightEnable", Call("LightEnable", {Dec(index), Dec(enable)}));
+        callLog->Record("LightEnable", Call("LightEnable", {Dec(index), Dec(enable)}));
     if (FAILED(hr)) return hr;
     if (const D3DRefusal why = CheckLightIndex(index); why != D3DRefusal::None)
-        return journal->Verdict(why);
+        return callLog->Verdict(why);
     state.lightEnabled[index] = enable ? TRUE : FALSE;
     return D3D_OK;
 }
 
 HRESULT CRecordingDevice::SetRenderState(D3DRENDERSTATETYPE which, DWORD value) {
-    const HRESULT hr = journal->Record(
+    const HRESULT hr = callLog->Record(
         "SetRenderState",
         Call("SetRenderState", {D3DRenderStateName(which), D3DRenderStateValueName(which, value)}));
     if (FAILED(hr)) return hr;
     if (const D3DRefusal why = CheckRenderStateType(which); why != D3DRefusal::None)
-        return journal->Verdict(why);
+        return callLog->Verdict(why);
     state.renderStates[which] = value;
     return D3D_OK;
 }
 
 HRESULT CRecordingDevice::GetRenderState(D3DRENDERSTATETYPE which, DWORD* value) {
     const HRESULT hr =
-        journal->Record("GetRenderState", Call("GetRenderState", {D3DRenderStateName(which)}));
+        callLog->Record("GetRenderState", Call("GetRenderState", {D3DRenderStateName(which)}));
     if (FAILED(hr)) return hr;
-    if (!value) return journal->Verdict(D3DRefusal::NullPointer);
+    if (!value) return callLog->Verdict(D3DRefusal::NullPointer);
     if (const D3DRefusal why = CheckRenderStateType(which); why != D3DRefusal::None)
-        return journal->Verdict(why);
+        return callLog->Verdict(why);
     *value = state.renderStates[which];
     return D3D_OK;
 }
 
 HRESULT CRecordingDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
     const HRESULT hr =
-        journal->Record("SetTexture", Call("SetTexture", {Dec(stage), LabelOf(texture)}));
+        callLog->Record("SetTexture", Call("SetTexture", {Dec(stage), LabelOf(texture)}));
     if (FAILED(hr)) return hr;
     if (const D3DRefusal why = CheckTextureStage(stage); why != D3DRefusal::None)
-        return journal->Verdict(why);
+        return callLog->Verdict(why);
     if (texture && !Mine<CRecordingTexture>(this, texture))
-        return journal->Verdict(D3DRefusal::ForeignObject);
+        return callLog->Verdict(D3DRefusal::ForeignObject);
     Rebind(state.textures[stage], texture);
     return D3D_OK;
 }
 
 HRESULT CRecordingDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
                                                DWORD value) {
-    const HRESULT hr = journal->Record(
+    const HRESULT hr = callLog->Record(
         "SetTextureStageState",
         Call("SetTextureStageState",
              {Dec(stage), D3DStageStateName(type), D3DStageStateValueName(type, value)}));
     if (FAILED(hr)) return hr;
     if (const D3DRefusal why = CheckStageState(stage, type); why != D3DRefusal::None)
-        return journal->Verdict(why);
+        return callLog->Verdict(why);
     state.stages[stage].states[type] = value;
     return D3D_OK;
 }
 
 HRESULT CRecordingDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
-    const HRESULT hr = journal->Record(
+    const HRESULT hr = callLog->Record(
         "SetSamplerState", Call("SetSamplerState", {Dec(sampler), D3DSamplerStateName(type),
                                                     D3DSamplerStateValueName(type, value)}));
     if (FAILED(hr)) return hr;
     if (const D3DRefusal why = CheckSamplerState(sampler, type); why != D3DRefusal::None)
-        return journal->Verdict(why);
+        return callLog->Verdict(why);
     state.samplers[sampler].states[type] = value;
     return D3D_OK;
 }
@@ -518,7 +518,7 @@ HRESULT CRecordingDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE typ
 // Geometry and drawing
 
 HRESULT CRecordingDevice::SetFVF(DWORD fvf) {
-    const HRESULT hr = journal->Record("SetFVF", Call("SetFVF", {D3DFvfName(fvf)}));
+    const HRESULT hr = callLog->Record("SetFVF", Call("SetFVF", {D3DFvfName(fvf)}));
     if (FAILED(hr)) return hr;
     state.fvf = fvf;
     return D3D_OK;
@@ -526,19 +526,19 @@ HRESULT CRecordingDevice::SetFVF(DWORD fvf) {
 
 HRESULT CRecordingDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
                                           UINT stride) {
-    const HRESULT hr = journal->Record(
+    const HRESULT hr = callLog->Record(
         "SetStreamSource",
         Call("SetStreamSource", {Dec(stream), LabelOf(buffer), Dec(offset), Dec(stride)}));
     if (FAILED(hr)) return hr;
     const CRecordingVertexBuffer* mine = nullptr;
     if (stream == 0 && buffer) {
         mine = Mine<CRecordingVertexBuffer>(this, buffer);
-        if (!mine) return journal->Verdict(D3DRefusal::ForeignObject);
+        if (!mine) return callLog->Verdict(D3DRefusal::ForeignObject);
     }
     if (const D3DRefusal why =
             CheckStreamSource(stream, mine != nullptr, mine ? mine->Bytes().size() : 0, offset);
         why != D3DRefusal::None)
-        return journal->Verdict(why);
+        return callLog->Verdict(why);
     Rebind(state.streamSource, buffer);
     state.streamOffset = offset;
     state.streamStride = stride;
@@ -546,10 +546,10 @@ HRESULT CRecordingDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* b
 }
 
 HRESULT CRecordingDevice::SetIndices(IDirect3DIndexBuffer9* indices) {
-    const HRESULT hr = journal->Record("SetIndices", Call("SetIndices", {LabelOf(indices)}));
+    const HRESULT hr = callLog->Record("SetIndices", Call("SetIndices", {LabelOf(indices)}));
     if (FAILED(hr)) return hr;
     if (indices && !Mine<CRecordingIndexBuffer>(this, indices))
-        return journal->Verdict(D3DRefusal::ForeignObject);
+        return callLog->Verdict(D3DRefusal::ForeignObject);
     Rebind(state.indices, indices);
     return D3D_OK;
 }
@@ -557,14 +557,14 @@ HRESULT CRecordingDevice::SetIndices(IDirect3DIndexBuffer9* indices) {
 void CRecordingDevice::RecordDraw(bool indexed, const D3DIndexedDraw& arguments) {
     CRecordedDraw draw;
     static_cast<D3DIndexedDraw&>(draw) = arguments;
-    draw.callIndex = journal->calls.size() - 1;
+    draw.callIndex = callLog->calls.size() - 1;
     draw.indexed = indexed;
     draw.vertexStride = state.streamStride;
     draw.state = state;
     draw.renderTarget = LabelOf(state.renderTarget);
     draw.depthStencil = LabelOf(state.depthStencil);
     draw.texture0 = LabelOf(state.textures[0]);
-    journal->draws.push_back(std::move(draw));
+    callLog->draws.push_back(std::move(draw));
 }
 
 // The GL backend also refuses a draw whose shader program does not build
@@ -573,14 +573,14 @@ void CRecordingDevice::RecordDraw(bool indexed, const D3DIndexedDraw& arguments)
 HRESULT CRecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount,
                                           const void* vertexData, UINT vertexStride) {
     const HRESULT hr =
-        journal->Record("DrawPrimitiveUP",
+        callLog->Record("DrawPrimitiveUP",
                         Call("DrawPrimitiveUP", {D3DPrimitiveName(type), Dec(primitiveCount),
                                                  vertexData ? "data" : "null", Dec(vertexStride)}));
     if (FAILED(hr)) return hr;
     D3DRefusal why =
         CheckDrawPrimitiveUP(type, primitiveCount, vertexData, vertexStride, state.fvf);
     if (why == D3DRefusal::None) why = CheckDrawTargets(TargetFacts());
-    if (why != D3DRefusal::None) return journal->Verdict(why);
+    if (why != D3DRefusal::None) return callLog->Verdict(why);
     // The user pointer takes the place of stream 0, which is left empty
     // afterwards, as Direct3D 9 does.
     Rebind(state.streamSource, nullptr);
@@ -590,7 +590,7 @@ HRESULT CRecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveC
     arguments.type = type;
     arguments.primitiveCount = primitiveCount;
     RecordDraw(false, arguments);
-    CRecordedDraw& draw = journal->draws.back();
+    CRecordedDraw& draw = callLog->draws.back();
     draw.vertexStride = vertexStride;
     const auto* first = static_cast<const std::uint8_t*>(vertexData);
     draw.vertices.assign(first,
@@ -602,7 +602,7 @@ HRESULT CRecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVe
                                                UINT minVertexIndex, UINT numVertices,
                                                UINT startIndex, UINT primitiveCount) {
     const HRESULT hr =
-        journal->Record("DrawIndexedPrimitive",
+        callLog->Record("DrawIndexedPrimitive",
                         Call("DrawIndexedPrimitive",
                              {D3DPrimitiveName(type), Dec(baseVertexIndex), Dec(minVertexIndex),
                               Dec(numVertices), Dec(startIndex), Dec(primitiveCount)}));
@@ -622,7 +622,7 @@ HRESULT CRecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVe
                           draw, streamVertices, nullptr);
     }
     if (why == D3DRefusal::None) why = CheckDrawTargets(TargetFacts());
-    if (why != D3DRefusal::None) return journal->Verdict(why);
+    if (why != D3DRefusal::None) return callLog->Verdict(why);
     RecordDraw(true, draw);
     return D3D_OK;
 }

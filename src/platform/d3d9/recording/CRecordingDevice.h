@@ -12,13 +12,13 @@
 #include "platform/d3d9/ID3DResourceOwner.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/recording/CRecordingDirect3D9.h"
-#include "platform/d3d9/recording/CRecordingJournal.h"
+#include "platform/d3d9/recording/CRecordingCallLog.h"
 #include "platform/d3d9/recording/CRecordingSurface.h"
 
 class CRecordingDevice final : public IDirect3DDevice9, public ID3DResourceOwner {
 public:
     // `params` are checked and completed (CheckPresentParameters).
-    CRecordingDevice(std::shared_ptr<CRecordingJournal> journal, CRecordingDirect3D9* d3d,
+    CRecordingDevice(std::shared_ptr<CRecordingCallLog> callLog, CRecordingDirect3D9* d3d,
                      const D3DPRESENT_PARAMETERS& params);
 
     ULONG AddRef() override;
@@ -70,7 +70,7 @@ public:
                                  UINT numVertices, UINT startIndex, UINT primitiveCount) override;
 
     // For resources and accessors.
-    CRecordingJournal& Journal() const { return *journal; }
+    CRecordingCallLog& CallLog() const { return *callLog; }
     const D3DDeviceState& State() const { return state; }
     ULONG AddRefInternal() { return ++refs; }
     ULONG ReleaseInternal();
@@ -88,7 +88,7 @@ private:
     D3DTargetFacts TargetFacts() const;
     void RecordDraw(bool indexed, const D3DIndexedDraw& arguments);
 
-    std::shared_ptr<CRecordingJournal> journal;
+    std::shared_ptr<CRecordingCallLog> callLog;
     CRecordingDirect3D9* d3d;  // one internal reference held
     ULONG refs = 1;
     D3DPRESENT_PARAMETERS params;

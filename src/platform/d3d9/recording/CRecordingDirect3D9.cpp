@@ -10,32 +10,32 @@ using recording::Call;
 using recording::Dec;
 
 namespace {
-// What the recording adapter answers beyond the journal's display mode: the
+// What the recording adapter answers beyond the call log's display mode: the
 // least a GL 3.3 context offers, like the GL backend's adapter. The sizes
 // are the Direct3D maximum rather than a GL implementation's: a real device
 // has the limit, the recording one need not model it.
 constexpr D3DDeviceLimits kLimits{};
 }  // namespace
 
-IDirect3D9* CreateRecordingDirect3D9(std::shared_ptr<CRecordingJournal> journal) {
-    if (!journal) return nullptr;
-    return new CRecordingDirect3D9(std::move(journal));  // owned by its reference count
+IDirect3D9* CreateRecordingDirect3D9(std::shared_ptr<CRecordingCallLog> callLog) {
+    if (!callLog) return nullptr;
+    return new CRecordingDirect3D9(std::move(callLog));  // owned by its reference count
 }
 
-CRecordingDirect3D9::CRecordingDirect3D9(std::shared_ptr<CRecordingJournal> journal)
-    : journal(std::move(journal)) {
-    this->journal->ObjectCreated();
+CRecordingDirect3D9::CRecordingDirect3D9(std::shared_ptr<CRecordingCallLog> callLog)
+    : callLog(std::move(callLog)) {
+    this->callLog->ObjectCreated();
 }
 
-CRecordingDirect3D9::~CRecordingDirect3D9() { journal->ObjectDestroyed(); }
+CRecordingDirect3D9::~CRecordingDirect3D9() { callLog->ObjectDestroyed(); }
 
 ULONG CRecordingDirect3D9::AddRef() {
-    journal->Note("D3D9.AddRef", "D3D9.AddRef()", D3D_OK);
+    callLog->Note("D3D9.AddRef", "D3D9.AddRef()", D3D_OK);
     return ++refs;
 }
 
 ULONG CRecordingDirect3D9::Release() {
-    journal->Note("D3D9.Release", "D3D9.Release()", D3D_OK);
+    callLog->Note("D3D9.Release", "D3D9.Release()", D3D_OK);
     return ReleaseInternal();
 }
 
@@ -47,12 +47,12 @@ ULONG CRecordingDirect3D9::ReleaseInternal() {
 }
 
 HRESULT CRecordingDirect3D9::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) {
-    const HRESULT hr = journal->Record("D3D9.GetAdapterDisplayMode",
+    const HRESULT hr = callLog->Record("D3D9.GetAdapterDisplayMode",
                                        Call("D3D9.GetAdapterDisplayMode", {Dec(adapter)}));
     if (FAILED(hr)) return hr;
-    if (!mode) return journal->Verdict(D3DRefusal::NullPointer);
-    if (adapter != D3DADAPTER_DEFAULT) return journal->Verdict(D3DRefusal::UnknownAdapter);
-    *mode = journal->displayMode;
+    if (!mode) return callLog->Verdict(D3DRefusal::NullPointer);
+    if (adapter != D3DADAPTER_DEFAULT) return callLog->Verdict(D3DRefusal::UnknownAdapter);
+    *mode = callLog->displayMode;
     return D3D_OK;
 }
 
@@ -60,7 +60,7 @@ HRESULT CRecordingDirect3D9::CheckDeviceFormat(UINT adapter, D3DDEVTYPE deviceTy
                                                D3DFORMAT adapterFormat, DWORD usage,
                                                D3DRESOURCETYPE resourceType,
                                                D3DFORMAT checkFormat) {
-    const HRESULT hr = journal->Record(
+    const HRESULT hr = callLog->Record(
         "D3D9.CheckDeviceFormat",
         Call("D3D9.CheckDeviceFormat",
              {Dec(adapter), D3DDevTypeName(deviceType), D3DFormatName(adapterFormat),
@@ -69,19 +69,19 @@ HRESULT CRecordingDirect3D9::CheckDeviceFormat(UINT adapter, D3DDEVTYPE deviceTy
     // A query's "no" is an answer, not a refusal: nothing is logged.
     D3DRefusal why = CheckAdapter(adapter, deviceType);
     if (why == D3DRefusal::None)
-        why = ::CheckDeviceFormat(journal->displayMode.Format, adapterFormat, usage, resourceType,
+        why = ::CheckDeviceFormat(callLog->displayMode.Format, adapterFormat, usage, resourceType,
                                   checkFormat);
-    return journal->calls.back().result = RefusalResult(why);
+    return callLog->calls.back().result = RefusalResult(why);
 }
 
 HRESULT CRecordingDirect3D9::GetDeviceCaps(UINT adapter, D3DDEVTYPE deviceType, D3DCAPS9* caps) {
     const HRESULT hr =
-        journal->Record("D3D9.GetDeviceCaps",
+        callLog->Record("D3D9.GetDeviceCaps",
                         Call("D3D9.GetDeviceCaps", {Dec(adapter), D3DDevTypeName(deviceType)}));
     if (FAILED(hr)) return hr;
-    if (!caps) return journal->Verdict(D3DRefusal::NullPointer);
+    if (!caps) return callLog->Verdict(D3DRefusal::NullPointer);
     if (const D3DRefusal why = CheckAdapter(adapter, deviceType); why != D3DRefusal::None)
-        return journal->calls.back().result = RefusalResult(why);
+        return callLog->calls.back().result = RefusalResult(why);
     *caps = D3DCAPS9{};
     caps->DeviceType = deviceType;
     caps->AdapterOrdinal = adapter;
@@ -92,7 +92,7 @@ HRESULT CRecordingDirect3D9::GetDeviceCaps(UINT adapter, D3DDEVTYPE deviceType, 
     caps->TextureAddressCaps = 0x3Fu;
     caps->MaxTextureWidth = kLimits.maxTextureSide;
     caps->MaxTextureHeight = kLimits.maxTextureSide;
-    caps->VertexProcessingCaps = journal->vertexProcessingCaps;
+    caps->VertexProcessingCaps = callLog->vertexProcessingCaps;
     caps->MaxActiveLights = kD3DMaxLights;
     caps->MaxPrimitiveCount = 0x00FFFFFFu;
     caps->MaxVertexIndex = 0x00FFFFFFu;
@@ -105,7 +105,7 @@ HRESULT CRecordingDirect3D9::CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE
                                                         D3DFORMAT surfaceFormat, BOOL windowed,
                                                         D3DMULTISAMPLE_TYPE multiSampleType,
                                                         DWORD* qualityLevels) {
-    const HRESULT hr = journal->Record(
+    const HRESULT hr = callLog->Record(
         "D3D9.CheckDeviceMultiSampleType",
         Call("D3D9.CheckDeviceMultiSampleType",
              {Dec(adapter), D3DDevTypeName(deviceType), D3DFormatName(surfaceFormat), Dec(windowed),
@@ -116,13 +116,13 @@ HRESULT CRecordingDirect3D9::CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE
     if (why == D3DRefusal::None)
         why = CheckMultiSampleType(surfaceFormat, multiSampleType, kLimits.maxSamples);
     if (why == D3DRefusal::None && qualityLevels) *qualityLevels = 1;
-    return journal->calls.back().result = RefusalResult(why);
+    return callLog->calls.back().result = RefusalResult(why);
 }
 
 HRESULT CRecordingDirect3D9::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow,
                                           DWORD behaviorFlags, D3DPRESENT_PARAMETERS* params,
                                           IDirect3DDevice9** device) {
-    const HRESULT hr = journal->Record(
+    const HRESULT hr = callLog->Record(
         "D3D9.CreateDevice",
         Call("D3D9.CreateDevice",
              {Dec(adapter), D3DDevTypeName(deviceType), recording::Handle(focusWindow),
@@ -130,17 +130,17 @@ HRESULT CRecordingDirect3D9::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, H
     // A failed creation hands back no device, as the OpenGL backend does.
     if (device != nullptr) *device = nullptr;
     if (FAILED(hr)) return hr;
-    if (!device || !params) return journal->Verdict(D3DRefusal::NullPointer);
+    if (!device || !params) return callLog->Verdict(D3DRefusal::NullPointer);
     if (const D3DRefusal why = CheckAdapter(adapter, deviceType); why != D3DRefusal::None)
-        return journal->Verdict(why);
-    if (!params->hDeviceWindow && !focusWindow) return journal->Verdict(D3DRefusal::NoDeviceWindow);
+        return callLog->Verdict(why);
+    if (!params->hDeviceWindow && !focusWindow) return callLog->Verdict(D3DRefusal::NoDeviceWindow);
     D3DPRESENT_PARAMETERS completed{};
     int samples = 0;
-    if (const D3DRefusal why = CheckPresentParameters(*params, journal->displayMode.Format, kLimits,
+    if (const D3DRefusal why = CheckPresentParameters(*params, callLog->displayMode.Format, kLimits,
                                                       &completed, &samples);
         why != D3DRefusal::None)
-        return journal->Verdict(why);
+        return callLog->Verdict(why);
     *params = completed;
-    *device = new CRecordingDevice(journal, this, completed);  // owned by its reference count
+    *device = new CRecordingDevice(callLog, this, completed);  // owned by its reference count
     return D3D_OK;
 }

@@ -1,15 +1,15 @@
-// The recording Direct3D object: reports the journal's adapter and makes
+// The recording Direct3D object: reports the call log's adapter and makes
 // recording devices.
 #pragma once
 
 #include <memory>
 
 #include "platform/d3d9/d3d9.h"
-#include "platform/d3d9/recording/CRecordingJournal.h"
+#include "platform/d3d9/recording/CRecordingCallLog.h"
 
 class CRecordingDirect3D9 final : public IDirect3D9 {
 public:
-    explicit CRecordingDirect3D9(std::shared_ptr<CRecordingJournal> journal);
+    explicit CRecordingDirect3D9(std::shared_ptr<CRecordingCallLog> callLog);
 
     ULONG AddRef() override;
     ULONG Release() override;
@@ -31,6 +31,6 @@ public:
 private:
     ~CRecordingDirect3D9() override;
 
-    std::shared_ptr<CRecordingJournal> journal;
+    std::shared_ptr<CRecordingCallLog> callLog;
     ULONG refs = 1;
 };

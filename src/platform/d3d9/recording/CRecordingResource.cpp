@@ -8,14 +8,14 @@ CRecordingResource::CRecordingResource(CRecordingDevice* device, std::string lab
                                        bool standalone)
     : CD3DResourceLife(*device, standalone && pool == D3DPOOL_DEFAULT),
       device(device),
-      journal(device->Journal()),
+      callLog(device->CallLog()),
       label(std::move(label)),
       standalone(standalone) {
-    if (standalone) journal.ObjectCreated();
+    if (standalone) callLog.ObjectCreated();
 }
 
 CRecordingResource::~CRecordingResource() {
-    if (standalone) journal.ObjectDestroyed();
+    if (standalone) callLog.ObjectDestroyed();
 }
 
 CRecordingResource* AsRecordingResource(IUnknown* object) {

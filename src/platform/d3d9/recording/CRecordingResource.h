@@ -1,6 +1,6 @@
 // What every resource of the recording device shares: a label for the log,
-// its device and journal, and (for standalone resources: textures, buffers,
-// depth-stencil surfaces) a place among the journal's live objects.
+// its device and call log, and (for standalone resources: textures, buffers,
+// depth-stencil surfaces) a place among the call log's live objects.
 // Reference counting is CD3DResourceLife's.
 #pragma once
 
@@ -8,7 +8,7 @@
 
 #include "platform/d3d9/CD3DResourceLife.h"
 #include "platform/d3d9/d3d9.h"
-#include "platform/d3d9/recording/CRecordingJournal.h"
+#include "platform/d3d9/recording/CRecordingCallLog.h"
 
 class CRecordingDevice;
 
@@ -16,7 +16,7 @@ class CRecordingResource : public CD3DResourceLife {
 public:
     const std::string& Label() const { return label; }
     CRecordingDevice* Owner() const { return device; }
-    CRecordingJournal& Journal() const { return journal; }
+    CRecordingCallLog& CallLog() const { return callLog; }
 
 protected:
     CRecordingResource(CRecordingDevice* device, std::string label, D3DPOOL pool, bool standalone);
@@ -25,7 +25,7 @@ protected:
 
 private:
     CRecordingDevice* device;
-    CRecordingJournal& journal;
+    CRecordingCallLog& callLog;
     std::string label;
     bool standalone;
 };

@@ -30,12 +30,12 @@ CRecordingSurface::CRecordingSurface(CRecordingDevice* device, std::string label
       container(container) {}
 
 ULONG CRecordingSurface::AddRef() {
-    Journal().Note("Surface.AddRef", Call("Surface.AddRef", {Label()}), D3D_OK);
+    CallLog().Note("Surface.AddRef", Call("Surface.AddRef", {Label()}), D3D_OK);
     return AddPublic();
 }
 
 ULONG CRecordingSurface::Release() {
-    Journal().Note("Surface.Release", Call("Surface.Release", {Label()}), D3D_OK);
+    CallLog().Note("Surface.Release", Call("Surface.Release", {Label()}), D3D_OK);
     return ReleasePublic();
 }
 
@@ -74,9 +74,9 @@ void CRecordingSurface::Unbind() {
 }
 
 HRESULT CRecordingSurface::GetDesc(D3DSURFACE_DESC* out) {
-    const HRESULT hr = Journal().Record("Surface.GetDesc", Call("Surface.GetDesc", {Label()}));
+    const HRESULT hr = CallLog().Record("Surface.GetDesc", Call("Surface.GetDesc", {Label()}));
     if (FAILED(hr)) return hr;
-    if (!out) return Journal().Verdict(D3DRefusal::NullPointer);
+    if (!out) return CallLog().Verdict(D3DRefusal::NullPointer);
     *out = desc;
     return D3D_OK;
 }

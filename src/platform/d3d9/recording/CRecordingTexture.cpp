@@ -21,32 +21,32 @@ CRecordingTexture::CRecordingTexture(CRecordingDevice* device, std::string label
           CRecordingSurface::Kind::TextureLevel, this)) {}
 
 ULONG CRecordingTexture::AddRef() {
-    Journal().Note("Texture.AddRef", Call("Texture.AddRef", {Label()}), D3D_OK);
+    CallLog().Note("Texture.AddRef", Call("Texture.AddRef", {Label()}), D3D_OK);
     return AddPublic();
 }
 
 ULONG CRecordingTexture::Release() {
-    Journal().Note("Texture.Release", Call("Texture.Release", {Label()}), D3D_OK);
+    CallLog().Note("Texture.Release", Call("Texture.Release", {Label()}), D3D_OK);
     return ReleasePublic();
 }
 
 HRESULT CRecordingTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
-    const HRESULT hr = Journal().Record("Texture.GetLevelDesc",
+    const HRESULT hr = CallLog().Record("Texture.GetLevelDesc",
                                         Call("Texture.GetLevelDesc", {Label(), Dec(level)}));
     if (FAILED(hr)) return hr;
-    if (!desc) return Journal().Verdict(D3DRefusal::NullPointer);
-    if (level != 0) return Journal().Verdict(D3DRefusal::TextureLevel);
+    if (!desc) return CallLog().Verdict(D3DRefusal::NullPointer);
+    if (level != 0) return CallLog().Verdict(D3DRefusal::TextureLevel);
     *desc = level0->Desc();
     return D3D_OK;
 }
 
 HRESULT CRecordingTexture::GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) {
-    const HRESULT hr = Journal().Record("Texture.GetSurfaceLevel",
+    const HRESULT hr = CallLog().Record("Texture.GetSurfaceLevel",
                                         Call("Texture.GetSurfaceLevel", {Label(), Dec(level)}));
     if (FAILED(hr)) return hr;
-    if (!surface) return Journal().Verdict(D3DRefusal::NullPointer);
+    if (!surface) return CallLog().Verdict(D3DRefusal::NullPointer);
     *surface = nullptr;
-    if (level != 0) return Journal().Verdict(D3DRefusal::TextureLevel);
+    if (level != 0) return CallLog().Verdict(D3DRefusal::TextureLevel);
     level0->AddPublic();
     *surface = level0.get();
     return D3D_OK;
@@ -54,16 +54,16 @@ HRESULT CRecordingTexture::GetSurfaceLevel(UINT level, IDirect3DSurface9** surfa
 
 HRESULT CRecordingTexture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect,
                                     DWORD flags) {
-    const HRESULT hr = Journal().Record(
+    const HRESULT hr = CallLog().Record(
         "Texture.LockRect", Call("Texture.LockRect", {Label(), Dec(level), recording::Rect(rect),
                                                       recording::LockFlags(flags)}));
     if (FAILED(hr)) return hr;
-    if (!lockedRect) return Journal().Verdict(D3DRefusal::NullPointer);
+    if (!lockedRect) return CallLog().Verdict(D3DRefusal::NullPointer);
     const D3DSURFACE_DESC& desc = level0->Desc();
     if (const D3DRefusal why =
             CheckLockRect(level, desc.Pool, locked, rect, desc.Width, desc.Height);
         why != D3DRefusal::None)
-        return Journal().Verdict(why);
+        return CallLog().Verdict(why);
     const RECT area =
         rect ? *rect : RECT{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
     const std::size_t pitch = std::size_t{desc.Width} * kBytesPerPixel;
@@ -77,10 +77,10 @@ HRESULT CRecordingTexture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, cons
 
 HRESULT CRecordingTexture::UnlockRect(UINT level) {
     const HRESULT hr =
-        Journal().Record("Texture.UnlockRect", Call("Texture.UnlockRect", {Label(), Dec(level)}));
+        CallLog().Record("Texture.UnlockRect", Call("Texture.UnlockRect", {Label(), Dec(level)}));
     if (FAILED(hr)) return hr;
-    if (level != 0) return Journal().Verdict(D3DRefusal::TextureLevel);
-    if (!locked) return Journal().Verdict(D3DRefusal::NotLocked);
+    if (level != 0) return CallLog().Verdict(D3DRefusal::TextureLevel);
+    if (!locked) return CallLog().Verdict(D3DRefusal::NotLocked);
     locked = false;
     return D3D_OK;
 }

@@ -1,7 +1,7 @@
 // Reading the two breeding rates from param.txt.
 #pragma once
 
-#include "genetic/BreedingRates.h"
+#include "config/BreedingRates.h"
 
 // Reads two decimal integers separated by white space (as "%d %d" would)
 // from the text file at `path`. A file that cannot be opened gives the

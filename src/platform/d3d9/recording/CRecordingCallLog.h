@@ -1,4 +1,4 @@
-// The journal of the recording backend of the Direct3D stand-in: every call
+// The call log of the recording backend of the Direct3D stand-in: every call
 // made on the recording Direct3D object, its device and their resources, the
 // state in force at every draw, failure injection and the count of live
 // objects. It outlives the objects that write to it, so a test can read what
@@ -57,7 +57,7 @@ struct CRecordedDraw : D3DIndexedDraw {
     std::string texture0;      // label of the texture on stage 0 ("null" if none)
 };
 
-class CRecordingJournal {
+class CRecordingCallLog {
 public:
     // What the recording adapter reports.
     D3DDISPLAYMODE displayMode{1920, 1080, 60, D3DFMT_X8R8G8B8};
@@ -104,9 +104,9 @@ private:
     int nextLabel = 1;
 };
 
-// A recording Direct3D object writing into `journal`, with one reference
+// A recording Direct3D object writing into `callLog`, with one reference
 // for the caller.
-IDirect3D9* CreateRecordingDirect3D9(std::shared_ptr<CRecordingJournal> journal);
+IDirect3D9* CreateRecordingDirect3D9(std::shared_ptr<CRecordingCallLog> callLog);
 
 // The device's desired state, for tests that want to read it directly.
 // `device` must come from a recording Direct3D object.

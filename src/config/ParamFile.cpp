@@ -1,7 +1,7 @@
 // Reading param.txt. The scanner follows fscanf's %d (leading white space,
 // optional sign, at least one digit) but saturates instead of overflowing, so
 // no content of the file can give an undefined value.
-#include "scene/BreedingRates.h"
+#include "config/ParamFile.h"
 
 #include <cctype>
 #include <climits>
