@@ -8,16 +8,18 @@ import os
 LIB = os.environ.get("TESSARY_FAILSYNC", "")
 
 
-def environment(base, log=None, fail_from=None, signal_at=None):
+def environment(base, log=None, fail_from=None, signal_at=None, match=None):
     """`base` with the library preloaded; `log` the log file, `fail_from` the first sync that
-    fails (1: all), `signal_at` a (sync number, signal) pair."""
+    fails (1: all), `signal_at` a (sync number, signal) pair, `match` a text the paths of the
+    syncs counted hold."""
     env = dict(base)
     env["LD_PRELOAD"] = LIB
     # The sanitizers' runtime must otherwise come first.
     env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"),
                                                   "verify_asan_link_order=0"]))
     for name, value in (("TESSARY_SYNC_LOG", log), ("TESSARY_FAIL_SYNC", fail_from),
-                        ("TESSARY_SIGNAL_AT_SYNC", signal_at and "%d:%d" % signal_at)):
+                        ("TESSARY_SIGNAL_AT_SYNC", signal_at and "%d:%d" % signal_at),
+                        ("TESSARY_SYNC_MATCH", match)):
         if value is not None:
             env[name] = str(value)
     return env

@@ -263,7 +263,8 @@ bool ExportFiles(const aiScene& scene, SolidFormat format, const std::string& di
     Assimp::Exporter exporter;
     Assimp::ExportProperties properties;
     properties.SetPropertyString(AI_CONFIG_EXPORT_BLOB_NAME, fileName);
-    const aiExportDataBlob* blob = exporter.ExportToBlob(&scene, ExporterId(format), 0, &properties);
+    const aiExportDataBlob* blob =
+        exporter.ExportToBlob(&scene, ExporterId(format), 0, &properties);
     if (blob == nullptr) {
         *error = FailureOf(exporter);
         return false;
@@ -340,7 +341,9 @@ bool WriteSolidFile(const SolidMesh& solid, const D3DCOLORVALUE& colour, SolidFo
         return false;
     }
     std::vector<FileToWrite> writes;
-    for (const OutputFile& file : files) writes.push_back({directory + "/" + file.name, file.bytes});
+    for (const OutputFile& file : files) {
+        writes.push_back({directory + "/" + file.name, file.bytes});
+    }
     // The target, named last, keeps the caller's spelling in messages.
     writes.back().path = path;
     return WriteFilesAtomically(writes, error);

@@ -45,10 +45,10 @@ TEST(AtomicWrite, ReplacesWholeKeepingModesAndLinksAndLeavesNoScratch) {
     fs::create_symlink("real/new", d / "dangling");  // made where it points
     const mode_t previous = umask(022);
     std::string error;
-    ASSERT_TRUE(WriteFilesAtomically({{(d / "far").string(), "one"}, {(d / "plain").string(), "two"},
-                                      {(d / "dangling").string(), "three"}},
-                                     &error))
-        << error;
+    const std::vector<FileToWrite> files = {
+        {(d / "far").string(), "one"}, {(d / "plain").string(), "two"},
+        {(d / "dangling").string(), "three"}};
+    ASSERT_TRUE(WriteFilesAtomically(files, &error)) << error;
     umask(previous);
     EXPECT_EQ(Read(d / "real/locked"), "one");
     EXPECT_EQ(ModeOf(d / "real/locked"), 0440u);
@@ -78,8 +78,9 @@ TEST(AtomicWrite, AFailureBeforeTheRenamesChangesNothingAndNamesTheFile) {
     };
     for (const Case& c : cases) {
         std::string error;
-        EXPECT_FALSE(WriteFilesAtomically({{(d / "kept").string(), "new"}, {c.second.string(), "x"}},
-                                          &error));
+        const std::vector<FileToWrite> files = {{(d / "kept").string(), "new"},
+                                                {c.second.string(), "x"}};
+        EXPECT_FALSE(WriteFilesAtomically(files, &error));
         EXPECT_EQ(error, c.error);
         EXPECT_EQ(Read(d / "kept"), "old");
         EXPECT_EQ(Entries(d), (std::vector<std::string>{"kept", "loop"}));

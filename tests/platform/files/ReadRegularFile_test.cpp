@@ -31,7 +31,8 @@ TEST(ReadRegularFile, ReadsOnlyRegularFilesWithinTheLimitAndSaysWhyNot) {
         std::string text = "stale";
         std::string error;
         EXPECT_EQ(ReadRegularFile(path, c.maxBytes, &text, &error), c.reads) << c.name;
-        EXPECT_EQ(c.reads ? text : error, c.reads ? c.expected : "cannot read " + path + c.expected);
+        EXPECT_EQ(c.reads ? text : error,
+                  c.reads ? std::string(c.expected) : "cannot read " + path + c.expected);
     }
 }
 

@@ -11,6 +11,8 @@
 //                                and every later one fail with EIO without
 //                                syncing (1: all of them), as on a dying disk
 //   TESSARY_SIGNAL_AT_SYNC=N:SIG the Nth sync raises signal SIG first
+//   TESSARY_SYNC_MATCH=TEXT      only syncs of paths holding TEXT are counted
+//                                (and so fail or raise); all are logged
 //
 // The real calls are reached with dlsym(RTLD_NEXT). It is built without the
 // sanitizers; preloaded into a sanitized program, that program needs
@@ -86,8 +88,11 @@ void Log(const char* verb, const char* first, const char* second = nullptr) {
     errno = saved;
 }
 
-// Counts this sync; says whether it is to fail, raising the signal asked for.
-bool SyncFails() {
+// Counts this sync of `path`; says whether it is to fail, raising the
+// signal asked for.
+bool SyncFails(const char* path) {
+    const char* match = std::getenv("TESSARY_SYNC_MATCH");
+    if (match != nullptr && std::strstr(path, match) == nullptr) return false;
     static std::atomic<long> syncs{0};
     const long n = ++syncs;
     if (const char* at = std::getenv("TESSARY_SIGNAL_AT_SYNC")) {
@@ -104,7 +109,7 @@ int Sync(const char* name, int fd) {
     char path[PATH_MAX];
     NameOfFd(fd, path, sizeof path);
     Log(name, path);
-    if (SyncFails()) {
+    if (SyncFails(path)) {
         errno = EIO;
         return -1;
     }
