@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string_view>
 
 #include <CLI/CLI.hpp>
@@ -15,8 +16,11 @@
 namespace {
 
 constexpr const char* kProgram = "tessary-export";
-// A kilometre: far beyond any printer, and well inside single precision.
-constexpr double kMaxSizeMm = 1e6;
+// From a hundredth of a millimetre, about the finest a printer resolves, to
+// a hundred metres: far beyond any printer, and the vertices stay well
+// inside single precision at both ends.
+constexpr double kMinSizeMm = 0.01;
+constexpr double kMaxSizeMm = 1e5;
 
 // A whole decimal number within [lo, hi], nothing before or after it.
 bool ParseWhole(std::string_view text, long long lo, long long hi, long long* value) {
@@ -59,7 +63,7 @@ bool ParseSize(const std::string& text, double* size) {
     errno = 0;
     const double parsed = std::strtod(text.c_str(), &end);
     if (text.empty() || errno != 0 || end != text.c_str() + text.size() || !std::isfinite(parsed) ||
-        !(parsed > 0.0) || parsed > kMaxSizeMm) {
+        !(parsed >= kMinSizeMm) || parsed > kMaxSizeMm) {
         return false;
     }
     *size = parsed;
@@ -142,9 +146,10 @@ int ParseExportOptions(int argc, char** argv, ExportOptions* options) {
         ->type_name("PATH")
         ->required()
         ->check(Check(IsSolidPath, "the file name must end in .stl, .obj, .ply, .glb or .3mf"));
-    app.add_option("--size-mm", sizeText, "the largest extent in millimetres (default 50)")
+    app.add_option("--size-mm", sizeText,
+                   "the largest extent in millimetres, 0.01 to 100000 (default 50)")
         ->type_name("S")
-        ->check(Check(IsSize, "the size is a number of millimetres above 0 and at most 1e6"));
+        ->check(Check(IsSize, "the size is a number of millimetres from 0.01 to 100000"));
     journal->excludes(seed)->excludes(rates)->excludes(clicks);
     rates->needs(seed);
     clicks->needs(seed);
@@ -154,6 +159,11 @@ int ParseExportOptions(int argc, char** argv, ExportOptions* options) {
     if (journal->count() == 0 && seed->count() == 0) {
         return ExportUsageError("one of --journal and --seed is required");
     }
+    SolidFormatOf(options->outPath, &options->format);
+    if (options->format == SolidFormat::Obj &&
+        !ObjNameAllowed(std::filesystem::path(options->outPath).filename().string())) {
+        return ExportUsageError("an OBJ file name must not hold control characters");
+    }
 
     // Every text below has passed its check.
     long long seedValue = 0;
@@ -162,6 +172,5 @@ int ParseExportOptions(int argc, char** argv, ExportOptions* options) {
     if (rates->count() > 0) ParseRates(ratesText, &options->rates);
     ParseList(clicksText, 0, kPopulationSize - 1, &options->clicks);
     if (!sizeText.empty()) ParseSize(sizeText, &options->sizeMm);
-    SolidFormatOf(options->outPath, &options->format);
     return kContinueStatus;
 }

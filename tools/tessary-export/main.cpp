@@ -11,10 +11,12 @@
 
 #include "ExportOptions.h"
 #include "ExportWriter.h"
+#include "ToolJournal.h"
 #include "app/CommandLine.h"
 #include "genetic/Decode.h"
 #include "genetic/Journal.h"
 #include "genetic/Population.h"
+#include "platform/files/CScratchDirectory.h"
 #include "shape/CSuperShape.h"
 #include "shape/SolidMesh.h"
 
@@ -27,7 +29,7 @@ int LoadSession(ExportOptions& options) {
     if (options.journalPath.empty()) return kContinueStatus;
     Journal journal;
     std::string error;
-    if (!LoadJournal(options.journalPath.c_str(), &journal, &error)) {
+    if (!ReadJournalFile(options.journalPath, &journal, &error)) {
         std::fprintf(stderr, "tessary-export: %s\n", error.c_str());
         return kUsageStatus;
     }
@@ -54,6 +56,7 @@ const char* Refusal(SolidStatus status) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    CScratchDirectory::RemoveAllOnSignals();
     ExportOptions options;
     int status = ParseExportOptions(argc, argv, &options);
     if (status != kContinueStatus) return status;
@@ -81,8 +84,7 @@ int main(int argc, char** argv) {
 
     if (!WriteSolidFile(solid, population.materials[options.cell].Diffuse, options.format,
                         options.outPath, &error)) {
-        std::fprintf(stderr, "tessary-export: cannot write %s: %s\n", options.outPath.c_str(),
-                     error.c_str());
+        std::fprintf(stderr, "tessary-export: %s\n", error.c_str());
         return kFailureStatus;
     }
     return 0;
