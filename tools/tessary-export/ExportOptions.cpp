@@ -1,16 +1,14 @@
 #include "ExportOptions.h"
 
-#include <cerrno>
 #include <climits>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string_view>
 
 #include <CLI/CLI.hpp>
 
 #include "app/CommandLine.h"
+#include "config/Decimal.h"
 #include "genetic/Population.h"
 
 namespace {
@@ -22,19 +20,8 @@ constexpr const char* kProgram = "tessary-export";
 constexpr double kMinSizeMm = 0.01;
 constexpr double kMaxSizeMm = 1e5;
 
-// A whole decimal number within [lo, hi], nothing before or after it.
 bool ParseWhole(std::string_view text, long long lo, long long hi, long long* value) {
-    if (text.empty() || text.size() > 20 ||
-        !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-' || text[0] == '+')) {
-        return false;
-    }
-    const std::string copy(text);
-    char* end = nullptr;
-    errno = 0;
-    const long long parsed = std::strtoll(copy.c_str(), &end, 10);
-    if (errno != 0 || end != copy.c_str() + copy.size() || parsed < lo || parsed > hi) return false;
-    *value = parsed;
-    return true;
+    return ParseDecimal(text, lo, hi, value);
 }
 
 // Comma-separated whole numbers within [lo, hi]; an empty text is no number.
@@ -59,15 +46,7 @@ bool ParseRates(std::string_view text, BreedingRates* rates) {
 }
 
 bool ParseSize(const std::string& text, double* size) {
-    char* end = nullptr;
-    errno = 0;
-    const double parsed = std::strtod(text.c_str(), &end);
-    if (text.empty() || errno != 0 || end != text.c_str() + text.size() || !std::isfinite(parsed) ||
-        !(parsed >= kMinSizeMm) || parsed > kMaxSizeMm) {
-        return false;
-    }
-    *size = parsed;
-    return true;
+    return ParseDecimal(std::string_view(text), kMinSizeMm, kMaxSizeMm, size);
 }
 
 bool IsSeed(const std::string& text) {
@@ -141,7 +120,7 @@ int ParseExportOptions(int argc, char** argv, ExportOptions* options) {
     app.add_option("--cell", options->cell, "the cell, 0 to 8 row by row as the grid shows it")
         ->type_name("K")
         ->required()
-        ->check(CLI::Range(0, kPopulationSize - 1));
+        ->check(WholeNumber(0, kPopulationSize - 1));
     app.add_option("--out", options->outPath, "the file to write")
         ->type_name("PATH")
         ->required()

@@ -11,7 +11,6 @@
 
 #include "ExportOptions.h"
 #include "ExportWriter.h"
-#include "ToolJournal.h"
 #include "app/CommandLine.h"
 #include "genetic/Decode.h"
 #include "genetic/Journal.h"
@@ -29,7 +28,7 @@ int LoadSession(ExportOptions& options) {
     if (options.journalPath.empty()) return kContinueStatus;
     Journal journal;
     std::string error;
-    if (!ReadJournalFile(options.journalPath, &journal, &error)) {
+    if (!LoadJournal(options.journalPath, &journal, &error)) {
         std::fprintf(stderr, "tessary-export: %s\n", error.c_str());
         return kUsageStatus;
     }
@@ -53,9 +52,7 @@ const char* Refusal(SolidStatus status) {
     return "cannot be made a solid";
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     CScratchDirectory::RemoveAllOnSignals();
     ExportOptions options;
     int status = ParseExportOptions(argc, argv, &options);
@@ -88,4 +85,10 @@ int main(int argc, char** argv) {
         return kFailureStatus;
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return RunGuarded("tessary-export", [argc, argv] { return Run(argc, argv); });
 }

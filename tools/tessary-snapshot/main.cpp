@@ -11,7 +11,6 @@
 
 #include "COffscreenView.h"
 #include "SnapshotOptions.h"
-#include "ToolJournal.h"
 #include "config/AppConfig.h"
 #include "app/CommandLine.h"
 #include "genetic/Journal.h"
@@ -130,9 +129,7 @@ int Run(const SnapshotOptions& options, const std::vector<int>& clicks) {
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     // Before SDL starts, which otherwise takes SIGINT and SIGTERM as quit
     // events that this program never reads.
     CScratchDirectory::RemoveAllOnSignals();
@@ -145,7 +142,7 @@ int main(int argc, char** argv) {
     if (!options.journalPath.empty()) {
         Journal journal;
         std::string error;
-        if (!ReadJournalFile(options.journalPath, &journal, &error) ||
+        if (!LoadJournal(options.journalPath, &journal, &error) ||
             !ClicksUpToGeneration(ClicksInEffect(journal.entries), options.generation, &clicks,
                                   &error)) {
             std::fprintf(stderr, "tessary-snapshot: %s\n", error.c_str());
@@ -156,4 +153,10 @@ int main(int argc, char** argv) {
         options.reseedRate = journal.rates.reseedRate;
     }
     return Run(options, clicks);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return RunGuarded("tessary-snapshot", [argc, argv] { return Run(argc, argv); });
 }

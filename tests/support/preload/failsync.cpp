@@ -4,7 +4,7 @@
 //
 //   TESSARY_SYNC_LOG=FILE        append one line per call to FILE:
 //                                  write PATH, fsync PATH, fdatasync PATH,
-//                                  rename FROM TO
+//                                  rename FROM TO, link FROM TO
 //                                (descriptors named through /proc/self/fd,
 //                                relative paths made absolute)
 //   TESSARY_FAIL_SYNC=N          the Nth fsync or fdatasync of the process
@@ -41,6 +41,7 @@ using WriteFn = ssize_t (*)(int, const void*, size_t);
 using SyncFn = int (*)(int);
 using RenameFn = int (*)(const char*, const char*);
 using RenameAtFn = int (*)(int, const char*, int, const char*);
+using LinkFn = int (*)(const char*, const char*);
 
 // `path` as an absolute path, relative ones taken from `dirfd`.
 void Absolute(int dirfd, const char* path, char* out, std::size_t size) {
@@ -150,6 +151,15 @@ int renameat(int fromDir, const char* from, int toDir, const char* to) noexcept 
     Absolute(toDir, to, b, sizeof b);
     Log("rename", a, b);
     return Real<RenameAtFn>("renameat")(fromDir, from, toDir, to);
+}
+
+int link(const char* from, const char* to) noexcept {
+    char a[PATH_MAX];
+    char b[PATH_MAX];
+    Absolute(AT_FDCWD, from, a, sizeof a);
+    Absolute(AT_FDCWD, to, b, sizeof b);
+    Log("link", a, b);
+    return Real<LinkFn>("link")(from, to);
 }
 
 }  // extern "C"
