@@ -111,3 +111,20 @@ if(TESSARY_TESTS)
   set_tests_properties(windows.unit windows.imports windows.e2e PROPERTIES
     LABELS windows FIXTURES_REQUIRED wine)
 endif()
+
+# --- Package: tessary-<version>-win64.zip ------------------------------------
+# The program and the README in one folder; cpack -G ZIP in build/windows.
+install(TARGETS tessary RUNTIME DESTINATION .)
+install(FILES README.md DESTINATION .)
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME tessary)
+set(CPACK_PACKAGE_VENDOR "Tessary developers")
+set(CPACK_PACKAGE_FILE_NAME tessary-${PROJECT_VERSION}-win64)
+set(CPACK_STRIP_FILES ON)
+include(CPack)
+
+if(TESSARY_TESTS)
+  add_test(NAME windows.zip COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/windows/check_zip.py
+           ${CMAKE_BINARY_DIR} tessary-${PROJECT_VERSION}-win64)
+  set_tests_properties(windows.zip PROPERTIES LABELS windows)
+endif()

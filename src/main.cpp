@@ -20,6 +20,8 @@
 #include "platform/d3d9/d3d9.h"
 #ifdef _WIN32
 #include <shellapi.h>
+
+#include "app/win32/CCommandLineOutput.h"
 #else
 #include "platform/d3d9/gl/GLDirect3D9.h"
 #include "platform/sdl/CSdlGLContextProvider.h"
@@ -109,19 +111,16 @@ std::vector<std::string> Utf8Arguments() {
 }  // namespace
 
 #ifdef _WIN32
-// A window program has no console of its own: --help, --version and errors
-// go to the console of the command prompt it was started from, if any.
 int main() {
-    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
-        [[maybe_unused]] FILE* out = std::freopen("CONOUT$", "w", stdout);
-        [[maybe_unused]] FILE* err = std::freopen("CONOUT$", "w", stderr);
-    }
+    CCommandLineOutput output;  // the prompt's console, or a message box at the end
     std::vector<std::string> arguments = Utf8Arguments();
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
     const int argc = static_cast<int>(arguments.size());
-    return RunGuarded("tessary", [argc, &argv] { return Run(argc, argv.data()); });
+    const int status = RunGuarded("tessary", [argc, &argv] { return Run(argc, argv.data()); });
+    output.SetStatus(status);
+    return status;
 }
 #else
 int main(int argc, char** argv) {
