@@ -112,19 +112,32 @@ if(TESSARY_TESTS)
     LABELS windows FIXTURES_REQUIRED wine)
 endif()
 
-# --- Package: tessary-<version>-win64.zip ------------------------------------
-# The program and the README in one folder; cpack -G ZIP in build/windows.
+# --- Packages: tessary-<version>-win64.zip and .exe ---------------------------
+# The program and the README in one folder (cpack -G ZIP in build/windows),
+# or an installer (cpack -G NSIS, with Debian's nsis) that puts them under
+# Program Files with a Start-menu entry and an uninstaller.
 install(TARGETS tessary RUNTIME DESTINATION .)
 install(FILES README.md DESTINATION .)
 set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_NAME tessary)
+set(CPACK_PACKAGE_NAME Tessary)
 set(CPACK_PACKAGE_VENDOR "Tessary developers")
 set(CPACK_PACKAGE_FILE_NAME tessary-${PROJECT_VERSION}-win64)
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Tessary)
 set(CPACK_STRIP_FILES ON)
+# The installer itself is a 32-bit program (NSIS makes no other): it must
+# be told the 64-bit Program Files.
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+set(CPACK_NSIS_PACKAGE_NAME Tessary)
+set(CPACK_NSIS_DISPLAY_NAME Tessary)
+set(CPACK_NSIS_INSTALLED_ICON_NAME tessary.exe)
+set(CPACK_NSIS_MUI_ICON ${TESSARY_ICO})
+set(CPACK_NSIS_MUI_UNIICON ${TESSARY_ICO})
+set(CPACK_NSIS_MENU_LINKS tessary.exe Tessary)
 include(CPack)
 
 if(TESSARY_TESTS)
-  add_test(NAME windows.zip COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/windows/check_zip.py
+  add_test(NAME windows.packages
+           COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/windows/check_packages.py
            ${CMAKE_BINARY_DIR} tessary-${PROJECT_VERSION}-win64)
-  set_tests_properties(windows.zip PROPERTIES LABELS windows)
+  set_tests_properties(windows.packages PROPERTIES LABELS windows)
 endif()
