@@ -4,7 +4,8 @@
 # <windows.h> and <d3d9.h>: the SDL platform, the OpenGL backend and the
 # recording device are not built. Of the platform layer only what Windows
 # does not have is kept: the D3DX helpers the program calls (so no DirectX
-# redistributable is needed) and the random sequence's bookkeeping.
+# redistributable is needed), the random sequence's bookkeeping, and the
+# Win32 twins of the careful file calls (src/platform/files/win32).
 #
 # Everything is linked statically, so the programs import only system DLLs
 # (tests/windows/check-imports.sh keeps that so).
@@ -27,7 +28,8 @@ add_library(tessary_platform STATIC
   src/platform/Random.cpp
   src/platform/d3d9/d3dx9.cpp
   src/platform/d3d9/D3DRefusal.cpp
-  src/platform/d3d9/D3DNames.cpp)
+  src/platform/d3d9/D3DNames.cpp
+  src/platform/files/win32/ReadRegularFile.cpp)
 target_include_directories(tessary_platform PUBLIC src)
 target_link_libraries(tessary_platform PUBLIC d3d9 winmm)
 
@@ -113,11 +115,11 @@ if(TESSARY_TESTS)
 endif()
 
 # --- Packages: tessary-<version>-win64.zip and .exe ---------------------------
-# The program and the README in one folder (cpack -G ZIP in build/windows),
-# or an installer (cpack -G NSIS, with Debian's nsis) that puts them under
-# Program Files with a Start-menu entry and an uninstaller.
+# The program, the README and the licences in one folder (cpack -G ZIP in
+# build/windows), or an installer (cpack -G NSIS, with Debian's nsis) that
+# puts them under Program Files with a Start-menu entry and an uninstaller.
 install(TARGETS tessary RUNTIME DESTINATION .)
-install(FILES README.md DESTINATION .)
+install(FILES README.md LICENSE THIRD-PARTY-NOTICES DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Tessary)
 set(CPACK_PACKAGE_VENDOR "Tessary developers")

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "genetic/Journal.h"
 #include "scene/CBreedingSession.h"
 #include "scene/CJournalAppender.h"
 #include "support/TempDir.h"

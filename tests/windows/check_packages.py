@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Makes the Windows packages with cpack in the build folder given: the zip must hold one top
-folder named like it, with the program and the README and nothing else; the installer must
-be made (it is a 32-bit program, which this machine's 64-bit Wine cannot run)."""
+folder named like it, with the program, the README and the licences, and nothing else; the
+installer must be made (it is a 32-bit program, which this machine's 64-bit Wine cannot run)."""
 import subprocess
 import sys
 import zipfile
@@ -11,7 +11,8 @@ subprocess.run(["cpack", "-G", "ZIP;NSIS"], cwd=build, check=True, stdout=subpro
 with zipfile.ZipFile(f"{build}/{name}.zip") as z:
     files = sorted(i.filename for i in z.infolist() if not i.is_dir())
     program = z.read(f"{name}/tessary.exe")
-expected = [f"{name}/README.md", f"{name}/tessary.exe"]
+expected = [f"{name}/{f}"
+            for f in ("LICENSE", "README.md", "THIRD-PARTY-NOTICES", "tessary.exe")]
 if files != expected or not program.startswith(b"MZ"):
     sys.exit(f"the zip holds {files}, expected {expected}")
 with open(f"{build}/{name}.exe", "rb") as installer:

@@ -16,27 +16,10 @@
 #include <cstdio>
 #include <string>
 
+#include "genetic/Journal.h"
+#include "platform/files/win32/Win32Text.h"
+
 namespace {
-
-std::wstring Wide(const std::string& utf8) {
-    const int size = static_cast<int>(utf8.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    if (length > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
-    return wide;
-}
-
-// The system's text for an error code, without its closing line break.
-std::string Reason(DWORD code) {
-    char buffer[256] = {};
-    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, code, 0, buffer, sizeof buffer, nullptr);
-    std::string text(buffer, n);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == '.')) {
-        text.pop_back();
-    }
-    return text.empty() ? "Windows error " + std::to_string(code) : text;
-}
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
@@ -62,7 +45,7 @@ bool Lock(HANDLE file, const std::string& path, std::string* error) {
     }
     const DWORD code = GetLastError();
     *error = code == ERROR_LOCK_VIOLATION ? path + " is in use by another Tessary session"
-                                          : "cannot lock " + path + ": " + Reason(code);
+                                          : "cannot lock " + path + ": " + SystemMessage(code);
     return false;
 }
 
@@ -93,7 +76,7 @@ bool ReadAll(HANDLE file, const std::string& path, std::string* text, std::strin
     for (;;) {
         DWORD n = 0;
         if (!ReadFile(file, buffer, sizeof buffer, &n, nullptr)) {
-            *error = "cannot read " + path + ": " + Reason(GetLastError());
+            *error = "cannot read " + path + ": " + SystemMessage(GetLastError());
             return false;
         }
         if (n == 0) return true;
@@ -113,7 +96,7 @@ HANDLE OpenExisting(const std::string& path, bool* missing, std::string* error) 
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         *missing = code == ERROR_FILE_NOT_FOUND;
-        if (!*missing) *error = "cannot open " + path + ": " + Reason(code);
+        if (!*missing) *error = "cannot open " + path + ": " + SystemMessage(code);
         return INVALID_HANDLE_VALUE;
     }
     LARGE_INTEGER size{};
@@ -121,7 +104,7 @@ HANDLE OpenExisting(const std::string& path, bool* missing, std::string* error) 
     if (GetFileType(file) != FILE_TYPE_DISK) {
         refusal = path + " is not a regular file";
     } else if (!GetFileSizeEx(file, &size)) {
-        refusal = "cannot read " + path + ": " + Reason(GetLastError());
+        refusal = "cannot read " + path + ": " + SystemMessage(GetLastError());
     } else if (static_cast<unsigned long long>(size.QuadPart) > kMaxJournalBytes) {
         refusal = path + " is larger than 256 MiB, too large for a journal";
     }
@@ -144,7 +127,7 @@ HANDLE CreateWhole(const std::string& path, const std::string& header, bool* tak
                                 std::to_string(++serial);
     const HANDLE file = OpenHandle(scratch, CREATE_NEW);
     if (file == INVALID_HANDLE_VALUE) {
-        *error = "cannot create " + path + ": " + Reason(GetLastError());
+        *error = "cannot create " + path + ": " + SystemMessage(GetLastError());
         return INVALID_HANDLE_VALUE;
     }
     // Locked before it has the journal's name, so no other session can take
@@ -158,7 +141,7 @@ HANDLE CreateWhole(const std::string& path, const std::string& header, bool* tak
     DeleteFileW(Wide(scratch).c_str());  // removed when the handle closes
     CloseHandle(file);
     *taken = code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS;
-    if (!*taken) *error = "cannot create " + path + ": " + Reason(code);
+    if (!*taken) *error = "cannot create " + path + ": " + SystemMessage(code);
     return INVALID_HANDLE_VALUE;
 }
 
@@ -220,7 +203,7 @@ std::unique_ptr<CJournalAppender> CJournalAppender::Open(
             }
             *text = makeHeader();
             if (!WriteWhole(existing, *text)) {
-                *error = "cannot write " + path + ": " + Reason(GetLastError());
+                *error = "cannot write " + path + ": " + SystemMessage(GetLastError());
                 return nullptr;
             }
             *created = true;
@@ -245,7 +228,7 @@ bool CJournalAppender::Append(const std::string& line) {
     const HANDLE file = HandleOf(fd);
     const std::string data = endsWithNewline ? line : "\n" + line;
     if (!WriteWhole(file, data)) {
-        Fail(Reason(GetLastError()));
+        Fail(SystemMessage(GetLastError()));
         return false;
     }
     endsWithNewline = true;
