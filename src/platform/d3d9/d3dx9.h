@@ -3,6 +3,11 @@
 // row-major matrices for row vectors, left-handed, depth range 0..1.
 #pragma once
 
+// On Windows the declarations are the system's own d3dx9.h; the definitions
+// stay ours (d3dx9.cpp), so no extension library has to be installed.
+#ifdef _WIN32
+#include <d3dx9.h>
+#else
 #include "platform/d3d9/d3d9.h"
 
 // The extension library's result for a file that is missing or not an image.
@@ -34,3 +39,5 @@ D3DXVECTOR3* D3DXVec3Normalize(D3DXVECTOR3* out, const D3DXVECTOR3* v);
 // untouched.
 HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, const char* path,
                                    IDirect3DTexture9** texture);
+
+#endif  // _WIN32
