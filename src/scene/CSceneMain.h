@@ -3,10 +3,12 @@
 // keys that steer breeding (rates, locked cells) with what they show.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "scene/CSceneOverlay.h"
 #include "scene/IScene.h"
+#include "genetic/CGenerationHistory.h"
 #include "genetic/Genome.h"
 #include "genetic/Population.h"
 #include "gfx/CDX2DPolygon.h"
@@ -74,6 +76,9 @@ private:
     // Init's steps before the rates are known: context, quad drawer, the
     // nine slots (243 draws in slot order) and the three render textures.
     void InitPopulation(CDXContext* ctx);
+    // Shows the session's generation, replayed from the nearest checkpoint.
+    void ShowSessionGeneration();
+    void ShowPopulation(const Population& population);
     // Goes back one generation when the session allows it and Backspace is
     // down outside the click cooldown.
     void PollUndo();
@@ -98,4 +103,6 @@ private:
     // Whether the last key press did something: the characters it typed are
     // then passed over.
     bool lastPressUsed = false;
+
+    std::unique_ptr<CGenerationHistory> history;  // made at the session's first replay
 };
