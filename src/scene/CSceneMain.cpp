@@ -104,7 +104,12 @@ int CSceneMain::Init(CDXContext* ctx) {
                                     : ReadBreedingRates("param.txt");
     mutationRate = rates.mutationRate;
     reseedRate = rates.reseedRate;
-    if (session != nullptr && !session->Clicks().empty()) ShowSessionGeneration();
+    if (session != nullptr) {
+        // A session's clicks breed with the rates and locks it keeps.
+        g_breedingSession->RecordRates(rates);
+        locked = session->Locked();
+        if (session->Generation() > 0) ShowSessionGeneration();
+    }
     Reset();
     return 0;
 }
@@ -113,6 +118,7 @@ int CSceneMain::InitWithRates(CDXContext* ctx, int mutation, int reseed) {
     InitPopulation(ctx);
     mutationRate = mutation;
     reseedRate = reseed;
+    if (g_breedingSession != nullptr) g_breedingSession->RecordRates({mutation, reseed});
     Reset();
     return 0;
 }
@@ -201,7 +207,7 @@ int CSceneMain::Render() {
     }
     RenderLockMarks();
     const long long generation = g_breedingSession != nullptr
-                                     ? static_cast<long long>(g_breedingSession->Clicks().size())
+                                     ? static_cast<long long>(g_breedingSession->Generation())
                                      : -1;
     overlay.Draw(g_appConfig.width, g_appConfig.height, {mutationRate, reseedRate}, generation);
     return 0;
@@ -290,7 +296,7 @@ void CSceneMain::Breed(int index) {
     const Genome parent = genomes[index];
     const BreedingRates rates{mutationRate, reseedRate};
     for (int s = 0; s < kPopulationSize; ++s) {
-        if (locked[s]) continue;
+        if (locked[static_cast<std::size_t>(s)]) continue;
         BreedGenome(parent, genomes[s], rates);
         DecodeGenome(genomes[s], shapes[s]);
         RandomizeMaterial(shapes[s]);
@@ -302,14 +308,21 @@ void CSceneMain::ShowGeneration(unsigned int seed, const std::vector<int>& click
     ShowPopulation(ReplayPopulation(seed, {mutationRate, reseedRate}, clicks));
 }
 
+void CSceneMain::ShowGeneration(unsigned int seed, const std::vector<BreedingStep>& steps) {
+    ShowPopulation(ReplayPopulation(seed, steps));
+}
+
+void CSceneMain::SetBreeding(const BreedingRates& rates, const LockedCells& lockedCells) {
+    mutationRate = rates.mutationRate;
+    reseedRate = rates.reseedRate;
+    locked = lockedCells;
+}
+
 void CSceneMain::ShowSessionGeneration() {
-    const std::vector<int>& clicks = g_breedingSession->Clicks();
-    if (!history) {
-        history = std::make_unique<CGenerationHistory>(g_breedingSession->Seed(),
-                                                       BreedingRates{mutationRate, reseedRate});
-    }
-    history->Forget(clicks.size());  // an undo took the clicks past this away
-    ShowPopulation(history->At(clicks, clicks.size()));
+    const std::vector<BreedingStep>& steps = g_breedingSession->Steps();
+    if (!history) history = std::make_unique<CGenerationHistory>(g_breedingSession->Seed());
+    history->Forget(steps.size());  // an undo took the clicks past this away
+    ShowPopulation(history->At(steps, steps.size()));
 }
 
 void CSceneMain::ShowPopulation(const Population& population) {
@@ -332,7 +345,7 @@ void CSceneMain::PollUndo() {
 
 void CSceneMain::RenderLockMarks() {
     for (int k = 0; k < kPopulationSize; ++k) {
-        if (!locked[k]) continue;
+        if (!locked[static_cast<std::size_t>(k)]) continue;
         const auto x = static_cast<float>(GridOffset(g_appConfig.width) + kCellSize * (k % 3));
         const auto y = static_cast<float>(GridOffset(g_appConfig.height) + kCellSize * (k / 3));
         const float size = kCellSize;
@@ -420,6 +433,7 @@ void CSceneMain::StepRates(int mutationStep, int reseedStep) {
         ClampedRates({now.mutationRate + mutationStep, now.reseedRate + reseedStep});
     mutationRate = next.mutationRate;
     reseedRate = next.reseedRate;
+    if (g_breedingSession != nullptr) g_breedingSession->RecordRates(next);
 }
 
 void CSceneMain::ToggleLockUnderPointer() {
@@ -427,5 +441,7 @@ void CSceneMain::ToggleLockUnderPointer() {
     if (context == nullptr || !PointerInClient(context->hwnd, &pointer)) return;
     const int k = CellUnder(pointer);
     if (k < 0) return;
-    locked[k] = !locked[k];
+    const auto bit = static_cast<std::size_t>(k);
+    locked.flip(bit);
+    if (g_breedingSession != nullptr) g_breedingSession->RecordLock(k, locked[bit]);
 }

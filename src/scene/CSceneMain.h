@@ -43,6 +43,10 @@ public:
     // population of `seed`, made again without drawing, and leaves the
     // random sequence where that replay ends.
     void ShowGeneration(unsigned int seed, const std::vector<int>& clicks);
+    // The same for steps, each bred with its own rates and locked cells.
+    void ShowGeneration(unsigned int seed, const std::vector<BreedingStep>& steps);
+    // The rates and locked cells to breed with from now on (for tools).
+    void SetBreeding(const BreedingRates& rates, const LockedCells& lockedCells);
 
     // Read access for tests and tools.
     const Genome& GenomeAt(int k) const { return genomes[k]; }
@@ -51,7 +55,7 @@ public:
     int ClickCooldown() const { return clickCooldown; }
     int MutationRate() const { return mutationRate; }
     int ReseedRate() const { return reseedRate; }
-    bool Locked(int k) const { return locked[k]; }
+    bool Locked(int k) const { return locked[static_cast<std::size_t>(k)]; }
     const CSceneOverlay& Overlay() const { return overlay; }
 
 protected:
@@ -69,7 +73,7 @@ protected:
     int clickCooldown = 0;
     int mutationRate = kDefaultMutationRate;
     int reseedRate = kDefaultReseedRate;
-    bool locked[kPopulationSize] = {};
+    LockedCells locked;
     CSceneOverlay overlay;
 
 private:
