@@ -13,7 +13,8 @@
 namespace {
 
 const std::string kValid =
-    "tessary-journal 1\nseed 1733600123\nrates 10 50\nclick 4\nclick 0\nundo\nclick 7\n";
+    "tessary-journal 1\nseed 1733600123\nrates 10 50\nclick 4\nlock 3\nclick 0\nundo\n"
+    "rates 15 45\nclick 7\nunlock 3\n";
 
 TEST(Journal, ParsesRecordsIgnoringCommentsBlanksAndLineEndStyles) {
     const std::string text =
@@ -58,6 +59,12 @@ TEST(Journal, RefusesMalformedTextNamingTheLine) {
         {header + "seed 2\n", "line 4: unknown record 'seed'"},
         {header + "Click 1\n", "line 4: unknown record 'Click'"},
         {header + "click\x1b[2J 1\n", "line 4: unknown record 'click?[2J'"},
+        {header + "rates 5\n", "line 4: 'rates' needs 2 values"},
+        {header + "rates 5 101\n", "line 4: the re-seed rate must be"},
+        {header + "lock 9\n", "line 4: the cell must be"},
+        {header + "unlock\n", "line 4: 'unlock' needs 1 value"},
+        {header + "lock 1 2\n", "line 4: unexpected text after 'lock': '2'"},
+        {header + "Lock 1\n", "line 4: unknown record 'Lock'"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -78,12 +85,38 @@ TEST(Journal, UndoTakesBackTheLastClickInEffectAndNothingAtGenerationZero) {
     EXPECT_EQ(ClicksInEffect({entries.begin(), entries.begin() + 5}), (std::vector<int>{4, 7}));
 }
 
+// Each click replays with the rates and locks in effect when it was taken;
+// an undo takes back only the last click.
+TEST(Journal, NewRecordsRoundTripAndStayInEffectAcrossUndo) {
+    using K = JournalEntryKind;
+    const JournalEntry records[] = {{K::Click, 4}, {K::Lock, 3},   {K::Rates, 0, 0, {15, 45}},
+                                    {K::Click, 0}, {K::Undo},      {K::Click, 7},
+                                    {K::Unlock, 3}, {K::Click, 8}, {K::Undo}};
+    std::string text = "tessary-journal 1\nseed 5\nrates 10 50\n";
+    for (const JournalEntry& record : records) text += FormatJournalEntry(record);
+    EXPECT_TRUE(text.ends_with("click 4\nlock 3\nrates 15 45\nclick 0\nundo\nclick 7\n"
+                               "unlock 3\nclick 8\nundo\n"));
+    Journal journal;
+    std::string error;
+    ASSERT_TRUE(ParseJournal(text, &journal, &error)) << error;
+    const JournalState state = StateInEffect(journal);
+    ASSERT_EQ(state.steps.size(), 2u);
+    EXPECT_EQ(state.steps[0].cell, 4);
+    EXPECT_EQ(state.steps[0].rates.mutationRate, 10);
+    EXPECT_TRUE(state.steps[0].locked.none());
+    EXPECT_EQ(state.steps[1].cell, 7);
+    EXPECT_EQ(state.steps[1].rates.reseedRate, 45);
+    EXPECT_EQ(state.steps[1].locked, LockedCells().set(3));
+    EXPECT_EQ(state.rates.mutationRate, 15);  // not undone
+    EXPECT_TRUE(state.locked.none());
+}
+
 // Thousands of random edits of a valid journal (run under the sanitizers):
 // each gives either a clean parse or an error naming a line of the text.
 TEST(Journal, DamagedTextGivesACleanParseOrAnErrorNamingALine) {
     std::mt19937 random(20261207);
     using namespace std::string_literals;
-    const std::string alphabet = "0123456789 \t\r\n#-+xclickundoseedrates\xff\0"s;
+    const std::string alphabet = "0123456789 \t\r\n#-+xclickundoseedrateslock\xff\0"s;
     int errors = 0;
     for (int round = 0; round < 4000; ++round) {
         std::string text = kValid;
@@ -102,8 +135,9 @@ TEST(Journal, DamagedTextGivesACleanParseOrAnErrorNamingALine) {
         std::string error;
         if (ParseJournal(text, &journal, &error)) {
             for (const JournalEntry& entry : journal.entries) {
-                ASSERT_TRUE(entry.kind == JournalEntryKind::Undo ||
-                            (entry.cell >= 0 && entry.cell <= 8));
+                ASSERT_TRUE(entry.cell >= 0 && entry.cell <= 8);
+                ASSERT_TRUE(entry.rates.mutationRate >= 0 && entry.rates.mutationRate <= 100 &&
+                            entry.rates.reseedRate >= 0 && entry.rates.reseedRate <= 100);
             }
             continue;
         }

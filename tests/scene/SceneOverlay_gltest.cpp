@@ -1,0 +1,79 @@
+// The main scene's overlay on the OpenGL backend: the rates indicator lights
+// its corner of the window and a locked cell shows its frame, and every other
+// pixel stays as the grid drew it.
+#include <gtest/gtest.h>
+
+#include "config/AppConfig.h"
+#include "gfx/CDXContext.h"
+#include "platform/Random.h"
+#include "scene/CSceneMain.h"
+#include "support/FakeWin32.h"
+#include "support/gl/CGLTestDevice.h"
+
+TEST(SceneOverlayPixels, IndicatorAndLockFrameLightOnlyTheirOwnPixels) {
+    CGLTestDevice gl(800, 600);
+    ASSERT_TRUE(gl.Ok()) << gl.Failure();
+    CFakeWin32 win32;  // the clock stands still, the pointer is off the grid
+    WNDCLASSEXA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpszClassName = "window";
+    win32.windows.RegisterClassExA(&windowClass);
+    CDXContext context;
+    context.device = gl.Device();
+    context.hwnd = win32.windows.CreateWindowExA(0, "window", "", 0, 0, 0, 800, 600, nullptr,
+                                                 nullptr, nullptr, nullptr);
+    win32.input.cursor = POINT{-1, -1};
+    g_appConfig = AppConfig{1, 800, 600};
+
+    CGLPicture pictures[3];
+    {
+        CSceneMain scene;
+        Srand(7);
+        scene.InitWithRates(&context, 10, 50);
+        auto draw = [&](CGLPicture* picture) {
+            gl.Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1, 0);
+            gl.Device()->BeginScene();
+            scene.Render();
+            gl.Device()->EndScene();
+            *picture = gl.ReadBackBuffer();
+        };
+        draw(&pictures[0]);
+        scene.MsgProc(context.hwnd, WM_KEYDOWN, VK_UP, 1);
+        draw(&pictures[1]);
+        win32.input.cursor = POINT{400, 300};
+        scene.MsgProc(context.hwnd, WM_KEYDOWN, 'L', 1);
+        win32.input.cursor = POINT{-1, -1};
+        for (int tick = 0; tick < kIndicatorTicks; ++tick) scene.Update();
+        draw(&pictures[2]);
+    }
+    context.device = nullptr;  // the test device releases it
+    g_appConfig = AppConfig{};
+
+    // The indicator: white text on black in the bottom-left corner, the grid
+    // (cell 6 reaches down to it) unchanged around it.
+    const CGLPicture& before = pictures[0];
+    const CGLPicture& shown = pictures[1];
+    int white = 0;
+    for (UINT y = 0; y < 600; ++y) {
+        for (UINT x = 0; x < 800; ++x) {
+            const bool corner = x >= 8 && x < 400 && y >= 556 && y < 592;
+            if (!corner) {
+                ASSERT_EQ(shown.At(x, y), before.At(x, y)) << x << "," << y;
+            } else if (shown.At(x, y) == 0xFFFFFFFFu) {
+                ++white;
+            } else {
+                ASSERT_EQ(shown.At(x, y), 0xFF000000u) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_GT(white, 600);  // about 900 at this text
+
+    // The lock: an amber frame 4 pixels wide inside cell 4 (300..499, 200..399).
+    const CGLPicture& locked = pictures[2];
+    for (const auto& [x, y] : {std::pair{300u, 250u}, {303u, 399u}, {499u, 200u}, {450u, 396u}}) {
+        EXPECT_EQ(locked.At(x, y), 0xFFFFA000u) << x << "," << y;
+    }
+    for (const auto& [x, y] : {std::pair{304u, 250u}, {299u, 250u}, {450u, 395u}, {400u, 300u}}) {
+        EXPECT_EQ(locked.At(x, y), before.At(x, y)) << x << "," << y;
+    }
+}
