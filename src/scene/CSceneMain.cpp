@@ -197,6 +197,7 @@ int CSceneMain::Render() {
     const bool buttonHeld = (GetKeyState(VK_LBUTTON) & 0x80) != 0 && !HoldsKey(VK_LBUTTON);
     if (g_breedingSession != nullptr) PollUndo();
 
+    overlay.ClearBehind();
     // Column by column: k = 0, 3, 6, 1, 4, 7, 2, 5, 8. Under the help the
     // pointer is over no cell.
     const bool pointerOverGrid = pointerKnown && !overlay.HelpShown();

@@ -15,6 +15,7 @@ constexpr int kLineHeight = 12 * kTextScale;         // stb_easy_font's line spa
 constexpr int kMargin = 8;                           // from the window's edges
 constexpr int kPadding = 6;                          // around text on its backdrop
 constexpr int kColumnGap = 24;                       // between keys and their meaning
+constexpr D3DCOLOR kWindowBlack = 0xFF000000u;       // the window's background
 constexpr D3DCOLOR kBackdrop = 0xFF000000u;          // the indicator's, over a shape
 constexpr D3DCOLOR kPanel = 0xFF1C1C1Cu;
 constexpr D3DCOLOR kPanelEdge = 0xFF5A5A5Au;
@@ -60,10 +61,17 @@ void CSceneOverlay::Tick() {
     if (indicatorTicks > 0 && rateKeysHeld == 0) --indicatorTicks;
 }
 
+void CSceneOverlay::ClearBehind() {
+    IDirect3DDevice9* device = context != nullptr ? context->device : nullptr;
+    if (device == nullptr || !drawnLastFrame) return;
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, kWindowBlack, 1.0f, 0);
+}
+
 void CSceneOverlay::Draw(int width, int height, const BreedingRates& rates,
                          long long generation) {
     IDirect3DDevice9* device = context != nullptr ? context->device : nullptr;
-    if (device == nullptr || (!IndicatorShown() && !helpShown)) return;
+    drawnLastFrame = device != nullptr && (IndicatorShown() || helpShown);
+    if (!drawnLastFrame) return;
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     if (IndicatorShown()) DrawIndicator(height, rates, generation);
     if (helpShown) DrawHelp(width, height);

@@ -29,6 +29,10 @@ public:
     void HideHelp() { helpShown = false; }
     bool HelpShown() const { return helpShown; }
 
+    // Clears the back buffer if the last frame drew the overlay: the grid
+    // does not cover the whole window, and what the overlay drew outside it
+    // would stay there. Called before the grid is drawn.
+    void ClearBehind();
     // Draws what is shown over a client area of `width` x `height`: the
     // rates, and with `generation` 0 or more, the generation too. Blending
     // must be off; culling is turned off for the overlay and left on
@@ -45,4 +49,5 @@ private:
     int indicatorTicks = 0;
     unsigned rateKeysHeld = 0;  // bit (key - VK_LEFT) for each arrow key down
     bool helpShown = false;
+    bool drawnLastFrame = false;
 };

@@ -1,6 +1,6 @@
 // The main scene's overlay on the OpenGL backend: the rates indicator lights
-// its corner of the window and a locked cell shows its frame, and every other
-// pixel stays as the grid drew it.
+// its corner of the window and leaves nothing behind when it goes, a locked
+// cell shows its frame, and every other pixel stays as the grid drew it.
 #include <gtest/gtest.h>
 
 #include "config/AppConfig.h"
@@ -20,6 +20,7 @@ TEST(SceneOverlayPixels, IndicatorAndLockFrameLightOnlyTheirOwnPixels) {
     win32.windows.RegisterClassExA(&windowClass);
     CDXContext context;
     context.device = gl.Device();
+    context.presentParams = CGLTestDevice::DefaultParams(800, 600);
     context.hwnd = win32.windows.CreateWindowExA(0, "window", "", 0, 0, 0, 800, 600, nullptr,
                                                  nullptr, nullptr, nullptr);
     win32.input.cursor = POINT{-1, -1};
@@ -30,8 +31,9 @@ TEST(SceneOverlayPixels, IndicatorAndLockFrameLightOnlyTheirOwnPixels) {
         CSceneMain scene;
         Srand(7);
         scene.InitWithRates(&context, 10, 50);
+        // The window starts black; the scene draws only its grid and overlay.
+        gl.Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1, 0);
         auto draw = [&](CGLPicture* picture) {
-            gl.Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1, 0);
             gl.Device()->BeginScene();
             scene.Render();
             gl.Device()->EndScene();
@@ -39,6 +41,7 @@ TEST(SceneOverlayPixels, IndicatorAndLockFrameLightOnlyTheirOwnPixels) {
         };
         draw(&pictures[0]);
         scene.MsgProc(context.hwnd, WM_KEYDOWN, VK_UP, 1);
+        scene.MsgProc(context.hwnd, WM_KEYUP, VK_UP, static_cast<LPARAM>(0xC0000001u));
         draw(&pictures[1]);
         win32.input.cursor = POINT{400, 300};
         scene.MsgProc(context.hwnd, WM_KEYDOWN, 'L', 1);
@@ -56,17 +59,19 @@ TEST(SceneOverlayPixels, IndicatorAndLockFrameLightOnlyTheirOwnPixels) {
     int white = 0;
     for (UINT y = 0; y < 600; ++y) {
         for (UINT x = 0; x < 800; ++x) {
-            const bool corner = x >= 8 && x < 400 && y >= 556 && y < 592;
-            if (!corner) {
-                ASSERT_EQ(shown.At(x, y), before.At(x, y)) << x << "," << y;
-            } else if (shown.At(x, y) == 0xFFFFFFFFu) {
-                ++white;
-            } else {
-                ASSERT_EQ(shown.At(x, y), 0xFF000000u) << x << "," << y;
-            }
+            const std::uint32_t pixel = shown.At(x, y);
+            if (pixel == before.At(x, y)) continue;
+            ASSERT_TRUE(x >= 8 && x < 400 && y >= 556 && y < 592) << x << "," << y;
+            ASSERT_TRUE(pixel == 0xFFFFFFFFu || pixel == 0xFF000000u) << x << "," << y;
+            white += pixel == 0xFFFFFFFFu ? 1 : 0;
         }
     }
     EXPECT_GT(white, 600);  // about 900 at this text
+
+    // Gone again, the indicator leaves nothing beside the grid.
+    for (UINT y = 556; y < 592; ++y) {
+        for (UINT x = 8; x < 100; ++x) ASSERT_EQ(pictures[2].At(x, y), 0xFF000000u) << x << "," << y;
+    }
 
     // The lock: an amber frame 4 pixels wide inside cell 4 (300..499, 200..399).
     const CGLPicture& locked = pictures[2];
