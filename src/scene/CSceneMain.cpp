@@ -4,7 +4,6 @@
 // that step the rates, lock cells and show the help.
 #include "scene/CSceneMain.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 

@@ -39,11 +39,6 @@ public:
             return 0;
         }
         int Reset() override { return 0; }
-        LRESULT MsgProc(HWND, UINT message, WPARAM wParam, LPARAM) override {
-            fake::Note(*rig.callLog, "scene.MsgProc", fake::Hex(message), fake::Dec(wParam));
-            return 0;
-        }
-        bool HoldsKey(int key) const override { return key == VK_ESCAPE && rig.holdsEscape; }
 
     private:
         CRunRig& rig;
@@ -82,7 +77,6 @@ public:
     CAppWindow window;
     std::function<int(int)> onUpdate;
     std::function<void(int)> onRender;
-    bool holdsEscape = false;
 };
 
 // --- fixed-step timing -------------------------------------------------------
@@ -175,27 +169,6 @@ TEST(MainLoop, OneMessagePerPassEscapePolledLastAndQuitAfterQueuedMessages) {
     EXPECT_LT(dispatch, poll);
     EXPECT_LT(poll, rig.Find("DestroyWindow(hwnd#1)"));
     EXPECT_LT(rig.Find("GetMessageA(hwnd#1, 0x100)"), rig.Find("GetMessageA(null, 0x12)"));
-}
-
-TEST(MainLoop, KeyAndCharacterMessagesReachTheSceneWhichMayHoldEscape) {
-    CRunRig rig;
-    rig.holdsEscape = true;
-    rig.win32.input.SetKey(VK_ESCAPE, true);
-    rig.win32.windows.onPeek = [&](int call) {
-        if (call == 1) {
-            rig.win32.windows.Post(rig.window.hwnd, WM_KEYDOWN, VK_UP);
-            rig.win32.windows.Post(rig.window.hwnd, WM_CHAR, '?');
-            rig.win32.windows.Post(rig.window.hwnd, WM_MOUSEMOVE);
-        }
-        if (call == 3) rig.holdsEscape = false;
-    };
-
-    rig.window.Run();
-
-    const std::vector<std::string> toScene{"scene.MsgProc(0x100, 38)", "scene.MsgProc(0x102, 63)"};
-    EXPECT_EQ(rig.callLog->Texts("scene.MsgProc"), toScene);
-    // Escape is down from the start; the window goes once the scene lets go.
-    EXPECT_EQ(rig.CountPerPass("DestroyWindow"), (std::vector<std::size_t>{0, 0, 0, 1, 0}));
 }
 
 // --- start-up and the graphics context -----------------------------------------

@@ -1,6 +1,6 @@
 // The main scene's overlay on the OpenGL backend: the rates indicator lights
-// its corner of the window and leaves nothing behind when it goes, a locked
-// cell shows its frame, and every other pixel stays as the grid drew it.
+// its corner of the window, every other pixel staying as the grid drew it,
+// and leaves nothing behind when it goes.
 #include <gtest/gtest.h>
 
 #include "config/AppConfig.h"
@@ -10,7 +10,7 @@
 #include "support/FakeWin32.h"
 #include "support/gl/CGLTestDevice.h"
 
-TEST(SceneOverlayPixels, IndicatorAndLockFrameLightOnlyTheirOwnPixels) {
+TEST(SceneOverlayPixels, TheIndicatorLightsOnlyItsCornerAndLeavesNothingBehind) {
     CGLTestDevice gl(800, 600);
     ASSERT_TRUE(gl.Ok()) << gl.Failure();
     CFakeWin32 win32;  // the clock stands still, the pointer is off the grid
@@ -26,36 +26,31 @@ TEST(SceneOverlayPixels, IndicatorAndLockFrameLightOnlyTheirOwnPixels) {
     win32.input.cursor = POINT{-1, -1};
     g_appConfig = AppConfig{1, 800, 600};
 
-    CGLPicture pictures[3];
+    CGLPicture before, shown, after;
     {
         CSceneMain scene;
         Srand(7);
         scene.InitWithRates(&context, 10, 50);
         // The window starts black; the scene draws only its grid and overlay.
         gl.Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1, 0);
-        auto draw = [&](CGLPicture* picture) {
+        auto draw = [&] {
             gl.Device()->BeginScene();
             scene.Render();
             gl.Device()->EndScene();
-            *picture = gl.ReadBackBuffer();
+            return gl.ReadBackBuffer();
         };
-        draw(&pictures[0]);
+        before = draw();
         scene.MsgProc(context.hwnd, WM_KEYDOWN, VK_UP, 1);
         scene.MsgProc(context.hwnd, WM_KEYUP, VK_UP, static_cast<LPARAM>(0xC0000001u));
-        draw(&pictures[1]);
-        win32.input.cursor = POINT{400, 300};
-        scene.MsgProc(context.hwnd, WM_KEYDOWN, 'L', 1);
-        win32.input.cursor = POINT{-1, -1};
+        shown = draw();
         for (int tick = 0; tick < kIndicatorTicks; ++tick) scene.Update();
-        draw(&pictures[2]);
+        after = draw();
     }
     context.device = nullptr;  // the test device releases it
     g_appConfig = AppConfig{};
 
     // The indicator: white text on black in the bottom-left corner, the grid
     // (cell 6 reaches down to it) unchanged around it.
-    const CGLPicture& before = pictures[0];
-    const CGLPicture& shown = pictures[1];
     int white = 0;
     for (UINT y = 0; y < 600; ++y) {
         for (UINT x = 0; x < 800; ++x) {
@@ -68,17 +63,6 @@ TEST(SceneOverlayPixels, IndicatorAndLockFrameLightOnlyTheirOwnPixels) {
     }
     EXPECT_GT(white, 600);  // about 900 at this text
 
-    // Gone again, the indicator leaves nothing beside the grid.
-    for (UINT y = 556; y < 592; ++y) {
-        for (UINT x = 8; x < 100; ++x) ASSERT_EQ(pictures[2].At(x, y), 0xFF000000u) << x << "," << y;
-    }
-
-    // The lock: an amber frame 4 pixels wide inside cell 4 (300..499, 200..399).
-    const CGLPicture& locked = pictures[2];
-    for (const auto& [x, y] : {std::pair{300u, 250u}, {303u, 399u}, {499u, 200u}, {450u, 396u}}) {
-        EXPECT_EQ(locked.At(x, y), 0xFFFFA000u) << x << "," << y;
-    }
-    for (const auto& [x, y] : {std::pair{304u, 250u}, {299u, 250u}, {450u, 395u}, {400u, 300u}}) {
-        EXPECT_EQ(locked.At(x, y), before.At(x, y)) << x << "," << y;
-    }
+    // Gone again, it leaves nothing beside the grid: the picture is the first.
+    EXPECT_TRUE(after.pixels == before.pixels);
 }

@@ -1,6 +1,7 @@
 // Steering the breeding from the keyboard: sessions of clicks, rate steps,
 // locks and undos are made again exactly from their journal, a locked cell
-// is left as it was, and the help takes the key or click that closes it.
+// is left as it was, the help takes the key or click that closes it, and
+// nothing new is drawn until a key shows something.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -14,28 +15,34 @@
 
 namespace {
 
-struct SessionScope {
-    explicit SessionScope(CBreedingSession* session) { g_breedingSession = session; }
-    ~SessionScope() { g_breedingSession = nullptr; }
-};
+bool SameMaterial(const D3DMATERIAL9& a, const D3DMATERIAL9& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
-// Runs one action of a session: cK clicks cell K, lK presses L over cell K,
-// u is Backspace, m+ m- r+ r- are Up, Down, Right and Left.
+// The genomes and colours the scene shows.
+Population Shown(const CTestScene& scene) {
+    Population shown;
+    for (int k = 0; k < kPopulationSize; ++k) {
+        shown.genomes[k] = scene.genomes[k];
+        shown.materials[k] = scene.shapes[k].material;
+    }
+    return shown;
+}
+
+// One action: cK clicks cell K, lK presses L over cell K, u is Backspace,
+// m+ m- r+ r- are Up, Down, Right and Left.
 void Act(CSceneRig& rig, const std::string& action) {
-    const int k = action[1] - '0';
-    const auto waitOutCooldown = [&rig] {
-        for (int tick = 0; tick < kClickCooldownTicks; ++tick) rig.scene.Update();
-    };
-    if (action[0] == 'c' || action[0] == 'u') {
-        const int key = action[0] == 'c' ? VK_LBUTTON : VK_BACK;
-        if (action[0] == 'c') rig.PointAt(k);
+    const char what = action[0];
+    if (what == 'c' || what == 'u') {
+        const int key = what == 'c' ? VK_LBUTTON : VK_BACK;
+        if (what == 'c') rig.PointAt(action[1] - '0');
         rig.win32.input.SetKey(key, true);
         rig.Frame();
         rig.win32.input.SetKey(key, false);
         rig.win32.input.cursor = POINT{-1, -1};
-        waitOutCooldown();
-    } else if (action[0] == 'l') {
-        rig.PointAt(k);
+        for (int tick = 0; tick < kClickCooldownTicks; ++tick) rig.scene.Update();
+    } else if (what == 'l') {
+        rig.PointAt(action[1] - '0');
         rig.Press('L');
     } else {
         rig.Press(action == "m+" ? VK_UP : action == "m-" ? VK_DOWN
@@ -59,145 +66,79 @@ TEST(SceneSteer, JournalReplaysTheLiveSessionAndLockedCellsStayAsTheyWere) {
         std::string error;
         auto session = CBreedingSession::Open({true, 2024, "j.txt"}, 0, &error);
         ASSERT_TRUE(session) << error;
-        SessionScope scope(session.get());
+        g_breedingSession = session.get();
         Srand(2024);
         rig.scene.Init(&rig.context);
-
         std::istringstream words(actions);
         for (std::string action; words >> action;) {
-            Genome genomes[kPopulationSize];
-            D3DMATERIAL9 materials[kPopulationSize];
-            for (int k = 0; k < kPopulationSize; ++k) {
-                genomes[k] = rig.scene.genomes[k];
-                materials[k] = rig.scene.shapes[k].material;
-            }
+            const Population before = Shown(rig.scene);
             const LockedCells locked = rig.scene.locked;
             Act(rig, action);
-            if (action[0] != 'c') continue;
-            for (int k = 0; k < kPopulationSize; ++k) {
+            const Population after = Shown(rig.scene);
+            for (int k = 0; k < kPopulationSize && action[0] == 'c'; ++k) {
                 if (!locked[static_cast<std::size_t>(k)]) continue;
-                EXPECT_TRUE(SameGenes(genomes[k], rig.scene.genomes[k])) << action << " cell " << k;
-                EXPECT_EQ(std::memcmp(&materials[k], &rig.scene.shapes[k].material,
-                                      sizeof materials[k]), 0);
+                EXPECT_TRUE(SameGenes(before.genomes[k], after.genomes[k])) << action << k;
+                EXPECT_TRUE(SameMaterial(before.materials[k], after.materials[k]));
             }
         }
         const int liveNext = Rand();
-        const BreedingRates liveRates{rig.scene.MutationRate(), rig.scene.ReseedRate()};
+        g_breedingSession = nullptr;
         session.reset();
 
         Journal journal;
         ASSERT_TRUE(LoadJournal("j.txt", &journal, &error)) << error;
-        const Population replayed = ReplayPopulation(2024, StateInEffect(journal).steps);
+        const JournalState state = StateInEffect(journal);
+        const Population replayed = ReplayPopulation(2024, state.steps);
         EXPECT_EQ(Rand(), liveNext);
+        const Population live = Shown(rig.scene);
         for (int k = 0; k < kPopulationSize; ++k) {
-            EXPECT_TRUE(SameGenes(replayed.genomes[k], rig.scene.genomes[k])) << "cell " << k;
-            EXPECT_EQ(std::memcmp(&replayed.materials[k], &rig.scene.shapes[k].material,
-                                  sizeof replayed.materials[k]), 0);
+            EXPECT_TRUE(SameGenes(replayed.genomes[k], live.genomes[k])) << "cell " << k;
+            EXPECT_TRUE(SameMaterial(replayed.materials[k], live.materials[k])) << "cell " << k;
         }
-        // Resuming brings back the rates and locks in effect.
-        const auto resumed = CBreedingSession::Open({false, 0, "j.txt"}, 0, &error);
-        ASSERT_TRUE(resumed) << error;
-        EXPECT_EQ(resumed->Rates()->mutationRate, liveRates.mutationRate);
-        EXPECT_EQ(resumed->Rates()->reseedRate, liveRates.reseedRate);
-        EXPECT_EQ(resumed->Locked(), rig.scene.locked);
+        // What a resumed session starts from.
+        EXPECT_EQ(state.rates.mutationRate, rig.scene.MutationRate());
+        EXPECT_EQ(state.rates.reseedRate, rig.scene.ReseedRate());
+        EXPECT_EQ(state.locked, rig.scene.locked);
     }
 }
 
-TEST(SceneSteer, RateKeysStepByFiveWithinZeroToHundred) {
-    struct Case {
-        int mutation, reseed;  // before (param.txt may give any)
-        int key;
-        int wantMutation, wantReseed;
-    };
-    const Case cases[] = {{10, 50, VK_UP, 15, 50},      {10, 50, VK_DOWN, 5, 50},
-                          {10, 50, VK_RIGHT, 10, 55},   {10, 50, VK_LEFT, 10, 45},
-                          {100, 0, VK_UP, 100, 0},      {100, 0, VK_LEFT, 100, 0},
-                          {150, -2, VK_DOWN, 95, 0},    {150, -2, VK_RIGHT, 100, 5}};
-    for (const Case& c : cases) {
-        CSceneRig rig;
-        rig.scene.mutationRate = c.mutation;
-        rig.scene.reseedRate = c.reseed;
-        rig.Press(c.key);
-        EXPECT_EQ(rig.scene.MutationRate(), c.wantMutation) << c.mutation << " key " << c.key;
-        EXPECT_EQ(rig.scene.ReseedRate(), c.wantReseed) << c.reseed << " key " << c.key;
-    }
-}
-
-// The overlay's draws, after the grid's, only while something is shown.
-TEST(SceneSteer, NothingNewIsDrawnUntilAKeyShowsSomething) {
-    CSceneRig rig;
-    const std::size_t grid = 9 * (63 + 11);  // per cell: the shape, glow and composite quads
-    EXPECT_EQ(rig.Frame().size(), grid);
-
-    rig.Press(VK_UP);  // the indicator: a backdrop, then one list of text triangles
-    for (int tick = 0; tick <= kIndicatorTicks; ++tick) {
-        const std::vector<CRecordedDraw> frame = rig.Frame();
-        ASSERT_EQ(frame.size(), tick < kIndicatorTicks ? grid + 2 : grid) << "tick " << tick;
-        if (tick == 0) {
-            const CRecordedDraw& text = frame.back();
-            EXPECT_EQ(text.type, D3DPT_TRIANGLELIST);
-            EXPECT_EQ(text.renderTarget, "backbuffer");
-            EXPECT_EQ(text.state.RenderState(D3DRS_CULLMODE), DWORD{D3DCULL_NONE});
-            for (const ScreenVertex& v : QuadVertices(text)) {
-                ASSERT_TRUE(v.x >= 8 && v.x < 400 && v.y >= 560 && v.y <= 592) << v.x << "," << v.y;
-            }
-            EXPECT_EQ(rig.rec.State().RenderState(D3DRS_CULLMODE), DWORD{D3DCULL_CCW});
-        }
-        rig.scene.Update();
-    }
-
-    rig.PointAt(4);
-    rig.Press('L');
-    rig.win32.input.cursor = POINT{-1, -1};
-    const std::vector<CRecordedDraw> locked = rig.Frame();
-    ASSERT_EQ(locked.size(), grid + 4);  // a frame of four bars
-    for (std::size_t i = grid; i < locked.size(); ++i) {
-        const std::vector<ScreenVertex> bar = QuadVertices(locked[i]);
-        EXPECT_EQ(bar[0].color, 0xFFFFA000u);
-        EXPECT_TRUE(bar[2].x >= 300 && bar[0].x <= 500 && bar[0].y >= 200 && bar[2].y <= 400);
-    }
-
-    rig.Press(VK_F1);  // the help: an edged panel and four texts
-    EXPECT_EQ(rig.Frame().size(), grid + 4 + 6);
-}
-
-// What the help does with the messages that follow: the first new press (or
-// click) closes it and does nothing else, its repeats neither.
-TEST(SceneSteer, TheKeyOrClickThatClosesTheHelpDoesNothingElse) {
+// The messages the window procedure passes on, and what they leave: the help
+// closes on the first new press (or click), which does nothing else.
+TEST(SceneSteer, RateKeysStepWithinZeroToHundredAndTheKeyThatClosesTheHelpDoesNothingElse) {
     struct Message {
         UINT message;
         WPARAM wParam;
-        bool repeat;
+        bool repeat = false;
     };
     struct Case {
+        int mutation, reseed;  // from param.txt, which may give any
         std::vector<Message> messages;
         bool help;
-        int mutation;
+        int wantMutation, wantReseed;
     };
-    const Message f1{WM_KEYDOWN, VK_F1, false};
-    const Message up{WM_KEYDOWN, VK_UP, false};
-    const Message upAgain{WM_KEYDOWN, VK_UP, true};
-    const Message upReleased{WM_KEYUP, VK_UP, false};
-    const Message slash{WM_KEYDOWN, 0, false};  // a key without a code, typing '?'
-    const Message question{WM_CHAR, '?', false};
+    const Message f1{WM_KEYDOWN, VK_F1}, up{WM_KEYDOWN, VK_UP}, upAgain{WM_KEYDOWN, VK_UP, true};
+    const Message slash{WM_KEYDOWN, 0};  // a key without a code, typing '?'
+    const Message question{WM_CHAR, '?'};
     const Case cases[] = {
-        {{f1}, true, 10},
-        {{f1, {WM_KEYDOWN, VK_F1, true}}, true, 10},  // F1's own repeat
-        {{f1, {WM_KEYDOWN, VK_SHIFT, false}}, true, 10},
-        {{f1, up, upAgain}, false, 10},
-        {{f1, up, upAgain, upReleased, up}, false, 15},
-        {{up, upAgain, f1, upAgain}, true, 20},  // a key held before the help opened
-        {{slash, question}, true, 10},
-        {{f1, slash, question}, false, 10},
-        {{f1, {WM_KEYDOWN, VK_ESCAPE, false}}, false, 10},
+        {10, 50, {up, upAgain, {WM_KEYDOWN, VK_LEFT}}, false, 20, 45},
+        {100, 0, {up, {WM_KEYDOWN, VK_LEFT}}, false, 100, 0},
+        {150, -2, {{WM_KEYDOWN, VK_DOWN}, {WM_KEYDOWN, VK_RIGHT}}, false, 95, 5},
+        {10, 50, {f1, {WM_KEYDOWN, VK_F1, true}, {WM_KEYDOWN, VK_SHIFT}}, true, 10, 50},
+        {10, 50, {f1, up, upAgain}, false, 10, 50},
+        {10, 50, {f1, up, upAgain, {WM_KEYUP, VK_UP}, up}, false, 15, 50},
+        {10, 50, {up, f1, upAgain}, true, 15, 50},  // a key held before the help opened
+        {10, 50, {slash, question}, true, 10, 50},
+        {10, 50, {f1, slash, question}, false, 10, 50},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(&c - cases);
         CSceneRig rig;
-        rig.scene.mutationRate = 10;
+        rig.scene.mutationRate = c.mutation;
+        rig.scene.reseedRate = c.reseed;
         for (const Message& m : c.messages) rig.Send(m.message, m.wParam, m.repeat);
         EXPECT_EQ(rig.scene.Overlay().HelpShown(), c.help);
-        EXPECT_EQ(rig.scene.MutationRate(), c.mutation);
+        EXPECT_EQ(rig.scene.MutationRate(), c.wantMutation);
+        EXPECT_EQ(rig.scene.ReseedRate(), c.wantReseed);
     }
 
     // Escape closes the help without quitting; a click closes it without breeding.
@@ -207,7 +148,6 @@ TEST(SceneSteer, TheKeyOrClickThatClosesTheHelpDoesNothingElse) {
     rig.PointAt(4);
     rig.win32.input.SetKey(VK_LBUTTON, true);
     CScriptedRandom random;
-    rig.Frame();
     rig.Send(WM_LBUTTONDOWN);
     rig.Frame();
     EXPECT_FALSE(rig.scene.Overlay().HelpShown());
@@ -215,7 +155,32 @@ TEST(SceneSteer, TheKeyOrClickThatClosesTheHelpDoesNothingElse) {
     rig.Send(WM_LBUTTONUP);
     rig.Frame();
     EXPECT_EQ(random.Taken(), 63u);  // the next click breeds
-    EXPECT_FALSE(rig.scene.HoldsKey(VK_ESCAPE));
+}
+
+TEST(SceneSteer, NothingNewIsDrawnUntilAKeyShowsSomething) {
+    CSceneRig rig;
+    const std::size_t grid = 9 * (63 + 11);  // per cell: the shape, glow and composite quads
+    EXPECT_EQ(rig.Frame().size(), grid);
+    rig.Press(VK_UP);  // the indicator: a backdrop and a list of text triangles, for 2 s
+    const std::vector<CRecordedDraw> frame = rig.Frame();
+    ASSERT_EQ(frame.size(), grid + 2);
+    EXPECT_EQ(frame.back().type, D3DPT_TRIANGLELIST);
+    EXPECT_EQ(frame.back().renderTarget, "backbuffer");
+    for (const ScreenVertex& v : QuadVertices(frame.back())) {
+        ASSERT_TRUE(v.x >= 8 && v.x < 400 && v.y >= 560 && v.y <= 592) << v.x << "," << v.y;
+    }
+    for (int tick = 1; tick < kIndicatorTicks; ++tick) rig.scene.Update();
+    EXPECT_EQ(rig.Frame().size(), grid + 2);
+    rig.scene.Update();
+    EXPECT_EQ(rig.Frame().size(), grid);
+    rig.PointAt(4);
+    rig.Press('L');
+    rig.win32.input.cursor = POINT{-1, -1};
+    const std::vector<CRecordedDraw> locked = rig.Frame();
+    ASSERT_EQ(locked.size(), grid + 4);  // the four bars of the frame
+    EXPECT_EQ(QuadVertices(locked.back())[0].color, 0xFFFFA000u);
+    rig.Press(VK_F1);  // the help: an edged panel and four texts
+    EXPECT_EQ(rig.Frame().size(), grid + 4 + 6);
 }
 
 }  // namespace

@@ -29,7 +29,8 @@ constexpr const char* kUsage =
     "  --clicks N   clicks (Breed) timed at the first size (default 200)\n"
     "  --size WxH   a client size to time; may repeat (default 800x600 and 1920x1080)\n"
     "  --no-multisample  a single-sampled back buffer instead of the one the\n"
-    "               program's context chooses\n";
+    "               program's context chooses\n"
+    "  --indicator  keep the rates indicator shown (an Up key held down)\n";
 
 struct Size {
     int width;
@@ -40,6 +41,7 @@ struct Options {
     int frames = 600;
     int clicks = 200;
     bool multisample = true;
+    bool indicator = false;
     std::vector<Size> sizes;
 };
 
@@ -77,6 +79,10 @@ bool ParseOptions(int argc, char** argv, Options* options) {
         const std::string_view arg = argv[i];
         if (arg == "--no-multisample") {
             options->multisample = false;
+            continue;
+        }
+        if (arg == "--indicator") {
+            options->indicator = true;
             continue;
         }
         if (i + 1 >= argc) return false;
@@ -123,6 +129,8 @@ bool Measure(const Size& size, const Options& options, int clicks) {
 
     const auto scene = std::make_unique<CSceneMain>();
     scene->InitWithRates(&context, 10, 50);
+    // Pressed and never released, Up keeps the indicator up.
+    if (options.indicator) scene->MsgProc(context.hwnd, WM_KEYDOWN, VK_UP, 1);
 
     constexpr int kWarmUp = 60;
     std::vector<double> frameTimes;

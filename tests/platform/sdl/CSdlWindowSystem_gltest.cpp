@@ -57,27 +57,19 @@ TEST_F(SdlWindows, KeyPressesCarryTheirRepeatAndTranslateIntoTypedCharacters) {
     const HWND hwnd = MakeWindow(806, 626);
     ASSERT_NE(hwnd, nullptr);
     const auto id = static_cast<Uint32>(reinterpret_cast<std::uintptr_t>(hwnd));
-    auto key = [id](SDL_Keycode sym, bool repeat) {
+    const std::pair<SDL_Keycode, const char*> typed[] = {
+        {SDLK_SLASH, "?\xC3\xA9"},  // '?' and a letter beyond ASCII, which is dropped
+        {SDLK_UP, nullptr},          // an auto-repeat
+        {SDLK_F1, "1"}};             // never translated
+    for (const auto& [sym, text] : typed) {
         SDL_Event event{};
-        event.type = SDL_KEYDOWN;
-        event.key.windowID = id;
-        event.key.keysym.sym = sym;
-        event.key.repeat = repeat ? 1 : 0;
+        event.key = {SDL_KEYDOWN, 0, id, SDL_PRESSED, sym == SDLK_UP, 0, 0, {{}, sym, 0, 0}};
         SDL_PushEvent(&event);
-    };
-    auto text = [id](const char* typed) {
-        SDL_Event event{};
-        event.type = SDL_TEXTINPUT;
-        event.text.windowID = id;
-        SDL_strlcpy(event.text.text, typed, sizeof event.text.text);
+        if (text == nullptr) continue;
+        event.text = {SDL_TEXTINPUT, 0, id, {}};
+        SDL_strlcpy(event.text.text, text, sizeof event.text.text);
         SDL_PushEvent(&event);
-    };
-    key(SDLK_SLASH, false);
-    text("?\xC3\xA9");  // '?' and a non-ASCII letter, which is dropped
-    key(SDLK_UP, true);
-    key(SDLK_F1, false);
-    text("1");
-
+    }
     const std::pair<UINT, WPARAM> expected[] = {
         {WM_KEYDOWN, 0}, {WM_CHAR, '?'}, {WM_KEYDOWN, VK_UP}, {WM_KEYDOWN, VK_F1}};
     for (const auto& [message, wParam] : expected) {
@@ -85,10 +77,8 @@ TEST_F(SdlWindows, KeyPressesCarryTheirRepeatAndTranslateIntoTypedCharacters) {
         ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
         EXPECT_EQ(msg.message, message);
         EXPECT_EQ(msg.wParam, wParam);
-        if (message == WM_KEYDOWN) {
-            EXPECT_EQ((HIWORD(msg.lParam) & KF_REPEAT) != 0, wParam == VK_UP);
-        }
-        if (wParam != VK_F1) TranslateMessage(&msg);  // F1's "1" is never asked for
+        EXPECT_EQ((HIWORD(msg.lParam) & KF_REPEAT) != 0, wParam == VK_UP);
+        if (wParam != VK_F1) TranslateMessage(&msg);
     }
     MSG msg{};
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE));
