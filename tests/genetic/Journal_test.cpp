@@ -85,32 +85,6 @@ TEST(Journal, UndoTakesBackTheLastClickInEffectAndNothingAtGenerationZero) {
     EXPECT_EQ(ClicksInEffect({entries.begin(), entries.begin() + 5}), (std::vector<int>{4, 7}));
 }
 
-// Each click replays with the rates and locks in effect when it was taken;
-// an undo takes back only the last click.
-TEST(Journal, NewRecordsRoundTripAndStayInEffectAcrossUndo) {
-    using K = JournalEntryKind;
-    const JournalEntry records[] = {{K::Click, 4}, {K::Lock, 3},   {K::Rates, 0, 0, {15, 45}},
-                                    {K::Click, 0}, {K::Undo},      {K::Click, 7},
-                                    {K::Unlock, 3}, {K::Click, 8}, {K::Undo}};
-    std::string text = "tessary-journal 1\nseed 5\nrates 10 50\n";
-    for (const JournalEntry& record : records) text += FormatJournalEntry(record);
-    EXPECT_TRUE(text.ends_with("click 4\nlock 3\nrates 15 45\nclick 0\nundo\nclick 7\n"
-                               "unlock 3\nclick 8\nundo\n"));
-    Journal journal;
-    std::string error;
-    ASSERT_TRUE(ParseJournal(text, &journal, &error)) << error;
-    const JournalState state = StateInEffect(journal);
-    ASSERT_EQ(state.steps.size(), 2u);
-    EXPECT_EQ(state.steps[0].cell, 4);
-    EXPECT_EQ(state.steps[0].rates.mutationRate, 10);
-    EXPECT_TRUE(state.steps[0].locked.none());
-    EXPECT_EQ(state.steps[1].cell, 7);
-    EXPECT_EQ(state.steps[1].rates.reseedRate, 45);
-    EXPECT_EQ(state.steps[1].locked, LockedCells().set(3));
-    EXPECT_EQ(state.rates.mutationRate, 15);  // not undone
-    EXPECT_TRUE(state.locked.none());
-}
-
 // Thousands of random edits of a valid journal (run under the sanitizers):
 // each gives either a clean parse or an error naming a line of the text.
 TEST(Journal, DamagedTextGivesACleanParseOrAnErrorNamingALine) {

@@ -13,17 +13,10 @@
 TEST(SceneOverlayPixels, TheIndicatorLightsOnlyItsCornerAndLeavesNothingBehind) {
     CGLTestDevice gl(800, 600);
     ASSERT_TRUE(gl.Ok()) << gl.Failure();
-    CFakeWin32 win32;  // the clock stands still, the pointer is off the grid
-    WNDCLASSEXA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "window";
-    win32.windows.RegisterClassExA(&windowClass);
+    CFakeWin32 win32;  // the clock stands still; with no window the pointer is nowhere
     CDXContext context;
     context.device = gl.Device();
     context.presentParams = CGLTestDevice::DefaultParams(800, 600);
-    context.hwnd = win32.windows.CreateWindowExA(0, "window", "", 0, 0, 0, 800, 600, nullptr,
-                                                 nullptr, nullptr, nullptr);
-    win32.input.cursor = POINT{-1, -1};
     g_appConfig = AppConfig{1, 800, 600};
 
     CGLPicture before, shown, after;
@@ -40,8 +33,8 @@ TEST(SceneOverlayPixels, TheIndicatorLightsOnlyItsCornerAndLeavesNothingBehind) 
             return gl.ReadBackBuffer();
         };
         before = draw();
-        scene.MsgProc(context.hwnd, WM_KEYDOWN, VK_UP, 1);
-        scene.MsgProc(context.hwnd, WM_KEYUP, VK_UP, static_cast<LPARAM>(0xC0000001u));
+        scene.MsgProc(nullptr, WM_KEYDOWN, VK_UP, 1);
+        scene.MsgProc(nullptr, WM_KEYUP, VK_UP, static_cast<LPARAM>(0xC0000001u));
         shown = draw();
         for (int tick = 0; tick < kIndicatorTicks; ++tick) scene.Update();
         after = draw();

@@ -50,36 +50,3 @@ TEST_F(SdlWindows, KeysAndTheLeftButtonFollowTheMessagesTakenFromTheQueue) {
         EXPECT_EQ(GetKeyState(key) & 0x80, 0);
     }
 }
-
-// A press becomes WM_KEYDOWN with the repeat bit of Win32's lParam, and the
-// text it typed becomes WM_CHAR only when TranslateMessage is given it.
-TEST_F(SdlWindows, KeyPressesCarryTheirRepeatAndTranslateIntoTypedCharacters) {
-    const HWND hwnd = MakeWindow(806, 626);
-    ASSERT_NE(hwnd, nullptr);
-    const auto id = static_cast<Uint32>(reinterpret_cast<std::uintptr_t>(hwnd));
-    const std::pair<SDL_Keycode, const char*> typed[] = {
-        {SDLK_SLASH, "?\xC3\xA9"},  // '?' and a letter beyond ASCII, which is dropped
-        {SDLK_UP, nullptr},          // an auto-repeat
-        {SDLK_F1, "1"}};             // never translated
-    for (const auto& [sym, text] : typed) {
-        SDL_Event event{};
-        event.key = {SDL_KEYDOWN, 0, id, SDL_PRESSED, sym == SDLK_UP, 0, 0, {{}, sym, 0, 0}};
-        SDL_PushEvent(&event);
-        if (text == nullptr) continue;
-        event.text = {SDL_TEXTINPUT, 0, id, {}};
-        SDL_strlcpy(event.text.text, text, sizeof event.text.text);
-        SDL_PushEvent(&event);
-    }
-    const std::pair<UINT, WPARAM> expected[] = {
-        {WM_KEYDOWN, 0}, {WM_CHAR, '?'}, {WM_KEYDOWN, VK_UP}, {WM_KEYDOWN, VK_F1}};
-    for (const auto& [message, wParam] : expected) {
-        MSG msg{};
-        ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-        EXPECT_EQ(msg.message, message);
-        EXPECT_EQ(msg.wParam, wParam);
-        EXPECT_EQ((HIWORD(msg.lParam) & KF_REPEAT) != 0, wParam == VK_UP);
-        if (wParam != VK_F1) TranslateMessage(&msg);
-    }
-    MSG msg{};
-    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE));
-}
