@@ -18,6 +18,7 @@
 // line's number, as it does at any unknown record.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -27,6 +28,10 @@
 #include "genetic/Population.h"
 
 constexpr int kJournalVersion = 1;
+
+// A journal larger than this is refused: about 30 million records, far more
+// than any session clicks, and small enough to read whole.
+constexpr std::size_t kMaxJournalBytes = std::size_t{256} << 20;
 
 enum class JournalEntryKind { Click, Undo, Rates, Lock, Unlock };
 
@@ -72,10 +77,11 @@ std::string FormatJournalHeader(unsigned int seed, const BreedingRates& rates);
 // One record line, ending in '\n'.
 std::string FormatJournalEntry(const JournalEntry& entry);
 
-// Reads and parses the journal file at `path`. A file that cannot be read
-// gives false and "cannot read PATH: reason" in `error`; a malformed one the
-// error of ParseJournal, prefixed with the path ("PATH: line N: ...").
-bool LoadJournal(const char* path, Journal* journal, std::string* error);
+// Reads and parses the journal file at `path`. A file that cannot be read (a
+// folder, a device, a pipe, a file over kMaxJournalBytes) gives false and
+// "cannot read PATH: reason" in `error`; a malformed one the error of
+// ParseJournal, prefixed with the path ("PATH: line N: ...").
+bool LoadJournal(const std::string& path, Journal* journal, std::string* error);
 
 // The first `generation` of `steps` (a negative generation: all of them),
 // the clicks that lead to that generation. False with `error` set when there
