@@ -3,9 +3,11 @@
 // checkpoint.
 #include <benchmark/benchmark.h>
 
+#include <string>
 #include <vector>
 
 #include "genetic/CGenerationHistory.h"
+#include "genetic/Journal.h"
 #include "genetic/Population.h"
 
 namespace {
@@ -25,6 +27,36 @@ void BM_ReplayTenThousandClicks(benchmark::State& state) {
     const std::vector<int> clicks = LongSession(10000);
     for (auto _ : state) {
         Population population = ReplayPopulation(1733600123u, BreedingRates{}, clicks);
+        benchmark::DoNotOptimize(population);
+    }
+}
+
+// Resuming a journal of 10,000 records, one in ten a rate change and one in
+// ten a lock or unlock, the rest clicks and now and then an undo: parsing,
+// working out what is in effect, and breeding every click with its rates
+// and locked cells.
+void BM_ResumeTenThousandRecordsWithRatesAndLocks(benchmark::State& state) {
+    std::string text = "tessary-journal 1\nseed 1733600123\nrates 10 50\n";
+    const std::vector<int> cells = LongSession(10000);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const std::string cell = std::to_string(cells[i]);
+        switch (i % 10) {
+            case 3:
+                text += "rates " + std::to_string(i % 101) + " " + std::to_string(i % 37) + "\n";
+                break;
+            case 6: text += (i % 20 == 6 ? "lock " : "unlock ") + cell + "\n"; break;
+            case 9: text += i % 30 == 9 ? "undo\n" : "click " + cell + "\n"; break;
+            default: text += "click " + cell + "\n";
+        }
+    }
+    for (auto _ : state) {
+        Journal journal;
+        std::string error;
+        if (!ParseJournal(text, &journal, &error)) {
+            state.SkipWithError(error.c_str());
+            break;
+        }
+        Population population = ReplayPopulation(journal.seed, StateInEffect(journal).steps);
         benchmark::DoNotOptimize(population);
     }
 }
@@ -51,4 +83,5 @@ void BM_UndoAtTheEndOfAMillionClicks(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_ReplayTenThousandClicks)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ResumeTenThousandRecordsWithRatesAndLocks)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UndoAtTheEndOfAMillionClicks)->Unit(benchmark::kMillisecond);

@@ -1,5 +1,7 @@
 // The main loop: fixed 16 ms update steps with bounded catch-up, one frame
-// and at most one window message per pass, Escape polled.
+// and at most one window message per pass, Escape polled. Keyboard and
+// mouse-button messages reach the current scene through the window
+// procedure, which finds the scene list in the window's GWLP_USERDATA.
 #include "app/CAppWindow.h"
 
 #include <memory>
@@ -62,7 +64,11 @@ bool RunPass(HWND hwnd, CDXContext& context, CSceneManager& sceneList, DWORD& ba
     }
 
     // The window's destruction posts the quit message that a later pass takes.
-    if ((GetKeyState(VK_ESCAPE) & 0x80) != 0) DestroyWindow(hwnd);
+    // A scene may hold Escape for itself (to close what it shows).
+    if ((GetKeyState(VK_ESCAPE) & 0x80) != 0) {
+        const IScene* scene = sceneList.Current();
+        if (scene == nullptr || !scene->HoldsKey(VK_ESCAPE)) DestroyWindow(hwnd);
+    }
     return true;
 }
 
@@ -88,12 +94,15 @@ void CAppWindow::Run() {
     sceneList->context = &context;
     sceneList->current = 0;
     sceneList->CreateScenes();
+    // The window procedure finds the scenes through the window.
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(sceneList.get()));
 
     timeBeginPeriod(1);
     while (RunPass(hwnd, context, *sceneList, base, msg)) {
     }
 
     timeEndPeriod(1);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     sceneList.reset();  // every scene goes before the device
     context.Release();
 }

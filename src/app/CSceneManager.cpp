@@ -35,3 +35,8 @@ IScene* CSceneManager::Current() const {
     if (current < 0 || static_cast<std::size_t>(current) >= scenes.size()) return nullptr;
     return scenes[static_cast<std::size_t>(current)].get();
 }
+
+LRESULT CSceneManager::MsgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    IScene* scene = Current();
+    return scene != nullptr ? scene->MsgProc(hwnd, message, wParam, lParam) : 0;
+}

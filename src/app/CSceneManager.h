@@ -37,6 +37,8 @@ public:
     int CreateScenes();
     // The current scene, or null when `current` is not a valid index.
     IScene* Current() const;
+    // Passes a window message to the current scene.
+    LRESULT MsgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     std::vector<std::unique_ptr<IScene>> scenes;
     int current = 0;

@@ -4,6 +4,7 @@
 
 #include "config/AppConfig.h"
 #include "app/CAppWindow.h"
+#include "app/CSceneManager.h"
 #include "platform/Random.h"
 #include "platform/Win32.h"
 #include "scene/CBreedingSession.h"
@@ -80,6 +81,15 @@ LRESULT WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_CHAR:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP: {
+            // The main loop keeps its scene list with the window while it runs.
+            auto* scenes = reinterpret_cast<CSceneManager*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+            return scenes != nullptr ? scenes->MsgProc(hwnd, message, wParam, lParam) : 0;
+        }
         default:
             return DefWindowProcA(hwnd, message, wParam, lParam);
     }

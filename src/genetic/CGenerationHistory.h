@@ -13,14 +13,18 @@ class CGenerationHistory {
 public:
     static constexpr std::size_t kCheckpointInterval = 1000;
 
-    CGenerationHistory(unsigned int seed, const BreedingRates& rates);
+    // `rates` are those of the clicks given as plain cells.
+    explicit CGenerationHistory(unsigned int seed, const BreedingRates& rates = {});
 
-    // The population after the first `generation` of `clicks` (at most their
-    // count), bred with the rates given at construction. The random sequence
-    // is left where that replay ends, so what comes next breeds as it would
-    // have live. Checkpoints assume that the clicks before the last kept one
-    // are those of the earlier calls: after clicks are taken away, call
-    // Forget first.
+    // The population after the first `generation` of `steps` (at most their
+    // count), each bred with its own rates and locked cells. The random
+    // sequence is left where that replay ends, so what comes next breeds as
+    // it would have live. Checkpoints assume that the steps before the last
+    // kept one are those of the earlier calls: after steps are taken away,
+    // call Forget first.
+    Population At(const std::vector<BreedingStep>& steps, std::size_t generation);
+    // The same for clicks bred with the rates given at construction and no
+    // cell locked.
     Population At(const std::vector<int>& clicks, std::size_t generation);
 
     // Drops the checkpoints past `generation`, whose clicks may now differ.
@@ -31,6 +35,10 @@ private:
         Population population;
         unsigned int randState = 0;
     };
+
+    // At's replay, with `breed(population, g)` breeding the g-th click.
+    template <typename Breed>
+    Population Replay(std::size_t generation, Breed breed);
 
     BreedingRates rates;
     std::vector<Checkpoint> checkpoints;  // [i] is generation i * kCheckpointInterval

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "config/Decimal.h"
 #include "platform/files/ReadRegularFile.h"
@@ -122,28 +123,44 @@ private:
     }
 
     bool Rates(const std::vector<std::string_view>& words) {
+        return Expect(words, "rates") && RateValues(words, &journal->rates);
+    }
+
+    bool RateValues(const std::vector<std::string_view>& words, BreedingRates* rates) {
         std::uint64_t mutation = 0;
         std::uint64_t reseed = 0;
-        if (!Expect(words, "rates") || !Arity(words, 2)) return false;
+        if (!Arity(words, 2)) return false;
         if (!Number(words[1], 100, "the mutation rate", &mutation)) return false;
         if (!Number(words[2], 100, "the re-seed rate", &reseed)) return false;
-        journal->rates = {static_cast<int>(mutation), static_cast<int>(reseed)};
+        *rates = {static_cast<int>(mutation), static_cast<int>(reseed)};
         return true;
     }
 
     bool Entry(const std::vector<std::string_view>& words) {
-        if (words[0] == "click") {
+        static constexpr std::pair<std::string_view, JournalEntryKind> kCellRecords[] = {
+            {"click", JournalEntryKind::Click},
+            {"lock", JournalEntryKind::Lock},
+            {"unlock", JournalEntryKind::Unlock}};
+        for (const auto& [keyword, kind] : kCellRecords) {
+            if (words[0] != keyword) continue;
             std::uint64_t cell = 0;
             if (!Arity(words, 1) || !Number(words[1], 8, "the cell", &cell)) return false;
-            journal->entries.push_back({JournalEntryKind::Click, static_cast<int>(cell), line});
+            journal->entries.push_back({kind, static_cast<int>(cell), line, {}});
             return true;
         }
         if (words[0] == "undo") {
             if (!Arity(words, 0)) return false;
-            journal->entries.push_back({JournalEntryKind::Undo, 0, line});
+            journal->entries.push_back({JournalEntryKind::Undo, 0, line, {}});
             return true;
         }
-        return Fail("unknown record " + Quoted(words[0]) + " (expected 'click' or 'undo')");
+        if (words[0] == "rates") {
+            JournalEntry entry{JournalEntryKind::Rates, 0, line, {}};
+            if (!RateValues(words, &entry.rates)) return false;
+            journal->entries.push_back(entry);
+            return true;
+        }
+        return Fail("unknown record " + Quoted(words[0]) +
+                    " (expected 'click', 'undo', 'rates', 'lock' or 'unlock')");
     }
 
     Journal* journal;
@@ -171,15 +188,37 @@ bool ParseJournal(std::string_view text, Journal* journal, std::string* error) {
     return parser.Finish(number);
 }
 
-std::vector<int> ClicksInEffect(const std::vector<JournalEntry>& entries) {
-    std::vector<int> clicks;
-    for (const JournalEntry& entry : entries) {
-        if (entry.kind == JournalEntryKind::Click) {
-            clicks.push_back(entry.cell);
-        } else if (!clicks.empty()) {
-            clicks.pop_back();
+JournalState StateInEffect(const Journal& journal) {
+    JournalState state;
+    state.rates = journal.rates;
+    for (const JournalEntry& entry : journal.entries) {
+        const auto cell = static_cast<std::size_t>(entry.cell);
+        switch (entry.kind) {
+            case JournalEntryKind::Click:
+                state.steps.push_back({entry.cell, state.rates, state.locked});
+                break;
+            case JournalEntryKind::Undo:
+                if (!state.steps.empty()) state.steps.pop_back();
+                break;
+            case JournalEntryKind::Rates:
+                state.rates = entry.rates;
+                break;
+            case JournalEntryKind::Lock:
+                state.locked.set(cell);
+                break;
+            case JournalEntryKind::Unlock:
+                state.locked.reset(cell);
+                break;
         }
     }
+    return state;
+}
+
+std::vector<int> ClicksInEffect(const std::vector<JournalEntry>& entries) {
+    Journal journal;
+    journal.entries = entries;
+    std::vector<int> clicks;
+    for (const BreedingStep& step : StateInEffect(journal).steps) clicks.push_back(step.cell);
     return clicks;
 }
 
@@ -191,8 +230,19 @@ std::string FormatJournalHeader(unsigned int seed, const BreedingRates& rates) {
 }
 
 std::string FormatJournalEntry(const JournalEntry& entry) {
-    if (entry.kind == JournalEntryKind::Undo) return "undo\n";
-    return "click " + std::to_string(entry.cell) + "\n";
+    const std::string cell = std::to_string(entry.cell);
+    switch (entry.kind) {
+        case JournalEntryKind::Click: return "click " + cell + "\n";
+        case JournalEntryKind::Undo: return "undo\n";
+        case JournalEntryKind::Rates: {
+            const BreedingRates kept = ClampedRates(entry.rates);
+            return "rates " + std::to_string(kept.mutationRate) + " " +
+                   std::to_string(kept.reseedRate) + "\n";
+        }
+        case JournalEntryKind::Lock: return "lock " + cell + "\n";
+        case JournalEntryKind::Unlock: return "unlock " + cell + "\n";
+    }
+    return {};
 }
 
 bool LoadJournal(const std::string& path, Journal* journal, std::string* error) {
@@ -205,14 +255,14 @@ bool LoadJournal(const std::string& path, Journal* journal, std::string* error) 
     return true;
 }
 
-bool ClicksUpToGeneration(const std::vector<int>& clicks, long long generation,
-                          std::vector<int>* out, std::string* error) {
-    if (generation > static_cast<long long>(clicks.size())) {
+bool StepsUpToGeneration(const std::vector<BreedingStep>& steps, long long generation,
+                         std::vector<BreedingStep>* out, std::string* error) {
+    if (generation > static_cast<long long>(steps.size())) {
         *error = "there is no generation " + std::to_string(generation) + ": the last is " +
-                 std::to_string(clicks.size());
+                 std::to_string(steps.size());
         return false;
     }
-    const std::size_t count = generation < 0 ? clicks.size() : static_cast<std::size_t>(generation);
-    out->assign(clicks.begin(), clicks.begin() + static_cast<std::ptrdiff_t>(count));
+    const std::size_t count = generation < 0 ? steps.size() : static_cast<std::size_t>(generation);
+    out->assign(steps.begin(), steps.begin() + static_cast<std::ptrdiff_t>(count));
     return true;
 }

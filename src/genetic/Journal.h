@@ -6,10 +6,16 @@
 //   rates 10 50              mutation and re-seed rate, 0..100 each
 //   click 4                  a generation bred from cell 4 (0..8, row by row)
 //   undo                     back to the generation before the last click
+//   rates 15 45              (after the first three) the rates from here on
+//   lock 4, unlock 4         cell 4 is left as it is by the clicks from here
+//                            on, or no longer
 //
 // The first three records are required, in that order. Blank lines and lines
 // whose first non-blank character is '#' are ignored; spaces and tabs may
 // separate and surround the words (a CR before the line end is white space).
+// The rates and lock records came later than the others, under the same
+// version: a reader that does not know them stops at the first with the
+// line's number, as it does at any unknown record.
 #pragma once
 
 #include <cstddef>
@@ -19,6 +25,7 @@
 #include <vector>
 
 #include "config/BreedingRates.h"
+#include "genetic/Population.h"
 
 constexpr int kJournalVersion = 1;
 
@@ -26,12 +33,23 @@ constexpr int kJournalVersion = 1;
 // than any session clicks, and small enough to read whole.
 constexpr std::size_t kMaxJournalBytes = std::size_t{256} << 20;
 
-enum class JournalEntryKind { Click, Undo };
+enum class JournalEntryKind { Click, Undo, Rates, Lock, Unlock };
 
 struct JournalEntry {
     JournalEntryKind kind = JournalEntryKind::Click;
-    int cell = 0;  // Click: 0..8
+    int cell = 0;  // Click, Lock, Unlock: 0..8
     std::uint64_t line = 0;  // 1-based line of the text it came from (0: not parsed)
+    BreedingRates rates{};   // Rates: 0..100 each
+};
+
+// What a journal's records leave in effect: the clicks that lead to its last
+// generation, each with the rates and locked cells it was taken with, and
+// the rates and locked cells the next click would breed with. An undo takes
+// back the last click in effect; rate and lock records are never undone.
+struct JournalState {
+    std::vector<BreedingStep> steps;
+    BreedingRates rates;
+    LockedCells locked;
 };
 
 struct Journal {
@@ -46,8 +64,11 @@ struct Journal {
 // unspecified.
 bool ParseJournal(std::string_view text, Journal* journal, std::string* error);
 
-// The clicks in effect after `entries`: each click adds its cell, each undo
-// takes the last one away (an undo with none in effect does nothing).
+// The state after the journal's header and records, in order.
+JournalState StateInEffect(const Journal& journal);
+// The cells of the clicks in effect after `entries`: each click adds its
+// cell, each undo takes the last one away (an undo with none in effect does
+// nothing).
 std::vector<int> ClicksInEffect(const std::vector<JournalEntry>& entries);
 
 // The three header lines, each ending in '\n'. Rates are clamped to 0..100,
@@ -62,8 +83,8 @@ std::string FormatJournalEntry(const JournalEntry& entry);
 // ParseJournal, prefixed with the path ("PATH: line N: ...").
 bool LoadJournal(const std::string& path, Journal* journal, std::string* error);
 
-// The first `generation` clicks of `clicks` (a negative generation: all of
-// them), the clicks that lead to that generation. False with `error` set
-// when there are fewer.
-bool ClicksUpToGeneration(const std::vector<int>& clicks, long long generation,
-                          std::vector<int>* out, std::string* error);
+// The first `generation` of `steps` (a negative generation: all of them),
+// the clicks that lead to that generation. False with `error` set when there
+// are fewer.
+bool StepsUpToGeneration(const std::vector<BreedingStep>& steps, long long generation,
+                         std::vector<BreedingStep>* out, std::string* error);

@@ -15,11 +15,13 @@ void BreedGenome(const Genome& parent, Genome& slot, const BreedingRates& rates)
     slot = parent.Crossover(slot, rates.mutationRate);
 }
 
-void BreedPopulation(Population& population, int index, const BreedingRates& rates) {
+void BreedPopulation(Population& population, int index, const BreedingRates& rates,
+                     const LockedCells& locked) {
     if (index < 0 || index >= kPopulationSize) return;
     // Slots after the parent's own still cross with the parent as it was.
     const Genome parent = population.genomes[index];
     for (int s = 0; s < kPopulationSize; ++s) {
+        if (locked[static_cast<std::size_t>(s)]) continue;
         BreedGenome(parent, population.genomes[s], rates);
         population.materials[s] = RandomMaterial();
     }
@@ -31,5 +33,15 @@ Population ReplayPopulation(unsigned int seed, const BreedingRates& rates,
     Population population;
     SeedPopulation(population);
     for (const int cell : clicks) BreedPopulation(population, cell, rates);
+    return population;
+}
+
+Population ReplayPopulation(unsigned int seed, const std::vector<BreedingStep>& steps) {
+    Srand(seed);
+    Population population;
+    SeedPopulation(population);
+    for (const BreedingStep& step : steps) {
+        BreedPopulation(population, step.cell, step.rates, step.locked);
+    }
     return population;
 }

@@ -72,6 +72,14 @@ LONG SetWindowLongA(HWND hwnd, int index, LONG value) {
     return g_services.windows ? g_services.windows->SetWindowLongA(hwnd, index, value) : 0;
 }
 
+LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
+    return g_services.windows ? g_services.windows->SetWindowLongPtrA(hwnd, index, value) : 0;
+}
+
+LONG_PTR GetWindowLongPtrA(HWND hwnd, int index) {
+    return g_services.windows ? g_services.windows->GetWindowLongPtrA(hwnd, index) : 0;
+}
+
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
     if (!g_services.windows) return FALSE;
     return g_services.windows->SetWindowPos(hwnd, insertAfter, x, y, cx, cy, flags);

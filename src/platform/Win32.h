@@ -54,6 +54,7 @@ constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_KEYUP = 0x0101;
+constexpr UINT WM_CHAR = 0x0102;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
 constexpr UINT WM_LBUTTONUP = 0x0202;
@@ -61,9 +62,25 @@ constexpr UINT WM_LBUTTONUP = 0x0202;
 constexpr UINT PM_NOREMOVE = 0x0000;
 constexpr UINT PM_REMOVE = 0x0001;
 
+// Flags of HIWORD(lParam) of a key message (bits 0-15 of lParam are the
+// repeat count): the key was already down, so this is an auto-repeat; the
+// key is being released.
+constexpr WORD KF_REPEAT = 0x4000;
+constexpr WORD KF_UP = 0x8000;
+
 constexpr int VK_LBUTTON = 0x01;
 constexpr int VK_BACK = 0x08;
+constexpr int VK_SHIFT = 0x10;
+constexpr int VK_CONTROL = 0x11;
 constexpr int VK_ESCAPE = 0x1B;
+constexpr int VK_SPACE = 0x20;
+constexpr int VK_LEFT = 0x25;
+constexpr int VK_UP = 0x26;
+constexpr int VK_RIGHT = 0x27;
+constexpr int VK_DOWN = 0x28;
+constexpr int VK_F1 = 0x70;
+// Letter keys have no VK_ names: their codes are the capital letters, 'L'
+// (0x4C), 'R' (0x52) and 'S' (0x53) among them.
 
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOW = 5;
@@ -77,6 +94,7 @@ constexpr DWORD WS_MINIMIZEBOX = 0x00020000u;
 constexpr DWORD WS_MAXIMIZEBOX = 0x00010000u;
 
 constexpr int GWL_STYLE = -16;
+constexpr int GWLP_USERDATA = -21;
 
 constexpr UINT SWP_NOSIZE = 0x0001;
 constexpr UINT SWP_NOMOVE = 0x0002;
@@ -120,6 +138,9 @@ public:
     virtual BOOL TranslateMessage(const MSG* msg) = 0;
     virtual LRESULT DispatchMessageA(const MSG* msg) = 0;
     virtual LONG SetWindowLongA(HWND hwnd, int index, LONG value) = 0;
+    // GWLP_USERDATA only: the value the window keeps for its program.
+    virtual LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) = 0;
+    virtual LONG_PTR GetWindowLongPtrA(HWND hwnd, int index) = 0;
     virtual BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy,
                               UINT flags) = 0;
     virtual BOOL ScreenToClient(HWND hwnd, POINT* point) = 0;
@@ -191,6 +212,8 @@ BOOL GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
 LONG SetWindowLongA(HWND hwnd, int index, LONG value);
+LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value);
+LONG_PTR GetWindowLongPtrA(HWND hwnd, int index);
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 BOOL ScreenToClient(HWND hwnd, POINT* point);
 int GetSystemMetrics(int index);

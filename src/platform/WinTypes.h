@@ -23,6 +23,7 @@ using ATOM = WORD;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
+using LONG_PTR = std::intptr_t;
 using HANDLE = void*;
 
 // Opaque handle types: distinct pointer types, never dereferenced by callers.
@@ -54,6 +55,9 @@ constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+
+// The high 16 bits of a message parameter, as Windows' macro gives them.
+constexpr WORD HIWORD(std::uintptr_t value) { return static_cast<WORD>((value >> 16) & 0xFFFF); }
 
 struct POINT {
     LONG x;

@@ -1,5 +1,7 @@
 #include "scene/CBreedingSession.h"
 
+#include <utility>
+
 #include "config/ParamFile.h"
 #include "scene/CJournalAppender.h"
 
@@ -38,10 +40,18 @@ std::unique_ptr<CBreedingSession> CBreedingSession::Open(const BreedingSessionOp
                  std::to_string(journal.seed) + " of " + path;
         return nullptr;
     }
+    JournalState state = StateInEffect(journal);
     session->seed = journal.seed;
-    session->rates = journal.rates;
-    session->clicks = ClicksInEffect(journal.entries);
+    session->rates = state.rates;
+    session->locked = state.locked;
+    session->steps = std::move(state.steps);
     return session;
+}
+
+std::vector<int> CBreedingSession::Clicks() const {
+    std::vector<int> cells;
+    for (const BreedingStep& step : steps) cells.push_back(step.cell);
+    return cells;
 }
 
 void CBreedingSession::Append(const JournalEntry& entry) {
@@ -49,13 +59,28 @@ void CBreedingSession::Append(const JournalEntry& entry) {
 }
 
 void CBreedingSession::RecordClick(int cell) {
-    clicks.push_back(cell);
+    steps.push_back({cell, rates, locked});
     Append({JournalEntryKind::Click, cell, 0});
 }
 
 bool CBreedingSession::Undo() {
-    if (clicks.empty()) return false;
-    clicks.pop_back();
+    if (steps.empty()) return false;
+    steps.pop_back();
     Append({JournalEntryKind::Undo, 0, 0});
     return true;
+}
+
+void CBreedingSession::RecordRates(const BreedingRates& newRates) {
+    const BreedingRates kept = ClampedRates(newRates);
+    if (kept.mutationRate == rates.mutationRate && kept.reseedRate == rates.reseedRate) return;
+    rates = kept;
+    Append({JournalEntryKind::Rates, 0, 0, kept});
+}
+
+void CBreedingSession::RecordLock(int cell, bool lock) {
+    if (cell < 0 || cell >= kPopulationSize) return;
+    const auto bit = static_cast<std::size_t>(cell);
+    if (locked[bit] == lock) return;
+    locked.set(bit, lock);
+    Append({lock ? JournalEntryKind::Lock : JournalEntryKind::Unlock, cell, 0});
 }

@@ -1,8 +1,9 @@
 // A breeding session that can be made again: the seed of the random
-// sequence, the rates, and the clicks in effect, optionally kept in a journal
-// file that every click and undo is appended to as it happens. The program
-// has a session only when started with --seed or --journal; without one it
-// behaves exactly as it always has.
+// sequence, the clicks in effect with the rates and locked cells each was
+// taken with, and the rates and locked cells in effect now, optionally kept
+// in a journal file that every click, undo, rate change, lock and unlock is
+// appended to as it happens. The program has a session only when started
+// with --seed or --journal; without one it behaves exactly as it always has.
 #pragma once
 
 #include <memory>
@@ -24,8 +25,9 @@ class CBreedingSession {
 public:
     // Makes the session the options ask for; null with `error` set when they
     // cannot be honoured. With a journal path: an existing file is resumed
-    // (its seed and rates; a --seed that disagrees is refused) and left as
-    // it is if it is not a valid journal; a missing file is created with its
+    // (its seed, its clicks, and the rates and locked cells at its end; a
+    // --seed that disagrees is refused) and left as it is if it is not a
+    // valid journal; a missing file is created with its
     // header, the seed being --seed's or `clockSeed`, the rates param.txt's.
     // A journal held open by another session is refused.
     static std::unique_ptr<CBreedingSession> Open(const BreedingSessionOptions& options,
@@ -37,15 +39,27 @@ public:
     unsigned int Seed() const { return seed; }
     // The rates to breed with, or null when param.txt decides (no journal).
     const BreedingRates* Rates() const { return hasRates ? &rates : nullptr; }
+    // The cells locked now.
+    const LockedCells& Locked() const { return locked; }
     // The clicks in effect, oldest first; their count is the generation.
-    const std::vector<int>& Clicks() const { return clicks; }
+    const std::vector<BreedingStep>& Steps() const { return steps; }
+    std::size_t Generation() const { return steps.size(); }
+    // The cells of the clicks in effect.
+    std::vector<int> Clicks() const;
 
-    // A generation was bred from `cell`: kept, and appended to the journal.
+    // A generation was bred from `cell` with the rates and locked cells in
+    // effect: kept, and appended to the journal.
     void RecordClick(int cell);
     // Goes back one generation: false (nothing kept or written) at
     // generation 0, otherwise the last click is taken away and "undo"
-    // appended.
+    // appended. Rates and locks stay as they are.
     bool Undo();
+    // The rates in effect from now on, clamped to 0..100; appended as
+    // "rates M R" when they differ from those in effect.
+    void RecordRates(const BreedingRates& newRates);
+    // Locks or unlocks `cell` (0..8); appended as "lock K" or "unlock K"
+    // when that changes it.
+    void RecordLock(int cell, bool lock);
 
 private:
     CBreedingSession() = default;
@@ -54,7 +68,8 @@ private:
     unsigned int seed = 0;
     bool hasRates = false;
     BreedingRates rates;
-    std::vector<int> clicks;
+    LockedCells locked;
+    std::vector<BreedingStep> steps;
     std::unique_ptr<CJournalAppender> journal;  // null without a journal file
 };
 

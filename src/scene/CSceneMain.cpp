@@ -1,6 +1,7 @@
 // The main scene: the population of nine shapes, its set-up and counters,
-// and the frame that draws the 3 x 3 grid with glow, hover highlight and the
-// click that breeds, and the way back to an earlier generation.
+// the frame that draws the 3 x 3 grid with glow, hover highlight and the
+// click that breeds, the way back to an earlier generation, and the keys
+// that step the rates, lock cells and show the help.
 #include "scene/CSceneMain.h"
 
 #include <cmath>
@@ -19,6 +20,12 @@ constexpr UINT kTargetSize = 256;
 constexpr int kCellSize = 200;
 constexpr int kGridSize = 3 * kCellSize;
 constexpr int kFrameCounterWrap = 0x7FFFFFFF;
+
+// A locked cell's frame: amber, opaque, inside the cell's edge; the hover
+// highlight is a grey over the whole cell.
+constexpr D3DCOLOR kLockColor = 0xFFFFA000u;
+constexpr int kLockFrameWidth = 4;
+constexpr int kRateStep = 5;
 
 constexpr D3DCOLOR kOpaqueBlack = 0xFF000000u;
 constexpr D3DCOLOR kOpaqueWhite = 0xFFFFFFFFu;
@@ -55,11 +62,26 @@ std::int64_t GridOffset(int clientSize) {
     return (static_cast<std::int64_t>(clientSize) - kGridSize) / 2;
 }
 
+// The cell under a point of the client area, or -1. Left and top edges
+// belong to a cell, right and bottom ones do not.
+int CellUnder(const POINT& point) {
+    const std::int64_t x = point.x - GridOffset(g_appConfig.width);
+    const std::int64_t y = point.y - GridOffset(g_appConfig.height);
+    if (x < 0 || x >= kGridSize || y < 0 || y >= kGridSize) return -1;
+    return static_cast<int>(3 * (y / kCellSize) + x / kCellSize);
+}
+
+// The pointer in client pixels; false when it cannot be read or mapped.
+bool PointerInClient(HWND hwnd, POINT* pointer) {
+    return GetCursorPos(pointer) != FALSE && ScreenToClient(hwnd, pointer) != FALSE;
+}
+
 }  // namespace
 
 void CSceneMain::InitPopulation(CDXContext* ctx) {
     context = ctx;
     quad.SetContext(ctx);
+    overlay.SetContext(ctx);
     for (int k = 0; k < kPopulationSize; ++k) {
         shapes[k].Create(ctx);
         genomes[k].Randomize();
@@ -81,7 +103,12 @@ int CSceneMain::Init(CDXContext* ctx) {
                                     : ReadBreedingRates("param.txt");
     mutationRate = rates.mutationRate;
     reseedRate = rates.reseedRate;
-    if (session != nullptr && !session->Clicks().empty()) ShowSessionGeneration();
+    if (session != nullptr) {
+        // A session's clicks breed with the rates and locks it keeps.
+        g_breedingSession->RecordRates(rates);
+        locked = session->Locked();
+        if (session->Generation() > 0) ShowSessionGeneration();
+    }
     Reset();
     return 0;
 }
@@ -90,6 +117,7 @@ int CSceneMain::InitWithRates(CDXContext* ctx, int mutation, int reseed) {
     InitPopulation(ctx);
     mutationRate = mutation;
     reseedRate = reseed;
+    if (g_breedingSession != nullptr) g_breedingSession->RecordRates({mutation, reseed});
     Reset();
     return 0;
 }
@@ -132,6 +160,7 @@ int CSceneMain::Update() {
     ++frameCounter;
     if (frameCounter == kFrameCounterWrap) frameCounter = 0;
     if (clickCooldown > 0) --clickCooldown;
+    overlay.Tick();
     return 0;
 }
 
@@ -163,17 +192,24 @@ int CSceneMain::Render() {
     // Input is polled once per frame. A pointer that cannot be read or mapped
     // into the client area is over no cell.
     POINT pointer{};
-    const bool pointerKnown =
-        GetCursorPos(&pointer) != FALSE && ScreenToClient(context->hwnd, &pointer) != FALSE;
-    const bool buttonHeld = (GetKeyState(VK_LBUTTON) & 0x80) != 0;
+    const bool pointerKnown = PointerInClient(context->hwnd, &pointer);
+    const bool buttonHeld = (GetKeyState(VK_LBUTTON) & 0x80) != 0 && !HoldsKey(VK_LBUTTON);
     if (g_breedingSession != nullptr) PollUndo();
 
-    // Column by column: k = 0, 3, 6, 1, 4, 7, 2, 5, 8.
+    overlay.ClearBehind();
+    // Column by column: k = 0, 3, 6, 1, 4, 7, 2, 5, 8. Under the help the
+    // pointer is over no cell.
+    const bool pointerOverGrid = pointerKnown && !overlay.HelpShown();
     for (int col = 0; col < 3; ++col) {
         for (int row = 0; row < 3; ++row) {
-            RenderCell(3 * row + col, col, row, pointerKnown ? &pointer : nullptr, buttonHeld);
+            RenderCell(3 * row + col, col, row, pointerOverGrid ? &pointer : nullptr, buttonHeld);
         }
     }
+    RenderLockMarks();
+    const long long generation = g_breedingSession != nullptr
+                                     ? static_cast<long long>(g_breedingSession->Generation())
+                                     : -1;
+    overlay.Draw(g_appConfig.width, g_appConfig.height, {mutationRate, reseedRate}, generation);
     return 0;
 }
 
@@ -230,10 +266,7 @@ void CSceneMain::RenderCell(int k, int col, int row, const POINT* pointer, bool 
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     quad.DrawTexture(glow0.GetTexture(), x, y, kCellSize, kCellSize, 0, 0, kCompositeColor);
 
-    // Left and top edges belong to the cell, right and bottom ones do not.
-    const bool hovered = pointer != nullptr && cellX <= pointer->x &&
-                         pointer->x < cellX + kCellSize && cellY <= pointer->y &&
-                         pointer->y < cellY + kCellSize;
+    const bool hovered = pointer != nullptr && CellUnder(*pointer) == k;
     if (hovered && clickCooldown == 0) {
         // Additive, with no texture on stage 0: the grey is added to the cell.
         quad.DrawRect(x, y, kCellSize, kCellSize, HighlightColor(frameCounter));
@@ -263,6 +296,7 @@ void CSceneMain::Breed(int index) {
     const Genome parent = genomes[index];
     const BreedingRates rates{mutationRate, reseedRate};
     for (int s = 0; s < kPopulationSize; ++s) {
+        if (locked[static_cast<std::size_t>(s)]) continue;
         BreedGenome(parent, genomes[s], rates);
         DecodeGenome(genomes[s], shapes[s]);
         RandomizeMaterial(shapes[s]);
@@ -274,14 +308,21 @@ void CSceneMain::ShowGeneration(unsigned int seed, const std::vector<int>& click
     ShowPopulation(ReplayPopulation(seed, {mutationRate, reseedRate}, clicks));
 }
 
+void CSceneMain::ShowGeneration(unsigned int seed, const std::vector<BreedingStep>& steps) {
+    ShowPopulation(ReplayPopulation(seed, steps));
+}
+
+void CSceneMain::SetBreeding(const BreedingRates& rates, const LockedCells& lockedCells) {
+    mutationRate = rates.mutationRate;
+    reseedRate = rates.reseedRate;
+    locked = lockedCells;
+}
+
 void CSceneMain::ShowSessionGeneration() {
-    const std::vector<int>& clicks = g_breedingSession->Clicks();
-    if (!history) {
-        history = std::make_unique<CGenerationHistory>(g_breedingSession->Seed(),
-                                                       BreedingRates{mutationRate, reseedRate});
-    }
-    history->Forget(clicks.size());  // an undo took the clicks past this away
-    ShowPopulation(history->At(clicks, clicks.size()));
+    const std::vector<BreedingStep>& steps = g_breedingSession->Steps();
+    if (!history) history = std::make_unique<CGenerationHistory>(g_breedingSession->Seed());
+    history->Forget(steps.size());  // an undo took the clicks past this away
+    ShowPopulation(history->At(steps, steps.size()));
 }
 
 void CSceneMain::ShowPopulation(const Population& population) {
@@ -296,8 +337,111 @@ void CSceneMain::ShowPopulation(const Population& population) {
 void CSceneMain::PollUndo() {
     // Like a held button, a held Backspace goes back again each time the
     // cooldown has run out.
-    if (clickCooldown != 0 || (GetKeyState(VK_BACK) & 0x80) == 0) return;
+    if (clickCooldown != 0 || (GetKeyState(VK_BACK) & 0x80) == 0 || HoldsKey(VK_BACK)) return;
     if (!g_breedingSession->Undo()) return;
     clickCooldown = kClickCooldownTicks;
     ShowSessionGeneration();
+}
+
+void CSceneMain::RenderLockMarks() {
+    for (int k = 0; k < kPopulationSize; ++k) {
+        if (!locked[static_cast<std::size_t>(k)]) continue;
+        const auto x = static_cast<float>(GridOffset(g_appConfig.width) + kCellSize * (k % 3));
+        const auto y = static_cast<float>(GridOffset(g_appConfig.height) + kCellSize * (k / 3));
+        const float size = kCellSize;
+        const float edge = kLockFrameWidth;
+        quad.DrawRect(x, y, size, edge, kLockColor);
+        quad.DrawRect(x, y + size - edge, size, edge, kLockColor);
+        quad.DrawRect(x, y + edge, edge, size - 2 * edge, kLockColor);
+        quad.DrawRect(x + size - edge, y + edge, edge, size - 2 * edge, kLockColor);
+    }
+}
+
+LRESULT CSceneMain::MsgProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_KEYDOWN:
+            KeyDown(static_cast<int>(wParam), (HIWORD(lParam) & KF_REPEAT) != 0);
+            break;
+        case WM_KEYUP:
+            KeyUp(static_cast<int>(wParam));
+            break;
+        case WM_LBUTTONDOWN:
+            // A click on the help closes it and breeds nothing.
+            if (overlay.HelpShown()) HoldBack(VK_LBUTTON);
+            break;
+        case WM_LBUTTONUP:
+            KeyUp(VK_LBUTTON);
+            break;
+        case WM_CHAR:
+            // '?' is read as the character, whichever keys type it.
+            if (wParam == '?' && !lastPressUsed && !overlay.HelpShown()) overlay.ShowHelp();
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+bool CSceneMain::HoldsKey(int virtualKey) const {
+    return overlay.HelpShown() || (holdingBack && heldBackKey == virtualKey);
+}
+
+void CSceneMain::HoldBack(int virtualKey) {
+    overlay.HideHelp();
+    heldBackKey = virtualKey;
+    holdingBack = true;
+}
+
+void CSceneMain::KeyDown(int virtualKey, bool repeat) {
+    lastPressUsed = true;
+    if (holdingBack && heldBackKey == virtualKey) {
+        if (repeat) return;
+        holdingBack = false;  // a new press: its release went unseen
+    }
+    if (overlay.HelpShown()) {
+        // Any new press but a modifier's closes the help and does nothing else.
+        if (!repeat && virtualKey != VK_SHIFT && virtualKey != VK_CONTROL) HoldBack(virtualKey);
+        return;
+    }
+    switch (virtualKey) {
+        case VK_UP: StepRates(kRateStep, 0); break;
+        case VK_DOWN: StepRates(-kRateStep, 0); break;
+        case VK_RIGHT: StepRates(0, kRateStep); break;
+        case VK_LEFT: StepRates(0, -kRateStep); break;
+        case 'L':
+            if (!repeat) ToggleLockUnderPointer();
+            break;
+        case VK_F1:
+            if (!repeat) overlay.ShowHelp();
+            break;
+        default:
+            lastPressUsed = false;
+            return;
+    }
+    if (virtualKey >= VK_LEFT && virtualKey <= VK_DOWN) overlay.RateKeyDown(virtualKey);
+}
+
+void CSceneMain::KeyUp(int virtualKey) {
+    if (holdingBack && heldBackKey == virtualKey) holdingBack = false;
+    overlay.KeyUp(virtualKey);
+}
+
+void CSceneMain::StepRates(int mutationStep, int reseedStep) {
+    // A rate from param.txt outside 0..100 breeds as 0 or 100 does, and steps from there.
+    const BreedingRates now = ClampedRates({mutationRate, reseedRate});
+    const BreedingRates next =
+        ClampedRates({now.mutationRate + mutationStep, now.reseedRate + reseedStep});
+    mutationRate = next.mutationRate;
+    reseedRate = next.reseedRate;
+    if (g_breedingSession != nullptr) g_breedingSession->RecordRates(next);
+}
+
+void CSceneMain::ToggleLockUnderPointer() {
+    POINT pointer{};
+    if (context == nullptr || !PointerInClient(context->hwnd, &pointer)) return;
+    const int k = CellUnder(pointer);
+    if (k < 0) return;
+    const auto bit = static_cast<std::size_t>(k);
+    locked.flip(bit);
+    if (g_breedingSession != nullptr) g_breedingSession->RecordLock(k, locked[bit]);
 }

@@ -1,10 +1,12 @@
 // The main scene: the population of nine shapes shown as a 3 x 3 grid, the
-// render targets for each cell and its glow, and selection by click.
+// render targets for each cell and its glow, selection by click, and the
+// keys that steer breeding (rates, locked cells) with what they show.
 #pragma once
 
 #include <memory>
 #include <vector>
 
+#include "scene/CSceneOverlay.h"
 #include "scene/IScene.h"
 #include "genetic/CGenerationHistory.h"
 #include "genetic/Genome.h"
@@ -26,17 +28,25 @@ public:
     int Update() override;
     int Init(CDXContext* ctx) override;
     int Reset() override;
+    LRESULT MsgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool HoldsKey(int virtualKey) const override;
 
     // Init with the two breeding rates given instead of read from param.txt;
     // otherwise the same steps in the same order (for tools).
     int InitWithRates(CDXContext* ctx, int mutation, int reseed);
 
-    // Breeds all nine slots from slot `index` and rebuilds their meshes.
+    // Breeds every slot that is not locked from slot `index` and rebuilds
+    // their meshes; a locked slot keeps its genome and colour and takes no
+    // random draw.
     void Breed(int index);
     // Shows the generation that `clicks` lead to from the start-up
     // population of `seed`, made again without drawing, and leaves the
     // random sequence where that replay ends.
     void ShowGeneration(unsigned int seed, const std::vector<int>& clicks);
+    // The same for steps, each bred with its own rates and locked cells.
+    void ShowGeneration(unsigned int seed, const std::vector<BreedingStep>& steps);
+    // The rates and locked cells to breed with from now on (for tools).
+    void SetBreeding(const BreedingRates& rates, const LockedCells& lockedCells);
 
     // Read access for tests and tools.
     const Genome& GenomeAt(int k) const { return genomes[k]; }
@@ -45,6 +55,8 @@ public:
     int ClickCooldown() const { return clickCooldown; }
     int MutationRate() const { return mutationRate; }
     int ReseedRate() const { return reseedRate; }
+    bool Locked(int k) const { return locked[static_cast<std::size_t>(k)]; }
+    const CSceneOverlay& Overlay() const { return overlay; }
 
 protected:
     D3DXMATRIX projection;
@@ -61,6 +73,8 @@ protected:
     int clickCooldown = 0;
     int mutationRate = kDefaultMutationRate;
     int reseedRate = kDefaultReseedRate;
+    LockedCells locked;
+    CSceneOverlay overlay;
 
 private:
     // Init's steps before the rates are known: context, quad drawer, the
@@ -74,6 +88,25 @@ private:
     void PollUndo();
     // The cell steps of one frame for cell k at grid column `col`, row `row`.
     void RenderCell(int k, int col, int row, const POINT* pointer, bool buttonHeld);
+    // The locked cells' frames.
+    void RenderLockMarks();
+    // A key press (or its auto-repeat); its release.
+    void KeyDown(int virtualKey, bool repeat);
+    void KeyUp(int virtualKey);
+    // Steps the rates, each kept within 0..100.
+    void StepRates(int mutationStep, int reseedStep);
+    // Locks or unlocks the cell under the pointer, if it is over one.
+    void ToggleLockUnderPointer();
+    // Keeps the key's presses from everything else until it is released.
+    void HoldBack(int virtualKey);
+
+    // The key (or VK_LBUTTON) whose press closed the help: its repeats and
+    // its being down do nothing until it is released.
+    int heldBackKey = 0;
+    bool holdingBack = false;
+    // Whether the last key press did something: the characters it typed are
+    // then passed over.
+    bool lastPressUsed = false;
 
     std::unique_ptr<CGenerationHistory> history;  // made at the session's first replay
 };

@@ -1,6 +1,8 @@
 // The scene interface that the main loop drives.
 #pragma once
 
+#include "platform/Win32.h"
+
 class CDXContext;
 
 class IScene {
@@ -20,6 +22,12 @@ public:
         return 0;
     }
     virtual void SetSceneParam(int param) { sceneParam = param; }
+    // Takes a keyboard or mouse-button message that the window procedure
+    // passes on; the default ignores it.
+    virtual LRESULT MsgProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
+    // Whether the scene takes the key's presses for itself just now, so that
+    // the program's own use of the key (Escape quits) leaves it alone.
+    virtual bool HoldsKey(int) const { return false; }
     // Puts the scene's device state and counters back to their start.
     virtual int Reset() = 0;
 

@@ -232,8 +232,9 @@ class Session:
             raise HarnessError(f"import gave {len(data)} bytes for {w}x{h}")
         return Image(w, data)
 
-    def key(self, window, name):
-        """Presses and releases one key (an X keysym name, e.g. "Escape") in `window`. Sent
+    def key(self, window, name, shift=False):
+        """Presses and releases one key (an X keysym name, e.g. "Escape") in `window`, with
+        Shift held if asked (so "question" types '?'). Sent
         as events to that window: xdotool's `key --window` presses the real key when the
         window has the focus but releases it with a sent event once the focus has moved, so
         a program that hides its window on the press left the key held on the X server,
@@ -254,7 +255,7 @@ class Session:
                 # keycode and same_screen as ints.
                 event = (ctypes.c_long * 24)(kind, 0, 1, 0, window, root, 0, 0)
                 ints = ctypes.cast(ctypes.byref(event, 8 * 8), ctypes.POINTER(ctypes.c_int))
-                for i, value in enumerate((1, 1, 1, 1, 0, keycode, 1)):
+                for i, value in enumerate((1, 1, 1, 1, int(shift), keycode, 1)):  # ShiftMask 1
                     ints[i] = value
                 yield event
         self._send(window, events)

@@ -13,7 +13,8 @@
 namespace {
 
 const std::string kValid =
-    "tessary-journal 1\nseed 1733600123\nrates 10 50\nclick 4\nclick 0\nundo\nclick 7\n";
+    "tessary-journal 1\nseed 1733600123\nrates 10 50\nclick 4\nlock 3\nclick 0\nundo\n"
+    "rates 15 45\nclick 7\nunlock 3\n";
 
 TEST(Journal, ParsesRecordsIgnoringCommentsBlanksAndLineEndStyles) {
     const std::string text =
@@ -58,6 +59,12 @@ TEST(Journal, RefusesMalformedTextNamingTheLine) {
         {header + "seed 2\n", "line 4: unknown record 'seed'"},
         {header + "Click 1\n", "line 4: unknown record 'Click'"},
         {header + "click\x1b[2J 1\n", "line 4: unknown record 'click?[2J'"},
+        {header + "rates 5\n", "line 4: 'rates' needs 2 values"},
+        {header + "rates 5 101\n", "line 4: the re-seed rate must be"},
+        {header + "lock 9\n", "line 4: the cell must be"},
+        {header + "unlock\n", "line 4: 'unlock' needs 1 value"},
+        {header + "lock 1 2\n", "line 4: unexpected text after 'lock': '2'"},
+        {header + "Lock 1\n", "line 4: unknown record 'Lock'"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -83,7 +90,7 @@ TEST(Journal, UndoTakesBackTheLastClickInEffectAndNothingAtGenerationZero) {
 TEST(Journal, DamagedTextGivesACleanParseOrAnErrorNamingALine) {
     std::mt19937 random(20261207);
     using namespace std::string_literals;
-    const std::string alphabet = "0123456789 \t\r\n#-+xclickundoseedrates\xff\0"s;
+    const std::string alphabet = "0123456789 \t\r\n#-+xclickundoseedrateslock\xff\0"s;
     int errors = 0;
     for (int round = 0; round < 4000; ++round) {
         std::string text = kValid;
@@ -102,8 +109,9 @@ TEST(Journal, DamagedTextGivesACleanParseOrAnErrorNamingALine) {
         std::string error;
         if (ParseJournal(text, &journal, &error)) {
             for (const JournalEntry& entry : journal.entries) {
-                ASSERT_TRUE(entry.kind == JournalEntryKind::Undo ||
-                            (entry.cell >= 0 && entry.cell <= 8));
+                ASSERT_TRUE(entry.cell >= 0 && entry.cell <= 8);
+                ASSERT_TRUE(entry.rates.mutationRate >= 0 && entry.rates.mutationRate <= 100 &&
+                            entry.rates.reseedRate >= 0 && entry.rates.reseedRate <= 100);
             }
             continue;
         }

@@ -17,6 +17,7 @@
 class CTestScene : public CSceneMain {
 public:
     using CSceneMain::clickCooldown;
+    using CSceneMain::locked;
     using CSceneMain::frameCounter;
     using CSceneMain::genomes;
     using CSceneMain::mutationRate;
@@ -58,6 +59,19 @@ public:
         rec.device->EndScene();
         return {callLog->draws.begin() + static_cast<std::ptrdiff_t>(first), callLog->draws.end()};
     }
+
+    // A message as the window procedure passes it on; a key message's
+    // lParam as Win32 makes it (bit 30 set on a repeat, 31 on a release).
+    void Send(UINT message, WPARAM wParam = 0, bool repeat = false) {
+        const LPARAM lParam = message == WM_KEYUP ? LPARAM{0xC0000001} : repeat ? 0x40000001 : 1;
+        scene.MsgProc(context.hwnd, message, wParam, lParam);
+    }
+    void Press(int key) {
+        Send(WM_KEYDOWN, static_cast<WPARAM>(key));
+        Send(WM_KEYUP, static_cast<WPARAM>(key));
+    }
+    // Puts the pointer on the middle of cell k (800 x 600).
+    void PointAt(int k) { win32.input.cursor = POINT{200 + 200 * (k % 3), 100 + 200 * (k / 3)}; }
 
     CRecordingFixture rec;
     CFakeWin32 win32;

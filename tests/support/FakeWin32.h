@@ -163,6 +163,13 @@ public:
                    fake::Hex(static_cast<DWORD>(value)));
         return 0;
     }
+    LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) override {
+        if (!IsLive(hwnd) || index != GWLP_USERDATA) return 0;
+        return std::exchange(userData[hwnd], value);
+    }
+    LONG_PTR GetWindowLongPtrA(HWND hwnd, int index) override {
+        return IsLive(hwnd) && index == GWLP_USERDATA ? userData[hwnd] : 0;
+    }
     BOOL SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags) override {
         fake::Note(log, "SetWindowPos", fake::Handle(hwnd), fake::Handle(after), fake::Dec(x),
                    fake::Dec(y), fake::Dec(cx), fake::Dec(cy), fake::Hex(flags));
@@ -196,6 +203,7 @@ private:
 
     std::map<std::string, WNDPROC> classes;
     std::vector<WNDPROC> procs;  // of window N at N - 1
+    std::map<HWND, LONG_PTR> userData;
     std::deque<MSG> queue;
     int peekCalls = 0;
     CRecordingCallLog& log;

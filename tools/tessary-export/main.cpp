@@ -1,7 +1,8 @@
 // tessary-export: one shape of a breeding session as a printable solid. The
 // session (a journal, or a seed, rates and clicks) is replayed without any
-// window or device up to the generation asked for; the shape in the chosen
-// cell is decoded, made into a closed mesh and written with Assimp.
+// window or device up to the generation asked for, each click with its rates
+// and locked cells; the shape in the chosen cell is decoded, made into a
+// closed mesh and written with Assimp.
 //
 // Exit status: 0 written; 1 the shape was refused or the file could not be
 // written (nothing at the target changed); 2 a usage error or a bad journal.
@@ -23,9 +24,14 @@ namespace {
 
 constexpr int kFailureStatus = 1;
 
-// The seed, rates and clicks in effect of the session the options name.
-int LoadSession(ExportOptions& options) {
-    if (options.journalPath.empty()) return kContinueStatus;
+// The seed and the clicks in effect of the session the options name, each
+// click with its rates and locked cells: a journal's, or --clicks with
+// --rates and nothing locked.
+int LoadSession(ExportOptions& options, std::vector<BreedingStep>* steps) {
+    if (options.journalPath.empty()) {
+        for (const int cell : options.clicks) steps->push_back({cell, options.rates, {}});
+        return kContinueStatus;
+    }
     Journal journal;
     std::string error;
     if (!LoadJournal(options.journalPath, &journal, &error)) {
@@ -33,8 +39,7 @@ int LoadSession(ExportOptions& options) {
         return kUsageStatus;
     }
     options.seed = journal.seed;
-    options.rates = journal.rates;
-    options.clicks = ClicksInEffect(journal.entries);
+    *steps = StateInEffect(journal).steps;
     return kContinueStatus;
 }
 
@@ -57,16 +62,17 @@ int Run(int argc, char** argv) {
     ExportOptions options;
     int status = ParseExportOptions(argc, argv, &options);
     if (status != kContinueStatus) return status;
-    status = LoadSession(options);
+    std::vector<BreedingStep> session;
+    status = LoadSession(options, &session);
     if (status != kContinueStatus) return status;
 
-    std::vector<int> clicks;
+    std::vector<BreedingStep> steps;
     std::string error;
-    if (!ClicksUpToGeneration(options.clicks, options.generation, &clicks, &error)) {
+    if (!StepsUpToGeneration(session, options.generation, &steps, &error)) {
         return ExportUsageError(error);
     }
-    const int generation = static_cast<int>(clicks.size());
-    const Population population = ReplayPopulation(options.seed, options.rates, clicks);
+    const int generation = static_cast<int>(steps.size());
+    const Population population = ReplayPopulation(options.seed, steps);
 
     CSuperShape shape;
     DecodeGenome(population.genomes[options.cell], shape);

@@ -31,7 +31,8 @@ constexpr const char* kUsage =
     "  --clicks N   clicks (Breed) timed at the first size (default 200)\n"
     "  --size WxH   a client size to time; may repeat (default 800x600 and 1920x1080)\n"
     "  --no-multisample  a single-sampled back buffer instead of the one the\n"
-    "               program's context chooses\n";
+    "               program's context chooses\n"
+    "  --indicator  keep the rates indicator shown (an Up key held down)\n";
 
 struct Size {
     int width;
@@ -42,6 +43,7 @@ struct Options {
     int frames = 600;
     int clicks = 200;
     bool multisample = true;
+    bool indicator = false;
     std::vector<Size> sizes;
 };
 
@@ -84,6 +86,10 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             options->multisample = false;
             continue;
         }
+        if (arg == "--indicator") {
+            options->indicator = true;
+            continue;
+        }
         if (i + 1 >= argc) return false;
         const char* value = argv[++i];
         if (arg == "--frames") {
@@ -124,6 +130,8 @@ bool Measure(const Size& size, const Options& options, int clicks) {
 
     const auto scene = std::make_unique<CSceneMain>();
     scene->InitWithRates(&context, 10, 50);
+    // Pressed and never released, Up keeps the indicator up.
+    if (options.indicator) scene->MsgProc(context.hwnd, WM_KEYDOWN, VK_UP, 1);
 
     constexpr int kWarmUp = 60;
     std::vector<double> frameTimes;

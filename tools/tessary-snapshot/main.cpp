@@ -70,7 +70,17 @@ std::string FormatGenomes(const CSceneMain& scene) {
     return text;
 }
 
-int Run(const SnapshotOptions& options, const std::vector<int>& clicks) {
+// A journal's generation to show: the clicks that lead to it, and the rates
+// and locked cells in effect at the journal's end (as the viewer shows them
+// after resuming and going back to that generation).
+struct JournalView {
+    bool fromJournal = false;
+    std::vector<BreedingStep> steps;
+    BreedingRates rates;
+    LockedCells locked;
+};
+
+int Run(const SnapshotOptions& options, const JournalView& journal) {
     g_appConfig = AppConfig{1, options.width, options.height};
     Srand(options.seed);
 
@@ -100,7 +110,10 @@ int Run(const SnapshotOptions& options, const std::vector<int>& clicks) {
     {
         const auto scene = std::make_unique<CSceneMain>();
         scene->InitWithRates(&view.Context(), options.mutationRate, options.reseedRate);
-        if (!clicks.empty()) scene->ShowGeneration(options.seed, clicks);
+        if (journal.fromJournal) {
+            if (!journal.steps.empty()) scene->ShowGeneration(options.seed, journal.steps);
+            scene->SetBreeding(journal.rates, journal.locked);
+        }
         for (int frame = 0; frame < options.frames; ++frame) {
             if (frame > 0) scene->Update();
             device->BeginScene();
@@ -137,22 +150,26 @@ int Run(int argc, char** argv) {
     if (const int status = ParseSnapshotOptions(argc, argv, &options); status != kContinueStatus) {
         return status;
     }
-    // A journal gives the seed, the rates and the clicks to the generation.
-    std::vector<int> clicks;
+    // A journal gives the seed, the header's rates (start-up draws none) and
+    // what replaying it leads to.
+    JournalView view;
     if (!options.journalPath.empty()) {
         Journal journal;
         std::string error;
-        if (!LoadJournal(options.journalPath, &journal, &error) ||
-            !ClicksUpToGeneration(ClicksInEffect(journal.entries), options.generation, &clicks,
-                                  &error)) {
+        const bool loaded = LoadJournal(options.journalPath, &journal, &error);
+        const JournalState state = loaded ? StateInEffect(journal) : JournalState{};
+        if (!loaded || !StepsUpToGeneration(state.steps, options.generation, &view.steps, &error)) {
             std::fprintf(stderr, "tessary-snapshot: %s\n", error.c_str());
             return kUsageStatus;
         }
+        view.fromJournal = true;
+        view.rates = state.rates;
+        view.locked = state.locked;
         options.seed = journal.seed;
         options.mutationRate = journal.rates.mutationRate;
         options.reseedRate = journal.rates.reseedRate;
     }
-    return Run(options, clicks);
+    return Run(options, view);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "platform/sdl/CSdlWindowSystem.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "platform/sdl/SdlGLWindow.h"
 #include "platform/sdl/SdlWindowHandles.h"
@@ -32,13 +34,32 @@ int PastEdge(int coordinate, int size) {
 // as 0 (no key) rather than under a wrong code.
 WPARAM VirtualKey(SDL_Keycode key) {
     switch (key) {
-        case SDLK_ESCAPE:
-            return VK_ESCAPE;
-        case SDLK_BACKSPACE:
-            return VK_BACK;
-        default:
-            return 0;
+        case SDLK_ESCAPE: return VK_ESCAPE;
+        case SDLK_BACKSPACE: return VK_BACK;
+        case SDLK_LSHIFT:
+        case SDLK_RSHIFT: return VK_SHIFT;
+        case SDLK_LCTRL:
+        case SDLK_RCTRL: return VK_CONTROL;
+        case SDLK_SPACE: return VK_SPACE;
+        case SDLK_LEFT: return VK_LEFT;
+        case SDLK_UP: return VK_UP;
+        case SDLK_RIGHT: return VK_RIGHT;
+        case SDLK_DOWN: return VK_DOWN;
+        case SDLK_F1: return VK_F1;
+        case SDLK_l: return 'L';
+        case SDLK_r: return 'R';
+        case SDLK_s: return 'S';
+        default: return 0;
     }
+}
+
+// A key message's lParam: a repeat count of 1 (each auto-repeat is a message
+// of its own), bit 30 when the key was down already, bit 31 on the release.
+LPARAM KeyParam(bool down, bool repeat) {
+    std::uint32_t flags = 0;
+    if (!down) flags = KF_UP | KF_REPEAT;
+    if (repeat) flags |= KF_REPEAT;
+    return static_cast<LPARAM>((flags << 16) | 1u);
 }
 
 }  // namespace
@@ -171,6 +192,7 @@ BOOL CSdlWindowSystem::PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPAR
 }
 
 void CSdlWindowSystem::Enqueue(const MSG& msg) {
+    if (msg.message == WM_KEYDOWN) typedByQueuedPress.push_back({msg.hwnd, {}});
     // Like Win32, at most one mouse move per window waits in the queue, with
     // the latest position: a fast mouse must not bury the close request
     // under hundreds of moves when one message is handled per pass.
@@ -232,7 +254,11 @@ void CSdlWindowSystem::PumpIntoQueue() {
                 msg.hwnd = HandleOf(event.key.windowID);
                 msg.message = event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP;
                 msg.wParam = VirtualKey(event.key.keysym.sym);
+                msg.lParam = KeyParam(event.type == SDL_KEYDOWN, event.key.repeat != 0);
                 break;
+            case SDL_TEXTINPUT:
+                Typed(HandleOf(event.text.windowID), event.text.text);
+                continue;
             default:
                 continue;  // no Win32 message of interest
         }
@@ -240,7 +266,44 @@ void CSdlWindowSystem::PumpIntoQueue() {
     }
 }
 
-void CSdlWindowSystem::Taken(const MSG& msg) {
+void CSdlWindowSystem::Typed(HWND hwnd, const char* text) {
+    std::string chars;
+    // Bytes of multi-byte UTF-8 sequences are all 0x80 or above.
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c >= 0x20 && *c < 0x7F) chars += *c;
+    }
+    for (auto press = typedByQueuedPress.rbegin(); press != typedByQueuedPress.rend(); ++press) {
+        if (press->hwnd == hwnd) {
+            press->chars += chars;
+            return;
+        }
+    }
+    for (const char c : chars) {
+        MSG msg{};
+        msg.hwnd = hwnd;
+        msg.message = WM_CHAR;
+        msg.wParam = static_cast<WPARAM>(c);
+        msg.lParam = 1;
+        msg.time = SDL_GetTicks();
+        Enqueue(msg);
+    }
+}
+
+MSG CSdlWindowSystem::Take(std::size_t index) {
+    const auto at = queue.begin() + static_cast<std::ptrdiff_t>(index);
+    const MSG msg = *at;
+    if (msg.message == WM_KEYDOWN) {
+        // Its typed characters are those of the n-th press in the queue.
+        const auto n = std::count_if(queue.begin(), at, [](const MSG& queued) {
+            return queued.message == WM_KEYDOWN;
+        });
+        const auto typed = typedByQueuedPress.begin() + n;
+        if (typed < typedByQueuedPress.end()) {
+            typedByTakenPress = *typed;
+            typedByQueuedPress.erase(typed);
+        }
+    }
+    queue.erase(at);
     const bool key = msg.message == WM_KEYDOWN || msg.message == WM_KEYUP;
     if (key && msg.wParam < keysByMessage.size()) {
         keysByMessage[msg.wParam] = msg.message == WM_KEYDOWN;
@@ -248,6 +311,7 @@ void CSdlWindowSystem::Taken(const MSG& msg) {
     if (msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONUP) {
         keysByMessage[VK_LBUTTON] = msg.message == WM_LBUTTONDOWN;
     }
+    return msg;
 }
 
 bool CSdlWindowSystem::TrackedCursor(POINT* screen) const {
@@ -310,11 +374,12 @@ BOOL CSdlWindowSystem::PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT fi
     PumpIntoQueue();
     const long index = FindQueued(hwnd, filterMin, filterMax);
     if (index < 0) return FALSE;
-    const auto at = queue.begin() + index;
-    if (msg != nullptr) *msg = *at;
+    const auto at = static_cast<std::size_t>(index);
     if ((removeFlags & PM_REMOVE) != 0) {
-        Taken(*at);
-        queue.erase(at);
+        const MSG taken = Take(at);
+        if (msg != nullptr) *msg = taken;
+    } else if (msg != nullptr) {
+        *msg = queue[at];
     }
     return TRUE;
 }
@@ -328,16 +393,24 @@ BOOL CSdlWindowSystem::GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT fil
         PumpIntoQueue();
         index = FindQueued(hwnd, filterMin, filterMax);
     }
-    const auto at = queue.begin() + index;
-    const MSG taken = *at;
-    queue.erase(at);
-    Taken(taken);
+    const MSG taken = Take(static_cast<std::size_t>(index));
     if (msg != nullptr) *msg = taken;
     return taken.message == WM_QUIT ? 0 : 1;
 }
 
-BOOL CSdlWindowSystem::TranslateMessage(const MSG*) {
-    return FALSE;  // no character messages are made
+BOOL CSdlWindowSystem::TranslateMessage(const MSG* msg) {
+    if (msg == nullptr || msg->message != WM_KEYDOWN || typedByTakenPress.hwnd != msg->hwnd) {
+        return FALSE;
+    }
+    const std::string chars = std::exchange(typedByTakenPress, {}).chars;
+    // In reverse at the head, so they come out in the order typed.
+    for (auto c = chars.rbegin(); c != chars.rend(); ++c) {
+        MSG character = *msg;
+        character.message = WM_CHAR;
+        character.wParam = static_cast<WPARAM>(*c);
+        queue.push_front(character);
+    }
+    return chars.empty() ? FALSE : TRUE;
 }
 
 LRESULT CSdlWindowSystem::DispatchMessageA(const MSG* msg) {
@@ -356,6 +429,17 @@ LONG CSdlWindowSystem::SetWindowLongA(HWND hwnd, int index, LONG value) {
     SDL_SetWindowBordered(window->native.get(), HasFrame(window->style) ? SDL_TRUE : SDL_FALSE);
     if ((window->style & WS_VISIBLE) != 0) SDL_ShowWindow(window->native.get());
     return previous;
+}
+
+LONG_PTR CSdlWindowSystem::SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
+    Window* window = FindLive(hwnd);
+    if (window == nullptr || index != GWLP_USERDATA) return 0;
+    return std::exchange(window->userData, value);
+}
+
+LONG_PTR CSdlWindowSystem::GetWindowLongPtrA(HWND hwnd, int index) {
+    Window* window = FindLive(hwnd);
+    return window != nullptr && index == GWLP_USERDATA ? window->userData : 0;
 }
 
 BOOL CSdlWindowSystem::SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags) {

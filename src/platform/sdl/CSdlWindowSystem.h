@@ -1,6 +1,13 @@
 // The Win32 window system on SDL2: window classes, windows and the thread's
 // message queue. A handle is the SDL window ID (SdlWindowHandles.h).
 //
+// Key presses become WM_KEYDOWN (bit 30 of lParam set on SDL's auto-repeats)
+// and WM_KEYUP; the characters a press types come from SDL_TEXTINPUT, kept
+// with the press they came with until TranslateMessage is given that press,
+// which puts them at the head of the queue as WM_CHAR, as Win32's does. Only
+// printable ASCII characters are made; text that comes with no press waiting
+// in the queue (an input method's) is queued as WM_CHAR directly.
+//
 // Destroying a window hides it and sends WM_DESTROY, but the native window
 // lives on until this object goes: the device may still draw into it until
 // the end of the main loop, and a freed native window would crash that.
@@ -47,6 +54,8 @@ public:
     BOOL TranslateMessage(const MSG* msg) override;
     LRESULT DispatchMessageA(const MSG* msg) override;
     LONG SetWindowLongA(HWND hwnd, int index, LONG value) override;
+    LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) override;
+    LONG_PTR GetWindowLongPtrA(HWND hwnd, int index) override;
     BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy,
                       UINT flags) override;
     BOOL ScreenToClient(HWND hwnd, POINT* point) override;
@@ -82,6 +91,7 @@ private:
         std::unique_ptr<SDL_Window, NativeWindowDeleter> native;
         WNDPROC proc = nullptr;
         DWORD style = 0;
+        LONG_PTR userData = 0;
         bool destroyed = false;
     };
 
@@ -94,8 +104,11 @@ private:
     // Moves every pending SDL event into the message queue.
     void PumpIntoQueue();
     void Enqueue(const MSG& msg);
-    // Key state follows every message the thread takes out of the queue.
-    void Taken(const MSG& msg);
+    // Takes the message at `index` out of the queue; key state follows
+    // every message the thread takes.
+    MSG Take(std::size_t index);
+    // Keeps typed text with the last press of its window still queued.
+    void Typed(HWND hwnd, const char* text);
     // Index of the first queued message matching the filter, or -1.
     long FindQueued(HWND hwnd, UINT filterMin, UINT filterMax) const;
 
@@ -106,6 +119,14 @@ private:
     SdlSurfacePtr icon1;
     std::map<Uint32, Window> windows;  // by SDL window ID
     std::deque<MSG> queue;
+    // The characters typed by each WM_KEYDOWN in the queue, in queue order.
+    struct TypedChars {
+        HWND hwnd = nullptr;
+        std::string chars;
+    };
+    std::deque<TypedChars> typedByQueuedPress;
+    // Those of the press taken last, for TranslateMessage.
+    TypedChars typedByTakenPress;
     std::array<bool, 256> keysByMessage{};
     struct Pointer {
         Uint32 window = 0;
