@@ -12,6 +12,7 @@
 #include "platform/Win32.h"
 #include "config/ParamFile.h"
 #include "scene/CBreedingSession.h"
+#include "scene/ShapePasses.h"
 
 namespace {
 
@@ -21,24 +22,6 @@ constexpr int kGridSize = 3 * kCellSize;
 constexpr int kFrameCounterWrap = 0x7FFFFFFF;
 
 constexpr D3DCOLOR kOpaqueBlack = 0xFF000000u;
-constexpr D3DCOLOR kOpaqueWhite = 0xFFFFFFFFu;
-// Picture and glow are each composited at 0x99 / 0xFF = 0.6 of their colour.
-constexpr D3DCOLOR kCompositeColor = 0xFF999999u;
-
-constexpr float kFieldOfView = 0.7853982f;  // nearest float to pi / 4
-constexpr float kNearPlane = 0.001f;
-constexpr float kFarPlane = 300.0f;
-constexpr double kMillisecondsPerRadian = 628.0;
-
-// Stage 0 modulates texture by diffuse colour, for colour and alpha.
-void SetModulateStage(IDirect3DDevice9* device) {
-    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-}
 
 // The grey added over the hovered cell, pulsing with the update ticks:
 // g = 255 * (0.2 + 0.1 sin(frameCounter / 30)) in 25..76, opaque.
@@ -115,18 +98,7 @@ int CSceneMain::Reset() {
     viewport.MinZ = 0.0f;
     viewport.MaxZ = 1.0f;
     device->SetViewport(&viewport);
-
-    light = D3DLIGHT9{};
-    light.Type = D3DLIGHT_DIRECTIONAL;
-    light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
-    light.Specular = {1.0f, 1.0f, 1.0f, 0.0f};
-    light.Ambient = {0.5f, 0.5f, 0.5f, 0.0f};
-    const D3DXVECTOR3 direction(1.0f, -1.5f, -0.7f);
-    D3DXVECTOR3 unitDirection;
-    D3DXVec3Normalize(&unitDirection, &direction);
-    light.Direction = unitDirection;
-    device->SetLight(0, &light);
-    device->LightEnable(0, TRUE);
+    SetShapeLight(device, &light);
     return 0;
 }
 
@@ -141,25 +113,9 @@ int CSceneMain::Render() {
     IDirect3DDevice9* device = context != nullptr ? context->device : nullptr;
     if (device == nullptr) return 0;
 
-    D3DXMatrixPerspectiveFovLH(&projection, kFieldOfView, 1.0f, kNearPlane, kFarPlane);
-    device->SetTransform(D3DTS_PROJECTION, &projection);
-
-    const D3DXVECTOR3 eye(1.8f, 2.6f, 3.8f);
-    const D3DXVECTOR3 at(0.0f, 0.0f, 0.0f);
-    const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
-    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
-    device->SetTransform(D3DTS_VIEW, &view);
-
-    // One radian per 628 ms about X, a quarter of that about Z; every cell of
-    // the frame shares the same world matrix.
-    const float t = static_cast<float>(static_cast<double>(timeGetTime()) / kMillisecondsPerRadian);
-    D3DXMATRIX world;
-    D3DXMATRIX rotation;
-    D3DXMatrixIdentity(&world);
-    D3DXMatrixRotationX(&rotation, t);
-    D3DXMatrixMultiply(&world, &world, &rotation);
-    D3DXMatrixRotationZ(&rotation, t * 0.25f);
-    D3DXMatrixMultiply(&world, &world, &rotation);
+    SetShapeCamera(device, 1.0f, &projection, &view);
+    // Every cell of the frame shares the same world matrix.
+    const D3DXMATRIX world = ShapeTurn(timeGetTime());
     device->SetTransform(D3DTS_WORLD, &world);
 
     // Input is polled once per frame. A pointer that cannot be read or mapped
@@ -181,39 +137,8 @@ int CSceneMain::Render() {
 
 void CSceneMain::RenderCell(int k, int col, int row, const POINT* pointer, bool buttonHeld) {
     IDirect3DDevice9* device = context->device;
-
-    shapeTarget.Begin();
-    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kOpaqueBlack, 1.0f, 0);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
-    shapes[k].Draw();
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    shapeTarget.End();
-
-    // Glow: copy the picture, then twice shrink it to the 64 x 64 corner of
-    // glowTargets[1] and stretch that corner back over glowTargets[0]. The
-    // second shrink is mirrored in both axes (a half turn), and the two half
-    // turns of the two rounds cancel. No target needs clearing: every pass
-    // into glowTargets[0] covers it whole, and only the corner of
-    // glowTargets[1] that the shrinks write is ever read.
-    CDXRenderTexture& glow0 = glowTargets[0];
-    CDXRenderTexture& glow1 = glowTargets[1];
-    glow0.Begin();
-    quad.DrawTexture(shapeTarget.GetTexture(), 0, 0, 256, 256, 0, 0, kOpaqueWhite);
-    glow0.End();
-    for (int round = 0; round < 2; ++round) {
-        glow1.Begin();
-        quad.DrawTexture(glow0.GetTexture(), 0, 0, 64, 64, 0, 0, kOpaqueWhite);
-        glow1.End();
-        glow0.Begin();
-        quad.DrawTextureUV(glow1.GetTexture(), 0, 0, 256, 256, 0, 0, 0.25f, 0.25f, kOpaqueWhite);
-        glow0.End();
-        glow1.Begin();
-        quad.DrawTexture(glow0.GetTexture(), 64, 64, -64, -64, 0, 0, kOpaqueWhite);
-        glow1.End();
-        glow0.Begin();
-        quad.DrawTextureUV(glow1.GetTexture(), 0, 0, 256, 256, 0, 0, 0.25f, 0.25f, kOpaqueWhite);
-        glow0.End();
-    }
+    DrawShapePicture(device, shapes[k], shapeTarget);
+    DrawShapeGlow(quad, shapeTarget, glowTargets[0], glowTargets[1], kTargetSize);
 
     // After End the viewport covers the back buffer again, so the quads below
     // are in back-buffer pixels.
@@ -221,16 +146,8 @@ void CSceneMain::RenderCell(int k, int col, int row, const POINT* pointer, bool 
     const std::int64_t cellY = GridOffset(g_appConfig.height) + std::int64_t{kCellSize} * row;
     const auto x = static_cast<float>(cellX);
     const auto y = static_cast<float>(cellY);
-
-    // Blending is off: the picture replaces the cell's pixels.
-    quad.DrawTexture(shapeTarget.GetTexture(), x, y, kCellSize, kCellSize, 0, 0, kCompositeColor);
-
-    SetModulateStage(device);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    quad.DrawTexture(glow0.GetTexture(), x, y, kCellSize, kCellSize, 0, 0, kCompositeColor);
+    CompositeShape(device, quad, shapeTarget.GetTexture(), glowTargets[0].GetTexture(), x, y,
+                   kCellSize);
 
     // Left and top edges belong to the cell, right and bottom ones do not.
     const bool hovered = pointer != nullptr && cellX <= pointer->x &&
@@ -248,11 +165,7 @@ void CSceneMain::RenderCell(int k, int col, int row, const POINT* pointer, bool 
         }
     }
 
-    SetModulateStage(device);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
-    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
-    device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    EndShapePasses(device);
 }
 
 void CSceneMain::Breed(int index) {

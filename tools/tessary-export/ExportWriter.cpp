@@ -1,8 +1,10 @@
-// The solid as an Assimp scene (one node, one mesh, one material), exported
-// with no post-processing of our own so the counts stay as built. Assimp's
-// STL, OBJ, PLY and glTF writers go through its in-memory blob interface and
-// the bytes are written here, where every write, sync and close is checked;
-// its 3MF writer opens the file itself, so that file is checked afterwards.
+// STL comes from the core's own writer (shape/StlWriter), the one the
+// viewer's saves use. The other formats: the solid as an Assimp scene (one
+// node, one mesh, one material), exported with no post-processing of our
+// own so the counts stay as built. Assimp's OBJ, PLY and glTF writers go
+// through its in-memory blob interface and the bytes are written here,
+// where every write, sync and close is checked; its 3MF writer opens the
+// file itself, so that file is checked afterwards.
 #include "ExportWriter.h"
 
 #include <algorithm>
@@ -22,6 +24,7 @@
 #include <assimp/scene.h>
 
 #include "OutputFiles.h"
+#include "shape/StlWriter.h"
 
 namespace fs = std::filesystem;
 
@@ -30,11 +33,11 @@ namespace {
 struct FormatEntry {
     const char* extension;
     SolidFormat format;
-    const char* exporterId;  // Assimp's name for the writer
+    const char* exporterId;  // Assimp's name for the writer; STL is our own
 };
 
 constexpr FormatEntry kFormats[] = {
-    {".stl", SolidFormat::Stl, "stlb"},    {".obj", SolidFormat::Obj, "obj"},
+    {".stl", SolidFormat::Stl, ""},        {".obj", SolidFormat::Obj, "obj"},
     {".ply", SolidFormat::Ply, "plyb"},    {".glb", SolidFormat::Glb, "glb2"},
     {".3mf", SolidFormat::ThreeMf, "3mf"},
 };
@@ -79,23 +82,6 @@ void FillSharedMesh(aiMesh& mesh, const SolidMesh& solid) {
     }
 }
 
-// STL stores one normal per facet, which Assimp's writer takes as the mean
-// of the facet's vertex normals: each facet gets three vertices of its own,
-// all with the facet's normal.
-void FillFacetMesh(aiMesh& mesh, const SolidMesh& solid) {
-    AllocateMesh(mesh, 3 * solid.triangles.size(), solid.triangles.size());
-    for (std::size_t t = 0; t < solid.triangles.size(); ++t) {
-        const SolidTriangle& triangle = solid.triangles[t];
-        const aiVector3D normal = ToAi(FaceNormal(solid, triangle));
-        for (int k = 0; k < 3; ++k) {
-            const auto v = static_cast<unsigned int>(3 * t + k);
-            mesh.mVertices[v] = ToAi(solid.positions[triangle.v[k]]);
-            mesh.mNormals[v] = normal;
-            mesh.mFaces[t].mIndices[k] = v;
-        }
-    }
-}
-
 std::unique_ptr<aiScene> MakeScene(const SolidMesh& solid, const D3DCOLORVALUE& colour,
                                    SolidFormat format) {
     auto scene = std::make_unique<aiScene>();
@@ -129,11 +115,7 @@ std::unique_ptr<aiScene> MakeScene(const SolidMesh& solid, const D3DCOLORVALUE& 
     mesh->mName = name;
     mesh->mMaterialIndex = 0;
     mesh->mPrimitiveTypes = aiPrimitiveType_TRIANGLE;
-    if (format == SolidFormat::Stl) {
-        FillFacetMesh(*mesh, solid);
-    } else {
-        FillSharedMesh(*mesh, solid);
-    }
+    FillSharedMesh(*mesh, solid);
     // Only PLY carries the colour per vertex: the OBJ has its .mtl, and in
     // glTF vertex colours would multiply the material's colour.
     if (format == SolidFormat::Ply) {
@@ -303,14 +285,22 @@ bool WriteSolidFile(const SolidMesh& solid, const D3DCOLORVALUE& colour, SolidFo
     if (!scratch.Created(error)) return false;
 
     std::vector<std::string> written;
-    // Assimp reports through its return values, but it is a library that
-    // may throw (memory, or a writer's own error); that stops here.
-    try {
-        const std::unique_ptr<aiScene> scene = MakeScene(solid, colour, format);
-        if (!ExportInto(*scene, format, scratch.Path(), fileName, &written, error)) return false;
-    } catch (const std::exception& thrown) {
-        *error = thrown.what();
-        return false;
+    if (format == SolidFormat::Stl) {
+        const std::vector<std::uint8_t> bytes = BinaryStl(solid);
+        if (!WriteAndSync(scratch.Path() / fileName, bytes.data(), bytes.size(), error))
+            return false;
+        written.push_back(fileName);
+    } else {
+        // Assimp reports through its return values, but it is a library that
+        // may throw (memory, or a writer's own error); that stops here.
+        try {
+            const std::unique_ptr<aiScene> scene = MakeScene(solid, colour, format);
+            if (!ExportInto(*scene, format, scratch.Path(), fileName, &written, error))
+                return false;
+        } catch (const std::exception& thrown) {
+            *error = thrown.what();
+            return false;
+        }
     }
     return RenameIntoPlace(scratch.Path(), written,
                            target.parent_path().empty() ? fs::path(".") : target.parent_path(),

@@ -1,7 +1,8 @@
 // tessary-export: one shape of a breeding session as a printable solid. The
 // session (a journal, or a seed, rates and clicks) is replayed without any
 // window or device up to the generation asked for; the shape in the chosen
-// cell is decoded, made into a closed mesh and written with Assimp.
+// cell is decoded, made into a closed mesh and written (STL by the core's
+// writer, the other formats with Assimp).
 //
 // Exit status: 0 written; 1 the shape was refused or the file could not be
 // written (nothing at the target changed); 2 a usage error or a bad journal.

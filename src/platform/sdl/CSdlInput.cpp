@@ -28,6 +28,9 @@ short CSdlInput::GetKeyState(int virtualKey) {
         case VK_LBUTTON:
             now = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
             break;
+        case VK_RBUTTON:
+            now = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_RMASK) != 0;
+            break;
         default:
             return 0;
     }

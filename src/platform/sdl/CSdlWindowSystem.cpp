@@ -1,5 +1,6 @@
 #include "platform/sdl/CSdlWindowSystem.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -39,6 +40,28 @@ WPARAM VirtualKey(SDL_Keycode key) {
         default:
             return 0;
     }
+}
+
+// The Win32 message of a button press or release; WM_NULL for a button the
+// program does not read.
+UINT ButtonMessage(Uint8 button, bool down) {
+    if (button == SDL_BUTTON_LEFT) return down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+    if (button == SDL_BUTTON_RIGHT) return down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+    return WM_NULL;
+}
+
+// WM_MOUSEWHEEL's wParam: whole notches of WHEEL_DELTA in the high word,
+// positive away from the user whatever the system's scrolling direction;
+// the buttons held in the low word.
+WPARAM WheelParam(const SDL_MouseWheelEvent& wheel) {
+    long turn = static_cast<long>(wheel.y) * WHEEL_DELTA;
+    if (wheel.direction == SDL_MOUSEWHEEL_FLIPPED) turn = -turn;
+    turn = std::clamp(turn, -32768L, 32767L);
+    const Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
+    WPARAM held = 0;
+    if ((buttons & SDL_BUTTON_LMASK) != 0) held |= MK_LBUTTON;
+    if ((buttons & SDL_BUTTON_RMASK) != 0) held |= MK_RBUTTON;
+    return (static_cast<WPARAM>(static_cast<std::uint16_t>(turn)) << 16) | held;
 }
 
 }  // namespace
@@ -222,11 +245,21 @@ void CSdlWindowSystem::PumpIntoQueue() {
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
                 pointer = {event.button.windowID, event.button.x, event.button.y, true, true};
-                if (event.button.button != SDL_BUTTON_LEFT) continue;
+                msg.message = ButtonMessage(event.button.button, event.type == SDL_MOUSEBUTTONDOWN);
+                if (msg.message == WM_NULL) continue;
                 msg.hwnd = HandleOf(event.button.windowID);
-                msg.message = event.type == SDL_MOUSEBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP;
                 msg.lParam = PointParam(event.button.x, event.button.y);
                 break;
+            case SDL_MOUSEWHEEL: {
+                // The wheel message carries the pointer in screen coordinates.
+                POINT screen{};
+                if (event.wheel.y == 0 || !TrackedCursor(&screen)) continue;
+                msg.hwnd = HandleOf(event.wheel.windowID);
+                msg.message = WM_MOUSEWHEEL;
+                msg.wParam = WheelParam(event.wheel);
+                msg.lParam = PointParam(screen.x, screen.y);
+                break;
+            }
             case SDL_KEYDOWN:
             case SDL_KEYUP:
                 msg.hwnd = HandleOf(event.key.windowID);
@@ -247,6 +280,9 @@ void CSdlWindowSystem::Taken(const MSG& msg) {
     }
     if (msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONUP) {
         keysByMessage[VK_LBUTTON] = msg.message == WM_LBUTTONDOWN;
+    }
+    if (msg.message == WM_RBUTTONDOWN || msg.message == WM_RBUTTONUP) {
+        keysByMessage[VK_RBUTTON] = msg.message == WM_RBUTTONDOWN;
     }
 }
 

@@ -62,6 +62,8 @@ public:
                                       D3DMULTISAMPLE_TYPE multiSample, DWORD multisampleQuality,
                                       BOOL discard, IDirect3DSurface9** surface,
                                       HANDLE* sharedHandle) override;
+    HRESULT CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                        IDirect3DSurface9** surface, HANDLE* sharedHandle) override;
 
     HRESULT GetRenderTarget(DWORD index, IDirect3DSurface9** surface) override;
     HRESULT SetRenderTarget(DWORD index, IDirect3DSurface9* surface) override;
@@ -69,6 +71,8 @@ public:
     HRESULT SetDepthStencilSurface(IDirect3DSurface9* surface) override;
     HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
     HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
+    HRESULT GetRenderTargetData(IDirect3DSurface9* renderTarget,
+                                IDirect3DSurface9* destination) override;
 
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATRIX* matrix) override;
     HRESULT SetMaterial(const D3DMATERIAL9* material) override;

@@ -42,6 +42,8 @@ public:
                                       D3DMULTISAMPLE_TYPE multiSample, DWORD multisampleQuality,
                                       BOOL discard, IDirect3DSurface9** surface,
                                       HANDLE* sharedHandle) override;
+    HRESULT CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                        IDirect3DSurface9** surface, HANDLE* sharedHandle) override;
 
     HRESULT GetRenderTarget(DWORD index, IDirect3DSurface9** surface) override;
     HRESULT SetRenderTarget(DWORD index, IDirect3DSurface9* surface) override;
@@ -49,6 +51,8 @@ public:
     HRESULT SetDepthStencilSurface(IDirect3DSurface9* surface) override;
     HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
     HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
+    HRESULT GetRenderTargetData(IDirect3DSurface9* renderTarget,
+                                IDirect3DSurface9* destination) override;
 
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
     HRESULT SetMaterial(const D3DMATERIAL9* material) override;
@@ -86,6 +90,7 @@ private:
     void BindImplicitTargets();
     void ResizeImplicitTargets();
     D3DTargetFacts TargetFacts() const;
+    D3DSurfaceFacts SurfaceFacts(IDirect3DSurface9* surface);
     void RecordDraw(bool indexed, const D3DIndexedDraw& arguments);
 
     std::shared_ptr<CRecordingCallLog> callLog;
