@@ -392,69 +392,7 @@ HRESULT CGLDevice::GetRenderTargetData(IDirect3DSurface9* renderTarget,
 }
 
 // ---------------------------------------------------------------------------
-// State setters: they only record.
-
-HRESULT CGLDevice::SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATRIX* matrix) {
-    FlushDraws();
-    if (matrix == nullptr) return RefuseD3DCall("SetTransform", R::NullPointer);
-    if (const HRESULT hr = D3DCallResult("SetTransform", CheckTransformType(type)); FAILED(hr))
-        return hr;
-    switch (type) {
-        case D3DTS_WORLD: state.world = *matrix; break;
-        case D3DTS_VIEW:
-            state.view = *matrix;
-            uniforms.Changed(kGLUniformLighting);  // lights are uploaded in camera space
-            break;
-        case D3DTS_PROJECTION: state.projection = *matrix; break;
-    }
-    uniforms.Changed(kGLUniformTransform);
-    return D3D_OK;
-}
-
-HRESULT CGLDevice::SetMaterial(const D3DMATERIAL9* material) {
-    FlushDraws();
-    if (material == nullptr) return RefuseD3DCall("SetMaterial", R::NullPointer);
-    state.material = *material;
-    uniforms.Changed(kGLUniformLighting);
-    return D3D_OK;
-}
-
-HRESULT CGLDevice::SetLight(DWORD index, const D3DLIGHT9* light) {
-    FlushDraws();
-    if (light == nullptr) return RefuseD3DCall("SetLight", R::NullPointer);
-    if (const HRESULT hr = D3DCallResult("SetLight", CheckLight(index, *light)); FAILED(hr))
-        return hr;
-    state.lights[index] = *light;
-    uniforms.Changed(kGLUniformLighting);
-    return D3D_OK;
-}
-
-HRESULT CGLDevice::LightEnable(DWORD index, BOOL enable) {
-    FlushDraws();
-    if (const HRESULT hr = D3DCallResult("LightEnable", CheckLightIndex(index)); FAILED(hr))
-        return hr;
-    state.lightEnabled[index] = enable ? TRUE : FALSE;
-    uniforms.Changed(kGLUniformLighting);
-    return D3D_OK;
-}
-
-HRESULT CGLDevice::SetRenderState(D3DRENDERSTATETYPE type, DWORD value) {
-    FlushDraws();
-    if (const HRESULT hr = D3DCallResult("SetRenderState", CheckRenderStateType(type)); FAILED(hr))
-        return hr;
-    if (state.renderStates[type] == value) return D3D_OK;
-    state.renderStates[type] = value;
-    uniforms.RenderStateChanged(type);
-    return D3D_OK;
-}
-
-HRESULT CGLDevice::GetRenderState(D3DRENDERSTATETYPE type, DWORD* value) {
-    if (value == nullptr) return RefuseD3DCall("GetRenderState", R::NullPointer);
-    if (const HRESULT hr = D3DCallResult("GetRenderState", CheckRenderStateType(type)); FAILED(hr))
-        return hr;
-    *value = state.renderStates[type];
-    return D3D_OK;
-}
+// Bindings (the setters that only record are CGLStateRecorder's)
 
 HRESULT CGLDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
     FlushDraws();
@@ -467,32 +405,6 @@ HRESULT CGLDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
     }
     Rebind(textures[stage], next);
     state.textures[stage] = next;
-    return D3D_OK;
-}
-
-HRESULT CGLDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
-    FlushDraws();
-    if (const HRESULT hr = D3DCallResult("SetTextureStageState", CheckStageState(stage, type));
-        FAILED(hr))
-        return hr;
-    state.stages[stage].states[type] = value;
-    return D3D_OK;
-}
-
-HRESULT CGLDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
-    FlushDraws();
-    if (const HRESULT hr = D3DCallResult("SetSamplerState", CheckSamplerState(sampler, type));
-        FAILED(hr))
-        return hr;
-    state.samplers[sampler].states[type] = value;
-    return D3D_OK;
-}
-
-HRESULT CGLDevice::SetFVF(DWORD fvf) {
-    FlushDraws();
-    if (state.fvf == fvf) return D3D_OK;
-    state.fvf = fvf;
-    uniforms.Changed(kGLUniformLighting);  // which colours the vertex carries steers the sources
     return D3D_OK;
 }
 

@@ -421,43 +421,28 @@ HRESULT CRecordingDevice::SetTransform(D3DTRANSFORMSTATETYPE which, const D3DMAT
     const HRESULT hr = callLog->Record(
         "SetTransform", Call("SetTransform", {D3DTransformName(which), recording::Matrix(matrix)}));
     if (FAILED(hr)) return hr;
-    if (!matrix) return callLog->Verdict(D3DRefusal::NullPointer);
-    switch (which) {
-        case D3DTS_WORLD: state.world = *matrix; return D3D_OK;
-        case D3DTS_VIEW: state.view = *matrix; return D3D_OK;
-        case D3DTS_PROJECTION: state.projection = *matrix; return D3D_OK;
-    }
-    return callLog->Verdict(CheckTransformType(which));
+    return callLog->Verdict(recorder.SetTransform(which, matrix));
 }
 
 HRESULT CRecordingDevice::SetMaterial(const D3DMATERIAL9* material) {
     const HRESULT hr =
         callLog->Record("SetMaterial", Call("SetMaterial", {recording::Material(material)}));
     if (FAILED(hr)) return hr;
-    if (!material) return callLog->Verdict(D3DRefusal::NullPointer);
-    state.material = *material;
-    return D3D_OK;
+    return callLog->Verdict(recorder.SetMaterial(material));
 }
 
 HRESULT CRecordingDevice::SetLight(DWORD index, const D3DLIGHT9* light) {
     const HRESULT hr =
         callLog->Record("SetLight", Call("SetLight", {Dec(index), recording::Light(light)}));
     if (FAILED(hr)) return hr;
-    if (!light) return callLog->Verdict(D3DRefusal::NullPointer);
-    if (const D3DRefusal why = CheckLight(index, *light); why != D3DRefusal::None)
-        return callLog->Verdict(why);
-    state.lights[index] = *light;
-    return D3D_OK;
+    return callLog->Verdict(recorder.SetLight(index, light));
 }
 
 HRESULT CRecordingDevice::LightEnable(DWORD index, BOOL enable) {
     const HRESULT hr =
         callLog->Record("LightEnable", Call("LightEnable", {Dec(index), Dec(enable)}));
     if (FAILED(hr)) return hr;
-    if (const D3DRefusal why = CheckLightIndex(index); why != D3DRefusal::None)
-        return callLog->Verdict(why);
-    state.lightEnabled[index] = enable ? TRUE : FALSE;
-    return D3D_OK;
+    return callLog->Verdict(recorder.LightEnable(index, enable));
 }
 
 HRESULT CRecordingDevice::SetRenderState(D3DRENDERSTATETYPE which, DWORD value) {
@@ -465,21 +450,14 @@ HRESULT CRecordingDevice::SetRenderState(D3DRENDERSTATETYPE which, DWORD value) 
         "SetRenderState",
         Call("SetRenderState", {D3DRenderStateName(which), D3DRenderStateValueName(which, value)}));
     if (FAILED(hr)) return hr;
-    if (const D3DRefusal why = CheckRenderStateType(which); why != D3DRefusal::None)
-        return callLog->Verdict(why);
-    state.renderStates[which] = value;
-    return D3D_OK;
+    return callLog->Verdict(recorder.SetRenderState(which, value));
 }
 
 HRESULT CRecordingDevice::GetRenderState(D3DRENDERSTATETYPE which, DWORD* value) {
     const HRESULT hr =
         callLog->Record("GetRenderState", Call("GetRenderState", {D3DRenderStateName(which)}));
     if (FAILED(hr)) return hr;
-    if (!value) return callLog->Verdict(D3DRefusal::NullPointer);
-    if (const D3DRefusal why = CheckRenderStateType(which); why != D3DRefusal::None)
-        return callLog->Verdict(why);
-    *value = state.renderStates[which];
-    return D3D_OK;
+    return callLog->Verdict(recorder.GetRenderState(which, value));
 }
 
 HRESULT CRecordingDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
@@ -501,10 +479,7 @@ HRESULT CRecordingDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATE
         Call("SetTextureStageState",
              {Dec(stage), D3DStageStateName(type), D3DStageStateValueName(type, value)}));
     if (FAILED(hr)) return hr;
-    if (const D3DRefusal why = CheckStageState(stage, type); why != D3DRefusal::None)
-        return callLog->Verdict(why);
-    state.stages[stage].states[type] = value;
-    return D3D_OK;
+    return callLog->Verdict(recorder.SetTextureStageState(stage, type, value));
 }
 
 HRESULT CRecordingDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
@@ -512,10 +487,7 @@ HRESULT CRecordingDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE typ
         "SetSamplerState", Call("SetSamplerState", {Dec(sampler), D3DSamplerStateName(type),
                                                     D3DSamplerStateValueName(type, value)}));
     if (FAILED(hr)) return hr;
-    if (const D3DRefusal why = CheckSamplerState(sampler, type); why != D3DRefusal::None)
-        return callLog->Verdict(why);
-    state.samplers[sampler].states[type] = value;
-    return D3D_OK;
+    return callLog->Verdict(recorder.SetSamplerState(sampler, type, value));
 }
 
 // ---------------------------------------------------------------------------
@@ -524,7 +496,7 @@ HRESULT CRecordingDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE typ
 HRESULT CRecordingDevice::SetFVF(DWORD fvf) {
     const HRESULT hr = callLog->Record("SetFVF", Call("SetFVF", {D3DFvfName(fvf)}));
     if (FAILED(hr)) return hr;
-    state.fvf = fvf;
+    recorder.SetFVF(fvf);
     return D3D_OK;
 }
 

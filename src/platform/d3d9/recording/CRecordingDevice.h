@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/d3d9/CD3DStateRecorder.h"
 #include "platform/d3d9/D3DChecks.h"
 #include "platform/d3d9/D3DDeviceState.h"
 #include "platform/d3d9/ID3DResourceOwner.h"
@@ -98,6 +99,7 @@ private:
     ULONG refs = 1;
     D3DPRESENT_PARAMETERS params;
     D3DDeviceState state;
+    CD3DStateRecorder recorder{state, nullptr};
     std::unique_ptr<CRecordingSurface> backBuffer;
     std::unique_ptr<CRecordingSurface> depthBuffer;
     int defaultPoolAlive = 0;
