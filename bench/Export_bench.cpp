@@ -1,6 +1,5 @@
-// The work of tessary-export, without process start-up: replaying a long
-// session's genomes, and one shape made into a solid and written as a
-// binary STL (Assimp's writer, the synced write beside the target and the
+// The work of tessary-export, without process start-up: one shape made into
+// a solid and written as a binary STL (Assimp's writer, the synced write beside the target and the
 // rename over the previous file).
 #include <benchmark/benchmark.h>
 
@@ -8,7 +7,6 @@
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "ExportWriter.h"
 #include "genetic/Decode.h"
@@ -18,25 +16,6 @@
 #include "shape/SolidMesh.h"
 
 namespace {
-
-// A session of 10,000 clicks on cells drawn from a generator of its own.
-std::vector<int> LongSession() {
-    std::vector<int> clicks(10000);
-    unsigned int state = 12345;
-    for (int& cell : clicks) {
-        state = state * 1103515245u + 12345u;
-        cell = static_cast<int>((state >> 16) % kPopulationSize);
-    }
-    return clicks;
-}
-
-void BM_ReplayTenThousandClicks(benchmark::State& state) {
-    const std::vector<int> clicks = LongSession();
-    for (auto _ : state) {
-        Population population = ReplayPopulation(1733600123u, BreedingRates{}, clicks);
-        benchmark::DoNotOptimize(population);
-    }
-}
 
 void BM_ExportStl(benchmark::State& state) {
     std::string dir = (std::filesystem::temp_directory_path() / "tessary-bench-XXXXXX").string();
@@ -67,5 +46,4 @@ void BM_ExportStl(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_ReplayTenThousandClicks)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportStl)->Unit(benchmark::kMillisecond);

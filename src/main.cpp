@@ -33,9 +33,7 @@ public:
     CSessionScope& operator=(const CSessionScope&) = delete;
 };
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     CLI::App app("Breeds three-dimensional supershapes by eye: click the shape you like and a "
                  "new generation is bred from it. Reads conf.txt and param.txt from the "
                  "current directory.",
@@ -43,7 +41,7 @@ int main(int argc, char** argv) {
     BreedingSessionOptions options;
     std::uint64_t seed = 0;
     app.add_option("--seed", seed, "Start the population from seed N instead of the clock")
-        ->check(CLI::Range(std::uint64_t{0}, std::uint64_t{UINT32_MAX}))
+        ->check(WholeNumber(0, UINT32_MAX))
         ->type_name("N");
     app.add_option("--journal", options.journalPath,
                    "Keep the session in FILE: a new file is created, an existing one resumed; "
@@ -73,4 +71,10 @@ int main(int argc, char** argv) {
     CDirect3DFactoryScope direct3d([&provider](UINT) { return CreateGLDirect3D9(provider); });
     CSceneFactoryScope scene([] { return std::make_unique<CSceneMain>(); });
     return WinMain(nullptr, nullptr, nullptr, SW_SHOW);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return RunGuarded("tessary", [argc, argv] { return Run(argc, argv); });
 }

@@ -4,7 +4,8 @@
 tessary_packages=(build-essential cmake pkg-config libsdl2-dev libepoxy-dev libglm-dev libstb-dev
                   libcli11-dev libassimp-dev googletest libgtest-dev libbenchmark-dev
                   libgl1-mesa-dri xvfb xauth xfonts-base xdotool x11-utils imagemagick python3
-                  admesh assimp-utils desktop-file-utils dpkg-dev file groff-base)
+                  admesh assimp-utils desktop-file-utils dpkg-dev file groff-base
+                  appstream lintian)
 
 install_missing() {
     local missing=() p

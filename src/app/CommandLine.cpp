@@ -1,8 +1,12 @@
 #include "app/CommandLine.h"
 
 #include <cstdio>
+#include <exception>
+#include <string>
 
 #include <CLI/CLI.hpp>
+
+#include "config/Decimal.h"
 
 #ifndef TESSARY_VERSION
 #define TESSARY_VERSION "unknown"
@@ -29,4 +33,27 @@ int ParseCommandLine(CLI::App& app, int argc, char** argv) {
         return kUsageStatus;
     }
     return kContinueStatus;
+}
+
+CLI::Validator WholeNumber(long long min, long long max) {
+    const std::string range = std::to_string(min) + " to " + std::to_string(max);
+    return CLI::Validator(
+        [min, max, range](std::string& text) {
+            long long value = 0;
+            return ParseDecimal(std::string_view(text), min, max, &value)
+                       ? std::string()
+                       : "'" + text + "' is not a whole number from " + range;
+        },
+        "");
+}
+
+int RunGuarded(const char* program, const std::function<int()>& body) {
+    try {
+        return body();
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "%s: stopped by an unexpected error: %s\n", program, failure.what());
+    } catch (...) {
+        std::fprintf(stderr, "%s: stopped by an unexpected error\n", program);
+    }
+    return 70;
 }

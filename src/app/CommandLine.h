@@ -3,8 +3,11 @@
 // 0, and a usage error with one line on standard error and status 2.
 #pragma once
 
+#include <functional>
+
 namespace CLI {
 class App;
+class Validator;
 }
 
 constexpr int kUsageStatus = 2;
@@ -18,3 +21,13 @@ const char* TessaryVersion();
 // --version, kUsageStatus after an error, which is printed to stderr as
 // "PROGRAM: message" followed by a hint to run --help).
 int ParseCommandLine(CLI::App& app, int argc, char** argv);
+
+// A check for an option whose text must be a whole decimal number within
+// [min, max], read as every number of the programs is (config/Decimal.h):
+// digits only, no sign but a leading '-', no blanks, no hexadecimal.
+CLI::Validator WholeNumber(long long min, long long max);
+
+// Runs a program's `body` and turns an exception that escapes it (a failed
+// allocation, say) into a message on standard error and status 70, instead
+// of an abort.
+int RunGuarded(const char* program, const std::function<int()>& body);

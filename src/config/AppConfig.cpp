@@ -1,7 +1,10 @@
-// Reading conf.txt: three integers, windowed flag and client size.
+// Reading conf.txt: three integers, windowed flag and client size, scanned
+// as "%d %d %d" would but saturating instead of overflowing.
 #include "config/AppConfig.h"
 
 #include <cstdio>
+
+#include "config/Decimal.h"
 
 AppConfig g_appConfig;
 
@@ -13,11 +16,11 @@ void ReadAppConfig(AppConfig& config, const char* path) {
         config.height = 600;
         return;
     }
-    // The count of values read is deliberately not examined: scanning stops at
-    // the first text that is not an integer and the fields after it keep what
-    // they held.
-    const int scanned = std::fscanf(file, "%d %d %d", &config.windowed, &config.width,
-                                    &config.height);
-    static_cast<void>(scanned);
+    // Scanning stops at the first text that is not an integer and the fields
+    // after it keep what they held; a number beyond int's range saturates.
+    int* const fields[] = {&config.windowed, &config.width, &config.height};
+    for (int* field : fields) {
+        if (!ScanDecimal(file, field)) break;
+    }
     std::fclose(file);
 }

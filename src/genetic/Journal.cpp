@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 
+#include "config/Decimal.h"
+
 namespace {
 
 constexpr std::string_view kMagic = "tessary-journal";
@@ -15,11 +17,15 @@ constexpr std::size_t kMaxQuoted = 32;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
-// The words of one line, split at runs of blanks.
+// No record has more than a keyword and two values; one word more is enough
+// to report text after a record, so a line is never split further than that.
+constexpr std::size_t kMaxWords = 4;
+
+// The first kMaxWords words of one line, split at runs of blanks.
 std::vector<std::string_view> Words(std::string_view line) {
     std::vector<std::string_view> words;
     std::size_t i = 0;
-    while (i < line.size()) {
+    while (i < line.size() && words.size() < kMaxWords) {
         while (i < line.size() && IsBlank(line[i])) ++i;
         const std::size_t start = i;
         while (i < line.size() && !IsBlank(line[i])) ++i;
@@ -41,24 +47,15 @@ std::string Quoted(std::string_view word) {
     return shown + "'";
 }
 
-// A decimal number of digits only, no greater than `max`.
 bool ParseNumber(std::string_view word, std::uint64_t max, std::uint64_t* value) {
-    if (word.empty()) return false;
-    std::uint64_t n = 0;
-    for (const char c : word) {
-        if (c < '0' || c > '9') return false;
-        n = n * 10 + static_cast<std::uint64_t>(c - '0');
-        if (n > max) return false;
-    }
-    *value = n;
-    return true;
+    return ParseDecimal(word, std::uint64_t{0}, max, value);
 }
 
 class CParser {
 public:
     CParser(Journal* journal, std::string* error) : journal(journal), error(error) {}
 
-    bool Line(int number, const std::vector<std::string_view>& words) {
+    bool Line(std::uint64_t number, const std::vector<std::string_view>& words) {
         line = number;
         switch (recordsSeen++) {
             case 0: return Header(words);
@@ -68,10 +65,10 @@ public:
         }
     }
 
-    bool Finish(int lastLine) {
+    bool Finish(std::uint64_t lastLine) {
         static constexpr const char* kMissing[] = {"'tessary-journal 1'", "'seed'", "'rates'"};
         if (recordsSeen >= 3) return true;
-        line = std::max(lastLine, 1);
+        line = std::max<std::uint64_t>(lastLine, 1);
         return Fail(std::string("the journal ends before its ") + kMissing[recordsSeen] +
                     " record");
     }
@@ -154,7 +151,7 @@ private:
 
     Journal* journal;
     std::string* error;
-    int line = 0;
+    std::uint64_t line = 0;
     int recordsSeen = 0;
 };
 
@@ -164,7 +161,7 @@ bool ParseJournal(std::string_view text, Journal* journal, std::string* error) {
     *journal = Journal{};
     if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) text.remove_prefix(kUtf8Bom.size());
     CParser parser(journal, error);
-    int number = 0;
+    std::uint64_t number = 0;
     while (!text.empty()) {
         const std::size_t end = std::min(text.find('\n'), text.size());
         const std::string_view line = text.substr(0, end);

@@ -12,6 +12,7 @@
 // separate and surround the words (a CR before the line end is white space).
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,7 +26,7 @@ enum class JournalEntryKind { Click, Undo };
 struct JournalEntry {
     JournalEntryKind kind = JournalEntryKind::Click;
     int cell = 0;  // Click: 0..8
-    int line = 0;  // 1-based line of the text it came from (0: not parsed)
+    std::uint64_t line = 0;  // 1-based line of the text it came from (0: not parsed)
 };
 
 struct Journal {

@@ -9,6 +9,8 @@ IRandomSource* g_source = nullptr;
 
 void Srand(unsigned int seed) { g_state = seed; }
 
+unsigned int RandState() { return g_state; }
+
 int Rand() {
     if (g_source != nullptr) return g_source->Next();
     g_state = g_state * 214013u + 2531011u;

@@ -10,6 +10,10 @@ constexpr int kRandMax = 32767;
 
 // Seeds the process-wide generator (srand).
 void Srand(unsigned int seed);
+// The generator's state: Srand(RandState()) goes on with the same sequence,
+// since seeding sets the state to the seed. Lets a replay be resumed from a
+// checkpoint instead of from the start.
+unsigned int RandState();
 // The next draw in 0..32767 (rand): from the installed source if there is
 // one, otherwise from the process-wide generator.
 int Rand();

@@ -1,9 +1,5 @@
 #include "scene/CBreedingSession.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-
 #include "config/ParamFile.h"
 #include "scene/CJournalAppender.h"
 
@@ -19,18 +15,19 @@ std::unique_ptr<CBreedingSession> CBreedingSession::Open(const BreedingSessionOp
     if (options.journalPath.empty()) return session;
 
     const std::string& path = options.journalPath;
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0 && errno == ENOENT) {
-        session->hasRates = true;
-        session->rates = ClampedRates(ReadBreedingRates("param.txt"));
-        session->journal = CJournalAppender::Create(
-            path, FormatJournalHeader(session->seed, session->rates), error);
-        return session->journal ? std::move(session) : nullptr;
-    }
-
     std::string text;
-    session->journal = CJournalAppender::OpenExisting(path, &text, error);
+    bool created = false;
+    session->journal = CJournalAppender::Open(
+        path,
+        [&session] {
+            session->rates = ClampedRates(ReadBreedingRates("param.txt"));
+            return FormatJournalHeader(session->seed, session->rates);
+        },
+        &text, &created, error);
     if (!session->journal) return nullptr;
+    session->hasRates = true;
+    if (created) return session;
+
     Journal journal;
     if (!ParseJournal(text, &journal, error)) {
         *error = path + ": " + *error;
@@ -42,7 +39,6 @@ std::unique_ptr<CBreedingSession> CBreedingSession::Open(const BreedingSessionOp
         return nullptr;
     }
     session->seed = journal.seed;
-    session->hasRates = true;
     session->rates = journal.rates;
     session->clicks = ClicksInEffect(journal.entries);
     return session;

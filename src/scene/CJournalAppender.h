@@ -6,21 +6,33 @@
 // prefix of the session instead of one with a record missing in the middle.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 
+// A journal larger than this is refused: about 30 million records, far more
+// than any session clicks, and small enough to read whole.
+constexpr std::size_t kMaxJournalBytes = std::size_t{256} << 20;
+
 class CJournalAppender {
 public:
-    // Creates the file at `path`, which must not exist, with `header` as its
-    // first records. Null with `error` set on failure.
-    static std::unique_ptr<CJournalAppender> Create(const std::string& path,
-                                                    const std::string& header,
-                                                    std::string* error);
-    // Opens the existing file at `path` for appending and reads its whole
-    // text into `text`, under the lock, so what is parsed is what is
-    // appended to. Null with `error` set on failure.
-    static std::unique_ptr<CJournalAppender> OpenExisting(const std::string& path,
-                                                          std::string* text, std::string* error);
+    // Opens the journal at `path` for appending, under its lock, and reads its
+    // whole text into `text`, so what is parsed is what is appended to.
+    //
+    // A missing file is created with `makeHeader()` as its first records and
+    // `created` is set. The header is written and synced under another name
+    // in the same folder and then linked into place only if the name is still
+    // free, so the journal appears whole or not at all: a crash leaves no
+    // empty journal behind, and of two sessions starting on one new path one
+    // creates it and the other finds it in use. An empty file found under the
+    // lock (left by hand, or by an older version) is taken as a new journal
+    // the same way. Anything that is not a regular file, or is larger than
+    // kMaxJournalBytes, is refused. Null with `error` set on failure.
+    static std::unique_ptr<CJournalAppender> Open(const std::string& path,
+                                                  const std::function<std::string()>& makeHeader,
+                                                  std::string* text, bool* created,
+                                                  std::string* error);
     ~CJournalAppender();
     CJournalAppender(const CJournalAppender&) = delete;
     CJournalAppender& operator=(const CJournalAppender&) = delete;
@@ -29,11 +41,11 @@ public:
     bool Append(const std::string& line);
 
 private:
-    CJournalAppender(int fd, std::string path, bool endsWithNewline);
+    CJournalAppender(int fd, std::string path);
     void Fail(const std::string& why);
 
     int fd;
     std::string path;
-    bool endsWithNewline;
+    bool endsWithNewline = true;
     bool failed = false;
 };

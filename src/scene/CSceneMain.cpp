@@ -64,9 +64,7 @@ int CSceneMain::Init(CDXContext* ctx) {
                                     : ReadBreedingRates("param.txt");
     mutationRate = rates.mutationRate;
     reseedRate = rates.reseedRate;
-    if (session != nullptr && !session->Clicks().empty()) {
-        ShowGeneration(session->Seed(), session->Clicks());
-    }
+    if (session != nullptr && !session->Clicks().empty()) ShowSessionGeneration();
     Reset();
     return 0;
 }
@@ -186,7 +184,20 @@ void CSceneMain::Breed(int index) {
 }
 
 void CSceneMain::ShowGeneration(unsigned int seed, const std::vector<int>& clicks) {
-    const Population population = ReplayPopulation(seed, {mutationRate, reseedRate}, clicks);
+    ShowPopulation(ReplayPopulation(seed, {mutationRate, reseedRate}, clicks));
+}
+
+void CSceneMain::ShowSessionGeneration() {
+    const std::vector<int>& clicks = g_breedingSession->Clicks();
+    if (!history) {
+        history = std::make_unique<CGenerationHistory>(g_breedingSession->Seed(),
+                                                       BreedingRates{mutationRate, reseedRate});
+    }
+    history->Forget(clicks.size());  // an undo took the clicks past this away
+    ShowPopulation(history->At(clicks, clicks.size()));
+}
+
+void CSceneMain::ShowPopulation(const Population& population) {
     for (int s = 0; s < kPopulationSize; ++s) {
         genomes[s] = population.genomes[s];
         DecodeGenome(genomes[s], shapes[s]);
@@ -201,5 +212,5 @@ void CSceneMain::PollUndo() {
     if (clickCooldown != 0 || (GetKeyState(VK_BACK) & 0x80) == 0) return;
     if (!g_breedingSession->Undo()) return;
     clickCooldown = kClickCooldownTicks;
-    ShowGeneration(g_breedingSession->Seed(), g_breedingSession->Clicks());
+    ShowSessionGeneration();
 }

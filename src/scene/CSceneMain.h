@@ -2,9 +2,11 @@
 // render targets for each cell and its glow, and selection by click.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "scene/IScene.h"
+#include "genetic/CGenerationHistory.h"
 #include "genetic/Genome.h"
 #include "genetic/Population.h"
 #include "gfx/CDX2DPolygon.h"
@@ -64,9 +66,14 @@ private:
     // Init's steps before the rates are known: context, quad drawer, the
     // nine slots (243 draws in slot order) and the three render textures.
     void InitPopulation(CDXContext* ctx);
+    // Shows the session's generation, replayed from the nearest checkpoint.
+    void ShowSessionGeneration();
+    void ShowPopulation(const Population& population);
     // Goes back one generation when the session allows it and Backspace is
     // down outside the click cooldown.
     void PollUndo();
     // The cell steps of one frame for cell k at grid column `col`, row `row`.
     void RenderCell(int k, int col, int row, const POINT* pointer, bool buttonHeld);
+
+    std::unique_ptr<CGenerationHistory> history;  // made at the session's first replay
 };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "support/TempDir.h"
 
 // Every case starts from {0, 1, 2}: a missing file restores the initial
@@ -19,6 +21,7 @@ TEST(AppConfig, ReadsWhatTheFileSuppliesAndKeepsTheRest) {
         {"windowed", {0, 1, 2}},
         {"5 640 480 and more\n9 9 9", {5, 640, 480}},  // any nonzero flag; the rest ignored
         {"0 12x 7", {0, 12, 2}},                        // stops at the first non-integer
+        {"1 99999999999 -99999999999", {1, INT_MAX, INT_MIN}},  // saturates
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text != nullptr ? c.text : "no file");

@@ -19,13 +19,23 @@ def built_programs(build_dir):
     return [p for p in PROGRAMS if os.path.exists(os.path.join(build_dir, p))]
 
 
-def expected_files(programs):
-    """Every file under the prefix, relative to it: nothing more may be installed."""
-    files = {"share/applications/tessary.desktop"}
+APP_ID = "org.example.tessary"  # the AppStream component and the desktop entry's name
+DESKTOP_ENTRY = f"share/applications/{APP_ID}.desktop"
+METAINFO = f"share/metainfo/{APP_ID}.metainfo.xml"
+DOC = "share/doc/tessary"
+
+
+def expected_files(programs, debian=False):
+    """Every file under the prefix, relative to it: nothing more may be installed. The Debian
+    package has the licence in its copyright file, with Debian's changelog and overrides."""
+    files = {DESKTOP_ENTRY, METAINFO, f"{DOC}/THIRD-PARTY-NOTICES"}
     files |= {f"share/icons/hicolor/{n}x{n}/apps/tessary.png" for n in ICON_SIZES}
     for program in programs:
         files |= {f"bin/{program}", f"share/man/man1/{program}.1.gz"}
-    return files
+    if debian:
+        return files | {f"{DOC}/copyright", f"{DOC}/changelog.Debian.gz",
+                        "share/lintian/overrides/tessary"}
+    return files | {f"{DOC}/LICENSE"}
 
 
 def files_under(prefix):

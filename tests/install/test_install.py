@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """`cmake --install` of the test build into a scratch DESTDIR: exactly the programs, the
-desktop entry, the icons and the manual pages; an entry that desktop-file-validate accepts and
-whose program, icon and window class are the installed ones; icons of their sizes; pages that
+desktop entry, the AppStream metadata, the icons, the manual pages and the licences; an entry
+that desktop-file-validate accepts and whose program, icon and window class are the installed
+ones; metadata that appstreamcli accepts, for this version; icons of their sizes; pages that
 render cleanly and document the options each program's --help lists."""
 
 import configparser
@@ -13,6 +14,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+from xml.etree import ElementTree
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
@@ -43,8 +45,7 @@ class InstallTree(unittest.TestCase):
         if result.returncode != 0:
             shutil.rmtree(cls.destdir)
             raise AssertionError("cmake --install failed:\n" + result.stdout + result.stderr)
-        cls.entry = read_desktop_entry(
-            os.path.join(cls.prefix, "share/applications/tessary.desktop"))
+        cls.entry = read_desktop_entry(os.path.join(cls.prefix, layout.DESKTOP_ENTRY))
 
     @classmethod
     def tearDownClass(cls):
@@ -57,7 +58,7 @@ class InstallTree(unittest.TestCase):
             self.assertTrue(os.access(os.path.join(self.prefix, "bin", program), os.X_OK))
 
     def test_desktop_entry_is_valid_and_names_what_was_installed(self):
-        path = os.path.join(self.prefix, "share/applications/tessary.desktop")
+        path = os.path.join(self.prefix, layout.DESKTOP_ENTRY)
         result = subprocess.run(["desktop-file-validate", path], capture_output=True, text=True,
                                 timeout=30)
         self.assertEqual((result.returncode, result.stdout + result.stderr), (0, ""))
@@ -72,6 +73,21 @@ class InstallTree(unittest.TestCase):
                 self.assertEqual(head[:8], b"\x89PNG\r\n\x1a\n")
                 # IHDR: width, height, bit depth, colour type 6 (RGBA)
                 self.assertEqual(struct.unpack(">IIBB", head[16:26]), (size, size, 8, 6))
+
+    def test_appstream_metadata_is_valid_and_its_release_is_this_version(self):
+        # validate-tree also checks that the file is named after its id and that the desktop
+        # entry it launches is installed beside it. Warnings and errors fail; pedantic notes
+        # would not.
+        metainfo = os.path.join(self.prefix, layout.METAINFO)
+        for args in (["validate", metainfo], ["validate-tree", self.destdir]):
+            with self.subTest(command=args[0]):
+                result = subprocess.run(["appstreamcli", *args, "--no-net"], capture_output=True,
+                                        text=True, timeout=60)
+                self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        version = subprocess.run([os.path.join(self.prefix, "bin/tessary"), "--version"],
+                                 capture_output=True, text=True, timeout=30).stdout.split()[-1]
+        newest = ElementTree.parse(metainfo).find("releases/release")
+        self.assertEqual(newest.get("version"), version)
 
     def test_manual_pages_render_cleanly_and_document_every_option(self):
         env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """The Debian package made by `cpack -G DEB` from the release build (the release preset's
 build/release, built here as far as the package needs): its control fields and computed
-dependencies, and a clean install (exactly the installed files), verify and remove with dpkg
-in a scratch directory whose package database is a copy of this machine's, so the
-dependencies are checked for real and the machine's own database is never written."""
+dependencies; its copyright file and changelog in the forms Debian asks for, and lintian's
+verdict; and a clean install (exactly the installed files), verify and remove with dpkg in a
+scratch directory whose package database is a copy of this machine's, so the dependencies are
+checked for real and the machine's own database is never written."""
 
-import hashlib
+import glob
+import gzip
 import os
 import re
 import shutil
@@ -21,7 +23,7 @@ import layout  # noqa: E402
 
 SOURCE = os.environ.get("TESSARY_SOURCE_DIR", "")
 RELEASE = os.path.join(SOURCE, "build", "release")  # the release preset's binaryDir
-DPKG_STATUS = "/var/lib/dpkg/status"
+DPKG_ADMIN = "/var/lib/dpkg"
 
 
 def run(*args, cwd=None, timeout=120):
@@ -32,9 +34,21 @@ def run(*args, cwd=None, timeout=120):
     return result.stdout + result.stderr
 
 
-def status_digest():
-    with open(DPKG_STATUS, "rb") as f:
-        return hashlib.sha256(f.read()).hexdigest()
+def tessary_on_this_machine():
+    """What installing tessary would change in the machine's own package database: its status
+    entry and its files under info/. Other packages may come and go meanwhile."""
+    with open(os.path.join(DPKG_ADMIN, "status"), encoding="utf-8") as f:
+        entries = [e for e in f.read().split("\n\n") if re.match(r"Package: tessary\n", e)]
+    return entries, sorted(glob.glob(os.path.join(DPKG_ADMIN, "info", "tessary.*")))
+
+
+def paragraphs(text):
+    """The paragraphs of a Debian control-style file, each a dict of its fields."""
+    result = []
+    for block in re.split(r"\n\s*\n", text.strip()):
+        fields = re.findall(r"^([\w-]+):[ \t]*(.*(?:\n[ \t].*)*)", block, re.M)
+        result.append({name: value for name, value in fields})
+    return result
 
 
 class DebianPackage(unittest.TestCase):
@@ -54,6 +68,8 @@ class DebianPackage(unittest.TestCase):
             shutil.rmtree(cls.work)
             raise AssertionError(f"cpack made {debs}")
         cls.deb = os.path.join(cls.work, debs[0])
+        cls.contents = os.path.join(cls.work, "contents")
+        run("dpkg-deb", "--extract", cls.deb, cls.contents)
 
     @classmethod
     def tearDownClass(cls):
@@ -77,6 +93,35 @@ class DebianPackage(unittest.TestCase):
         if "tessary-export" in self.programs:
             self.assertTrue(any(d.startswith("libassimp") for d in depends), depends)
 
+    def test_lintian_finds_no_error_or_warning_and_every_override_is_used(self):
+        result = subprocess.run(["lintian", "--display-info", "--fail-on", "error,warning",
+                                 self.deb], capture_output=True, text=True, timeout=600)
+        print(result.stdout)  # the record of lintian's verdict, infos included
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        self.assertNotRegex(result.stdout, r"(unused|mismatched)-override")
+
+    def test_copyright_file_is_machine_readable_and_changelog_names_this_package(self):
+        doc = os.path.join(self.contents, "usr/share/doc/tessary")
+        with open(os.path.join(doc, "copyright"), encoding="utf-8") as f:
+            header, *rest = paragraphs(f.read())
+        self.assertEqual(header["Format"],
+                         "https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/")
+        # Every Files paragraph has its copyright and licences; every licence named has its
+        # text in a paragraph of its own, and every such text is named.
+        files = [p for p in rest if "Files" in p]
+        texts = {p["License"].split("\n")[0]: p["License"] for p in rest if "Files" not in p}
+        named = set()
+        for p in files:
+            self.assertTrue(p.get("Copyright") and p.get("License"), p)
+            named |= set(re.split(r"\s+(?:or|and)\s+", p["License"]))
+        self.assertEqual(named, set(texts))
+        self.assertTrue(all("\n" in text for text in texts.values()), texts)
+        # The newest changelog entry is this package's version, signed by its maintainer.
+        with gzip.open(os.path.join(doc, "changelog.Debian.gz"), "rt", encoding="utf-8") as f:
+            changelog = f.read()
+        self.assertTrue(changelog.startswith(f"tessary ({self.field('Version')}) "), changelog)
+        self.assertIn(f"\n -- {self.field('Maintainer')}  ", changelog)
+
     def test_installs_runs_and_removes_cleanly_in_a_scratch_root(self):
         if os.geteuid() != 0:
             self.skipTest("dpkg installs as root only")
@@ -84,8 +129,8 @@ class DebianPackage(unittest.TestCase):
         admin = os.path.join(self.work, "admin")
         for d in (root, os.path.join(admin, "info"), os.path.join(admin, "updates")):
             os.makedirs(d)
-        shutil.copy(DPKG_STATUS, os.path.join(admin, "status"))
-        before = status_digest()
+        shutil.copy(os.path.join(DPKG_ADMIN, "status"), os.path.join(admin, "status"))
+        before = tessary_on_this_machine()
         dpkg = ["dpkg", f"--instdir={root}", f"--admindir={admin}"]
 
         def quiet(output):
@@ -99,7 +144,7 @@ class DebianPackage(unittest.TestCase):
                              "--show", "tessary"), "install ok installed")
         self.assertEqual(run(*dpkg, "--verify", "tessary"), "")
         self.assertEqual(layout.files_under(os.path.join(root, "usr")),
-                         layout.expected_files(self.programs))
+                         layout.expected_files(self.programs, debian=True))
         # The stripped programs run from where the package put them.
         with harness.Session() as s:
             picture = os.path.join(self.work, "grid.png")
@@ -112,7 +157,8 @@ class DebianPackage(unittest.TestCase):
         result = subprocess.run(["dpkg-query", f"--admindir={admin}", "--show", "tessary"],
                                 capture_output=True, timeout=30)
         self.assertNotEqual(result.returncode, 0, "tessary is still known to the database")
-        self.assertEqual(status_digest(), before, "the machine's package database changed")
+        self.assertEqual(tessary_on_this_machine(), before,
+                         "tessary's entry in the machine's package database changed")
 
 
 if __name__ == "__main__":

@@ -3,6 +3,7 @@
 // under the click cooldown, and the journal file is created, resumed,
 // refused and appended to safely.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -177,7 +178,7 @@ TEST_F(SessionFileTest, RefusedJournalsAreLeftAsTheyWere) {
     };
     const Case cases[] = {{valid, true, "disagrees with the seed 9"},
                           {valid + "click 1\nredo\n", false, "line 5: unknown record 'redo'"},
-                          {"", false, "line 1:"}};
+                          {"tessary-journal 1\n", false, "line 1:"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         dir.Write("session.txt", c.text);
@@ -185,8 +186,41 @@ TEST_F(SessionFileTest, RefusedJournalsAreLeftAsTheyWere) {
         EXPECT_NE(error.find(c.error), std::string::npos) << error;
         EXPECT_EQ(ReadAll(path), c.text);
     }
-    std::filesystem::create_directory(dir.Path() / "folder");
-    EXPECT_FALSE(CBreedingSession::Open({false, 0, (dir.Path() / "folder").string()}, 1, &error));
+}
+
+TEST_F(SessionFileTest, WhatIsNoJournalFileIsRefusedWithTheReasonAndWithoutReadingIt) {
+    const std::filesystem::path fifo = dir.Path() / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);  // reading it would wait for ever
+    const std::filesystem::path huge = dir.Path() / "huge.txt";
+    dir.Write("huge.txt", "");
+    std::filesystem::resize_file(huge, kMaxJournalBytes + 1);  // sparse: reading it would take long
+    const std::pair<std::string, std::string> cases[] = {
+        {"/dev/zero", "/dev/zero is not a regular file"},
+        {fifo.string(), "is not a regular file"},
+        {huge.string(), "larger than 256 MiB"},
+        {dir.Path().string(), "cannot open " + dir.Path().string() + ": Is a directory"},
+    };
+    for (const auto& [where, expected] : cases) {
+        SCOPED_TRACE(where);
+        EXPECT_FALSE(CBreedingSession::Open({false, 0, where}, 1, &error));
+        EXPECT_NE(error.find(expected), std::string::npos) << error;
+    }
+}
+
+TEST_F(SessionFileTest, AJournalAppearsWholeAndAnEmptyFileIsTakenAsANewOne) {
+    dir.Enter();
+    for (const bool empty : {false, true}) {
+        SCOPED_TRACE(empty ? "an empty file" : "no file");
+        std::filesystem::remove(path);
+        if (empty) dir.Write("session.txt", "");
+        auto session = Open(true, 77);
+        ASSERT_TRUE(session) << error;
+        EXPECT_EQ(ReadAll(path), "tessary-journal 1\nseed 77\nrates 10 50\n");
+        // The header was written under another name: nothing of that is left.
+        const auto entries = std::distance(std::filesystem::directory_iterator(dir.Path()),
+                                           std::filesystem::directory_iterator());
+        EXPECT_EQ(entries, 1);
+    }
 }
 
 TEST_F(SessionFileTest, ASecondSessionOnTheSameJournalIsRefused) {
