@@ -53,54 +53,45 @@ TEST_F(SdlWindows, KeysAndTheLeftButtonFollowTheMessagesTakenFromTheQueue) {
 }
 
 TEST_F(SdlWindows, RightButtonAndWheelBecomeTheirWin32Messages) {
-    const HWND hwnd = MakeWindow(806, 626);
-    SDL_Window* native = windows.LiveWindow(hwnd);
+    SDL_Window* native = windows.LiveWindow(MakeWindow(806, 626));
     ASSERT_NE(native, nullptr);
     int left = 0;
     int top = 0;
     SDL_GetWindowPosition(native, &left, &top);
-    struct Case {
+    // {event, the right button or the wheel's notches, flipped, message, wheel turn}: a
+    // button's point is in client pixels, the wheel's on the screen.
+    const struct {
         Uint32 type;
-        Uint8 button;
-        Sint32 wheel;
-        Uint32 direction;
+        int value;
+        bool flipped;
         UINT message;
-        int delta;    // the wheel's turn in wParam's high word
-        bool screen;  // lParam in screen, not client, coordinates
-    };
-    const Case cases[] = {
-        {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 0, 0, WM_RBUTTONDOWN, 0, false},
-        {SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 0, 0, WM_RBUTTONUP, 0, false},
-        {SDL_MOUSEWHEEL, 0, -2, SDL_MOUSEWHEEL_NORMAL, WM_MOUSEWHEEL, -240, true},
-        {SDL_MOUSEWHEEL, 0, -1, SDL_MOUSEWHEEL_FLIPPED, WM_MOUSEWHEEL, 120, true},
-    };
-    for (const Case& c : cases) {
+        int turn;
+    } cases[] = {{SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, false, WM_RBUTTONDOWN, 0},
+                 {SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, false, WM_RBUTTONUP, 0},
+                 {SDL_MOUSEWHEEL, -2, false, WM_MOUSEWHEEL, -2 * WHEEL_DELTA},
+                 {SDL_MOUSEWHEEL, -1, true, WM_MOUSEWHEEL, WHEEL_DELTA}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
-        // The pointer is put at (30, 40) first, as the wheel reports no position of its own.
+        // The pointer goes to (30, 40) first: the wheel reports no position of its own.
+        const Uint32 id = SDL_GetWindowID(native);
         SDL_Event event{};
-        event.type = SDL_MOUSEMOTION;
-        event.motion.windowID = SDL_GetWindowID(native);
-        event.motion.x = 30;
-        event.motion.y = 40;
+        event.motion = {SDL_MOUSEMOTION, 0, id, 0, 0, 30, 40, 0, 0};
         ASSERT_EQ(SDL_PushEvent(&event), 1);
         event = SDL_Event{};
-        event.type = c.type;
         if (c.type == SDL_MOUSEWHEEL) {
-            event.wheel.windowID = SDL_GetWindowID(native);
-            event.wheel.y = c.wheel;
-            event.wheel.direction = c.direction;
+            event.wheel.windowID = id;
+            event.wheel.y = c.value;
+            event.wheel.direction = c.flipped ? SDL_MOUSEWHEEL_FLIPPED : SDL_MOUSEWHEEL_NORMAL;
         } else {
-            event.button.windowID = SDL_GetWindowID(native);
-            event.button.button = c.button;
-            event.button.x = 30;
-            event.button.y = 40;
+            event.button = {c.type, 0, id, 0, static_cast<Uint8>(c.value), 0, 1, 0, 30, 40};
         }
+        event.type = c.type;
         ASSERT_EQ(SDL_PushEvent(&event), 1);
         MSG msg{};
-        ASSERT_EQ(GetMessageA(&msg, hwnd, WM_RBUTTONDOWN, WM_MOUSEWHEEL), 1);
+        ASSERT_EQ(GetMessageA(&msg, nullptr, WM_RBUTTONDOWN, WM_MOUSEWHEEL), 1);
         EXPECT_EQ(msg.message, c.message);
-        EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(msg.wParam), c.delta);
-        EXPECT_EQ(GET_X_LPARAM(msg.lParam), 30 + (c.screen ? left : 0));
-        EXPECT_EQ(GET_Y_LPARAM(msg.lParam), 40 + (c.screen ? top : 0));
+        EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(msg.wParam), c.turn);
+        EXPECT_EQ(GET_X_LPARAM(msg.lParam), 30 + (c.turn != 0 ? left : 0));
+        EXPECT_EQ(GET_Y_LPARAM(msg.lParam), 40 + (c.turn != 0 ? top : 0));
     }
 }
