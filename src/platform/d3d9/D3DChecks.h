@@ -7,8 +7,9 @@
 // one render target, single-level X8R8G8B8/A8R8G8B8 textures in the default
 // or managed pool, D16 depth surfaces (so no stencil), offscreen plain
 // surfaces in system memory to read render targets back into; managed
-// textures and plain surfaces lockable. Limits that depend on the GL implementation come in
-// D3DDeviceLimits; the recording device uses the defaults.
+// textures and plain surfaces lockable. Limits that depend on the GL
+// implementation come in D3DDeviceLimits; the recording device uses the
+// defaults.
 #pragma once
 
 #include <cstdint>
