@@ -1,6 +1,6 @@
 // The work of tessary-export, without process start-up: one shape made into
-// a solid and written as a binary STL (Assimp's writer, the synced write beside the target and the
-// rename over the previous file).
+// a solid and written as a binary STL (the core's STL writer, the synced
+// write beside the target and the rename over the previous file).
 #include <benchmark/benchmark.h>
 
 #include <stdlib.h>
