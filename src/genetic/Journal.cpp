@@ -1,13 +1,10 @@
 #include "genetic/Journal.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
-#include <memory>
 
 #include "config/Decimal.h"
+#include "platform/files/ReadRegularFile.h"
 
 namespace {
 
@@ -198,25 +195,11 @@ std::string FormatJournalEntry(const JournalEntry& entry) {
     return "click " + std::to_string(entry.cell) + "\n";
 }
 
-bool LoadJournal(const char* path, Journal* journal, std::string* error) {
-    struct FileCloser {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
-    if (!file) {
-        *error = std::string("cannot read ") + path + ": " + std::strerror(errno);
-        return false;
-    }
+bool LoadJournal(const std::string& path, Journal* journal, std::string* error) {
     std::string text;
-    char buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) text.append(buffer, got);
-    if (std::ferror(file.get()) != 0) {
-        *error = std::string("cannot read ") + path;
-        return false;
-    }
+    if (!ReadRegularFile(path, kMaxJournalBytes, &text, error)) return false;
     if (!ParseJournal(text, journal, error)) {
-        *error = std::string(path) + ": " + *error;
+        *error = path + ": " + *error;
         return false;
     }
     return true;

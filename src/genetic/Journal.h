@@ -12,6 +12,7 @@
 // separate and surround the words (a CR before the line end is white space).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,6 +21,10 @@
 #include "config/BreedingRates.h"
 
 constexpr int kJournalVersion = 1;
+
+// A journal larger than this is refused: about 30 million records, far more
+// than any session clicks, and small enough to read whole.
+constexpr std::size_t kMaxJournalBytes = std::size_t{256} << 20;
 
 enum class JournalEntryKind { Click, Undo };
 
@@ -51,10 +56,11 @@ std::string FormatJournalHeader(unsigned int seed, const BreedingRates& rates);
 // One record line, ending in '\n'.
 std::string FormatJournalEntry(const JournalEntry& entry);
 
-// Reads and parses the journal file at `path`. A file that cannot be read
-// gives false and "cannot read PATH: reason" in `error`; a malformed one the
-// error of ParseJournal, prefixed with the path ("PATH: line N: ...").
-bool LoadJournal(const char* path, Journal* journal, std::string* error);
+// Reads and parses the journal file at `path`. A file that cannot be read (a
+// folder, a device, a pipe, a file over kMaxJournalBytes) gives false and
+// "cannot read PATH: reason" in `error`; a malformed one the error of
+// ParseJournal, prefixed with the path ("PATH: line N: ...").
+bool LoadJournal(const std::string& path, Journal* journal, std::string* error);
 
 // The first `generation` clicks of `clicks` (a negative generation: all of
 // them), the clicks that lead to that generation. False with `error` set

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "genetic/Journal.h"
+
 namespace {
 
 std::string Reason() { return std::strerror(errno); }

@@ -6,14 +6,9 @@
 // prefix of the session instead of one with a record missing in the middle.
 #pragma once
 
-#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
-
-// A journal larger than this is refused: about 30 million records, far more
-// than any session clicks, and small enough to read whole.
-constexpr std::size_t kMaxJournalBytes = std::size_t{256} << 20;
 
 class CJournalAppender {
 public:

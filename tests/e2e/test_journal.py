@@ -15,6 +15,9 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import grid  # noqa: E402
 import harness  # noqa: E402
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import failsync  # noqa: E402
+
 HEADER = "tessary-journal 1\nseed 4321\nrates 10 50\n"
 
 
@@ -61,11 +64,64 @@ class JournalTest(unittest.TestCase):
             self.assertTrue(same_generation(bred, grid.wait_hues(s, window)))
             s.quit_with_escape(window)
 
+    def test_records_are_synced_as_taken_and_a_failing_sync_is_said_once(self):
+        with harness.Session() as s:
+            work = os.path.realpath(s.workdir)
+            journal = os.path.join(work, "session.txt")
+            log = os.path.join(work, "sync.log")
+            plain = s.env
+
+            # A new journal: its header is written and synced under a scratch name, which is
+            # then linked to the journal's name, and the folder synced after that.
+            s.env = failsync.environment(plain, log=log)
+            s.quit_with_escape(s.start_main(args=("--journal", journal, "--seed", "4321")))
+            entries = failsync.read_log(log)
+            links = [i for i, line in enumerate(entries) if line[0] == "link"]
+            self.assertEqual(len(links), 1, entries)
+            scratch = entries[links[0]][1]
+            self.assertEqual(entries[links[0]][2], journal)
+            write = entries.index(["write", scratch])
+            synced = [i for i, line in enumerate(entries) if line in failsync.syncs_of(scratch)]
+            self.assertTrue(synced and write < synced[0] < links[0], entries)
+            self.assertIn(["fsync", work], entries[links[0]:])
+
+            # Resumed: each record is written and synced before anything else is written.
+            os.remove(log)
+            window = s.start_main(args=("--journal", journal))
+            grid.wait_hues(s, window)
+            grid.click(s, window)
+            time.sleep(1.5)
+            s.key(window, "BackSpace")
+            harness.wait_for(lambda: s.read("session.txt").endswith("undo\n"), 20, "no undo")
+            s.quit_with_escape(window)
+            ours = [line for line in failsync.read_log(log) if journal in line]
+            self.assertEqual(ours, [["write", journal], ["fdatasync", journal]] * 2)
+
+            # A sync that fails is said once, and nothing more is written to the file.
+            s.env = failsync.environment(plain, fail_from=1, match="session.txt")
+            before = s.read("session.txt")
+            window = s.start_main(args=("--journal", journal))
+            grid.wait_hues(s, window)
+            grid.click(s, window)
+            time.sleep(1.5)
+            s.key(window, "BackSpace")
+            harness.wait_for(lambda: s.output().count("cannot write the journal") == 1, 20,
+                             "the failed sync was not said")
+            time.sleep(1.5)
+            s.quit_with_escape(window)
+            self.assertEqual(s.output().count("cannot write the journal"), 1)
+            self.assertIn("Input/output error", s.output())
+            after = s.read("session.txt")
+            self.assertTrue(after.startswith(before) and "undo" not in after[len(before):], after)
+            s.env = plain
+
     def test_the_command_line_is_answered_before_any_window(self):
         cases = [  # (arguments, journal text or None, exit status, what the output must say)
             (("--help",), None, 0, "--journal FILE"),
             (("--version",), None, 0, "tessary "),
             (("--seed", "x"), None, 2, "--seed"),
+            (("--seed", "0x10"), None, 2, "not a whole number"),
+            (("--journal", "/dev/zero"), None, 2, "not a regular file"),
             (("--frobnicate",), None, 2, "--frobnicate"),
             (("--journal", "j.txt"), "tessary-journal 1\nseed 1\nrates 10 50\nclick 9\n", 2,
              "line 4"),

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """tessary-snapshot under Xvfb: repeatable pictures, the seed and clock showing in them,
-the genomes listing of live clicks and of a journal's generations, and refusal of bad
-arguments. (The click cooldown is checked tick by tick by SceneRender_test.)"""
+the genomes listing of live clicks and of a journal's generations, refusal of bad
+arguments, and files synced before they replace old ones (failsync.so). (The click cooldown
+is checked tick by tick by SceneRender_test.)"""
 
 import os
 import subprocess
@@ -10,6 +11,9 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import failsync  # noqa: E402
 
 TOOL = os.path.join(os.environ.get("TESSARY_BUILD_DIR", ""), "tessary-snapshot")
 
@@ -21,8 +25,8 @@ class SnapshotTest(unittest.TestCase):
         self.session = self.enterContext(harness.Session())
         self.out = os.path.join(self.session.workdir, "out.png")
 
-    def run_tool(self, *args):
-        return subprocess.run([TOOL, *args], env=self.session.env, capture_output=True,
+    def run_tool(self, *args, env=None):
+        return subprocess.run([TOOL, *args], env=env or self.session.env, capture_output=True,
                               text=True, timeout=120)
 
     def snapshot(self, *args):
@@ -65,6 +69,30 @@ class SnapshotTest(unittest.TestCase):
                 self.assertEqual(result.returncode, 2)
                 self.assertIn("--help", result.stderr)
                 self.assertFalse(os.path.exists(self.out))
+
+    def test_files_are_synced_before_they_replace_and_a_failed_sync_keeps_the_old_ones(self):
+        work = os.path.realpath(self.session.workdir)
+        out, listing, log = (os.path.join(work, name) for name in ("out.png", "g.txt", "log"))
+        args = ("--out", out, "--genomes", listing)
+        result = self.run_tool(*args, env=failsync.environment(self.session.env, log=log))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        entries = failsync.read_log(log)
+        self.assertEqual(failsync.order_faults(entries, [out, listing]), [])
+        # Counting only the syncs in the work directory (not the GL driver's, if any), the
+        # last is the directory's, after the renames.
+        ours = [line for line in failsync.syncs(entries) if line[1].startswith(work)]
+        for path in (out, listing):
+            with open(path, "w") as f:
+                f.write("old")
+        for n in range(1, len(ours)):
+            with self.subTest(failing_from=n):
+                env = failsync.environment(self.session.env, fail_from=n, match=work)
+                result = self.run_tool(*args, env=env)
+                self.assertEqual(result.returncode, 1, result.stderr)
+                self.assertIn("Input/output error", result.stderr)
+                for path in (out, listing):
+                    with open(path) as f:
+                        self.assertEqual(f.read(), "old")
 
 
 if __name__ == "__main__":

@@ -1,7 +1,7 @@
 """tessary-export ($TESSARY_EXPORT_BIN) on real files: every STL passes admesh, every format
 reads back with `assimp info` with the counts built, the session options pick the same shape
-as a journal, usage errors and bad journals exit 2, and a failed export leaves an existing file
-as it was."""
+as a journal, usage errors and bad journals exit 2, a failed or interrupted export leaves an
+existing file as it was, and every file is synced before it replaces one (failsync.so)."""
 
 import json
 import os
@@ -11,9 +11,13 @@ import shutil
 import signal
 import struct
 import subprocess
+import sys
 import tempfile
 import unittest
 import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import failsync  # noqa: E402
 
 BIN = os.environ.get("TESSARY_EXPORT_BIN", "tessary-export")
 SANITIZER_MARKERS = ("ERROR: AddressSanitizer", "runtime error:", "LeakSanitizer")
@@ -81,14 +85,14 @@ def limit_file_size():
 
 class ExportTest(unittest.TestCase):
     def setUp(self):
-        self.dir = tempfile.mkdtemp(prefix="tessary-export-test-")
+        self.dir = os.path.realpath(tempfile.mkdtemp(prefix="tessary-export-test-"))
         self.addCleanup(shutil.rmtree, self.dir, ignore_errors=True)
 
     def path(self, name):
         return os.path.join(self.dir, name)
 
-    def export(self, *args):
-        proc = run(list(args))
+    def export(self, *args, **kwargs):
+        proc = run(list(args), **kwargs)
         self.assertEqual(proc.returncode, 0, proc.stderr)
         return proc
 
@@ -98,7 +102,8 @@ class ExportTest(unittest.TestCase):
         return self.path(name)
 
     def test_every_stl_is_a_closed_solid_of_the_asked_size(self):
-        cases = [(cell, "50") for cell in range(9)] + [(4, "12.5"), (7, "1000")]
+        cases = [(cell, "50") for cell in range(9)] + [(4, "12.5"), (7, "1000"), (4, "0.01"),
+                                                        (7, "100000")]
         for cell, size in cases:
             with self.subTest(cell=cell, size=size):
                 out = self.path(f"cell{cell}.stl")
@@ -111,7 +116,8 @@ class ExportTest(unittest.TestCase):
                              "Backwards edges", "Facets reversed", "Normals fixed",
                              "Facets removed", "Facets added"]:
                     self.assertEqual(r[name], 0, name)
-                self.assertGreater(r["Volume"], 0)
+                if float(size) >= 1:  # admesh prints the volume to six decimals
+                    self.assertGreater(r["Volume"], 0)
                 largest = max(r["extent X"], r["extent Y"], r["extent Z"])
                 self.assertAlmostEqual(largest, float(size), delta=float(size) * 1e-5)
 
@@ -119,12 +125,12 @@ class ExportTest(unittest.TestCase):
         colours = {}
         for ext, vertices in FORMATS.items():
             with self.subTest(ext=ext):
-                out = self.path("Shape." + ext.upper())
+                out = self.path("My Shape." + ext.upper())
                 self.export("--seed", "11", "--clicks", "2", "--cell", "5", "--out", out)
                 self.assertEqual(assimp_counts(out), (vertices, FACES))
                 if ext == "obj":
-                    self.assertIn("mtllib Shape.mtl\n", read(out, "r"))
-                    kd = re.search(r"^Kd (\S+) (\S+) (\S+)", read(self.path("Shape.mtl"), "r"),
+                    self.assertIn("mtllib My Shape.mtl\n", read(out, "r"))
+                    kd = re.search(r"^Kd (\S+) (\S+) (\S+)", read(self.path("My Shape.mtl"), "r"),
                                    re.M)
                     colours[ext] = tuple(float(c) for c in kd.groups())
                 elif ext == "glb":
@@ -176,6 +182,8 @@ class ExportTest(unittest.TestCase):
         out = self.path("never.stl")
         good = self.write("good.txt", "tessary-journal 1\nseed 1\nrates 10 50\nclick 2\n")
         bad = self.write("bad.txt", "tessary-journal 1\nseed 1\nrates 10 50\n\nclick 9\n")
+        fifo = self.path("fifo.txt")
+        os.mkfifo(fifo)  # read without a writer, it would hang
         cases = [
             ([], "required"),
             (["--seed", "1", "--out", out], "--cell"),
@@ -192,11 +200,16 @@ class ExportTest(unittest.TestCase):
               out], "no generation 3"),
             (["--seed", "1", "--cell", "0", "--out", self.path("x.step")], ".stl"),
             (["--seed", "1", "--cell", "0", "--out", self.path("stl")], ".stl"),
-            *[(["--seed", "1", "--cell", "0", "--out", out, "--size-mm", size], "size")
-              for size in ["0", "nan", "1e7", "5mm"]],
+            *[(["--seed", "1", "--cell", "0", "--out", out, "--size-mm", size], "0.01 to 100000")
+              for size in ["0", "nan", "1e7", "5mm", "1e-42", "0.0099", "100001"]],
+            *[(["--seed", "1", "--cell", "0", "--out", self.path(name)], "control characters")
+              for name in ["a\nv 0 0 0.obj", "a\rb.OBJ", "a\x7f.obj"]],
             (["--seed", "1", "--cell", "0", "--out", out, "--colour", "red"], "colour"),
             (["--journal", bad, "--cell", "0", "--out", out], "line 5"),
-            (["--journal", self.path("missing.txt"), "--cell", "0", "--out", out], "missing.txt"),
+            (["--journal", self.path("missing.txt"), "--cell", "0", "--out", out],
+             "cannot read " + self.path("missing.txt") + ": No such file or directory"),
+            (["--journal", self.dir, "--cell", "0", "--out", out], ": Is a directory"),
+            (["--journal", fifo, "--cell", "0", "--out", out], ": not a regular file"),
         ]
         for args, mention in cases:
             with self.subTest(args=args):
@@ -205,32 +218,73 @@ class ExportTest(unittest.TestCase):
                 self.assertIn("tessary-export:", proc.stderr)
                 self.assertIn(mention, proc.stderr)
                 self.assertEqual(proc.stdout, "")
-                self.assertEqual(sorted(os.listdir(self.dir)), ["bad.txt", "good.txt"])
+                self.assertEqual(sorted(os.listdir(self.dir)), ["bad.txt", "fifo.txt", "good.txt"])
 
-    def test_a_failed_export_leaves_the_existing_file_as_it_was(self):
+    def test_a_failed_or_interrupted_export_leaves_the_existing_files_as_they_were(self):
         old = b"an earlier export\n" * 10
-        limited = [(ext, dict(preexec_fn=limit_file_size, restore_signals=False))
-                   for ext in FORMATS]
-        for ext, how in limited + [("obj", "mtl is a directory"), ("stl", "no such directory")]:
+        full_disk = dict(preexec_fn=limit_file_size, restore_signals=False)
+        cases = [(ext, "full disk", full_disk, "File too large") for ext in FORMATS if ext != "3mf"]
+        cases += [
+            ("3mf", "full disk", full_disk, "the archive was not written whole"),
+            ("obj", "mtl is a directory", {}, "Is a directory"),
+            ("stl", "no such directory", {}, "No such file or directory"),
+            *[("obj", f"sync {n} fails", dict(env=failsync.environment(os.environ, fail_from=n)),
+               "Input/output error") for n in (1, 2)],
+            ("obj", "SIGTERM at sync 2",
+             dict(env=failsync.environment(os.environ, signal_at=(2, signal.SIGTERM))), None),
+        ]
+        for ext, how, kwargs, reason in cases:
             with self.subTest(ext=ext, how=how):
                 work = tempfile.mkdtemp(dir=self.dir)
                 out = os.path.join(work, "kept." + ext)
+                olds = [out, os.path.join(work, "kept.mtl")]
                 if how == "no such directory":
-                    out = os.path.join(work, "missing", "kept." + ext)
-                else:
-                    with open(out, "wb") as f:
+                    out, olds = os.path.join(work, "missing", "kept." + ext), []
+                elif how == "mtl is a directory":
+                    os.mkdir(olds.pop())
+                for path in olds:
+                    with open(path, "wb") as f:
                         f.write(old)
-                if how == "mtl is a directory":
-                    os.mkdir(os.path.join(work, "kept.mtl"))
                 before = sorted(os.listdir(work))
-                proc = run(["--seed", "3", "--cell", "4", "--out", out],
-                           **(how if isinstance(how, dict) else {}))
-                self.assertEqual(proc.returncode, 1, proc.stderr)
-                self.assertIn(f"cannot write {out}: ", proc.stderr)
+                proc = run(["--seed", "3", "--cell", "4", "--out", out], **kwargs)
+                if reason is None:
+                    self.assertEqual(proc.returncode, -signal.SIGTERM, proc.stderr)
+                else:
+                    self.assertEqual(proc.returncode, 1, proc.stderr)
+                    self.assertRegex(proc.stderr, rf"^tessary-export: cannot (write|replace) "
+                                     rf"{re.escape(work)}/[^:]+: {reason}\n$")
                 self.assertEqual(sorted(os.listdir(work)), before)  # no scratch left behind
-                if os.path.exists(out):
-                    self.assertEqual(read(out), old)
+                for path in olds:
+                    self.assertEqual(read(path), old)
 
+    def test_each_file_is_synced_before_its_rename_and_its_directory_after(self):
+        for ext in ("stl", "obj", "3mf"):
+            with self.subTest(ext=ext):
+                out, log = self.path("synced." + ext), self.path(ext + ".log")
+                self.export("--seed", "3", "--cell", "4", "--out", out,
+                            env=failsync.environment(os.environ, log=log))
+                entries = failsync.read_log(log)
+                targets = [out] + ([self.path("synced.mtl")] if ext == "obj" else [])
+                self.assertEqual(failsync.order_faults(entries, targets), [])
+                # The directory's sync comes last, and its failure is reported too.
+                last = len(failsync.syncs(entries))
+                proc = run(["--seed", "3", "--cell", "4", "--out", out],
+                           env=failsync.environment(os.environ, fail_from=last))
+                self.assertEqual(proc.returncode, 1, proc.stderr)
+                self.assertIn(f"cannot sync its directory {self.dir}: Input/output error",
+                              proc.stderr)
+
+    def test_a_link_is_followed_and_the_replaced_files_mode_kept(self):
+        os.mkdir(self.path("real"))
+        shape = self.write("real/shape.obj", "an earlier export\n")
+        os.chmod(shape, 0o444)
+        os.symlink("real/shape.obj", self.path("link.obj"))
+        self.export("--seed", "3", "--cell", "4", "--out", self.path("link.obj"))
+        self.assertTrue(os.path.islink(self.path("link.obj")))
+        self.assertEqual(os.stat(shape).st_mode & 0o777, 0o444)
+        self.assertIn("mtllib shape.mtl\n", read(shape, "r"))  # named after the file written
+        self.assertEqual(sorted(os.listdir(self.path("real"))), ["shape.mtl", "shape.obj"])
+        self.assertEqual(sorted(os.listdir(self.dir)), ["link.obj", "real"])
 
 if __name__ == "__main__":
     unittest.main()

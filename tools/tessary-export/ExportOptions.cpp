@@ -1,36 +1,27 @@
 #include "ExportOptions.h"
 
-#include <cerrno>
 #include <climits>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <string_view>
 
 #include <CLI/CLI.hpp>
 
 #include "app/CommandLine.h"
+#include "config/Decimal.h"
 #include "genetic/Population.h"
 
 namespace {
 
 constexpr const char* kProgram = "tessary-export";
-// A kilometre: far beyond any printer, and well inside single precision.
-constexpr double kMaxSizeMm = 1e6;
+// From a hundredth of a millimetre, about the finest a printer resolves, to
+// a hundred metres: far beyond any printer, and the vertices stay well
+// inside single precision at both ends.
+constexpr double kMinSizeMm = 0.01;
+constexpr double kMaxSizeMm = 1e5;
 
-// A whole decimal number within [lo, hi], nothing before or after it.
 bool ParseWhole(std::string_view text, long long lo, long long hi, long long* value) {
-    if (text.empty() || text.size() > 20 ||
-        !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-' || text[0] == '+')) {
-        return false;
-    }
-    const std::string copy(text);
-    char* end = nullptr;
-    errno = 0;
-    const long long parsed = std::strtoll(copy.c_str(), &end, 10);
-    if (errno != 0 || end != copy.c_str() + copy.size() || parsed < lo || parsed > hi) return false;
-    *value = parsed;
-    return true;
+    return ParseDecimal(text, lo, hi, value);
 }
 
 // Comma-separated whole numbers within [lo, hi]; an empty text is no number.
@@ -55,15 +46,7 @@ bool ParseRates(std::string_view text, BreedingRates* rates) {
 }
 
 bool ParseSize(const std::string& text, double* size) {
-    char* end = nullptr;
-    errno = 0;
-    const double parsed = std::strtod(text.c_str(), &end);
-    if (text.empty() || errno != 0 || end != text.c_str() + text.size() || !std::isfinite(parsed) ||
-        !(parsed > 0.0) || parsed > kMaxSizeMm) {
-        return false;
-    }
-    *size = parsed;
-    return true;
+    return ParseDecimal(std::string_view(text), kMinSizeMm, kMaxSizeMm, size);
 }
 
 bool IsSeed(const std::string& text) {
@@ -137,14 +120,15 @@ int ParseExportOptions(int argc, char** argv, ExportOptions* options) {
     app.add_option("--cell", options->cell, "the cell, 0 to 8 row by row as the grid shows it")
         ->type_name("K")
         ->required()
-        ->check(CLI::Range(0, kPopulationSize - 1));
+        ->check(WholeNumber(0, kPopulationSize - 1));
     app.add_option("--out", options->outPath, "the file to write")
         ->type_name("PATH")
         ->required()
         ->check(Check(IsSolidPath, "the file name must end in .stl, .obj, .ply, .glb or .3mf"));
-    app.add_option("--size-mm", sizeText, "the largest extent in millimetres (default 50)")
+    app.add_option("--size-mm", sizeText,
+                   "the largest extent in millimetres, 0.01 to 100000 (default 50)")
         ->type_name("S")
-        ->check(Check(IsSize, "the size is a number of millimetres above 0 and at most 1e6"));
+        ->check(Check(IsSize, "the size is a number of millimetres from 0.01 to 100000"));
     journal->excludes(seed)->excludes(rates)->excludes(clicks);
     rates->needs(seed);
     clicks->needs(seed);
@@ -154,6 +138,11 @@ int ParseExportOptions(int argc, char** argv, ExportOptions* options) {
     if (journal->count() == 0 && seed->count() == 0) {
         return ExportUsageError("one of --journal and --seed is required");
     }
+    SolidFormatOf(options->outPath, &options->format);
+    if (options->format == SolidFormat::Obj &&
+        !ObjNameAllowed(std::filesystem::path(options->outPath).filename().string())) {
+        return ExportUsageError("an OBJ file name must not hold control characters");
+    }
 
     // Every text below has passed its check.
     long long seedValue = 0;
@@ -162,6 +151,5 @@ int ParseExportOptions(int argc, char** argv, ExportOptions* options) {
     if (rates->count() > 0) ParseRates(ratesText, &options->rates);
     ParseList(clicksText, 0, kPopulationSize - 1, &options->clicks);
     if (!sizeText.empty()) ParseSize(sizeText, &options->sizeMm);
-    SolidFormatOf(options->outPath, &options->format);
     return kContinueStatus;
 }

@@ -2,9 +2,9 @@
 // viewer's saves use. The other formats: the solid as an Assimp scene (one
 // node, one mesh, one material), exported with no post-processing of our
 // own so the counts stay as built. Assimp's OBJ, PLY and glTF writers go
-// through its in-memory blob interface and the bytes are written here,
-// where every write, sync and close is checked; its 3MF writer opens the
-// file itself, so that file is checked afterwards.
+// through its in-memory blob interface; its 3MF writer opens the file
+// itself, so it writes into a scratch directory and the file is read back
+// and checked. The bytes then go through the platform's atomic writer.
 #include "ExportWriter.h"
 
 #include <algorithm>
@@ -23,12 +23,17 @@
 #include <assimp/material.h>
 #include <assimp/scene.h>
 
-#include "OutputFiles.h"
+#include "platform/files/AtomicWrite.h"
+#include "platform/files/CScratchDirectory.h"
+#include "platform/files/ReadRegularFile.h"
 #include "shape/StlWriter.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// Far above any 3MF of the 64 x 64 solid (under a megabyte).
+constexpr std::size_t kMax3mfBytes = std::size_t{256} << 20;
 
 struct FormatEntry {
     const char* extension;
@@ -125,9 +130,11 @@ std::unique_ptr<aiScene> MakeScene(const SolidMesh& solid, const D3DCOLORVALUE& 
     return scene;
 }
 
-std::uint32_t Little(const std::vector<unsigned char>& bytes, std::size_t at, int size) {
+std::uint32_t Little(std::string_view bytes, std::size_t at, int size) {
     std::uint32_t value = 0;
-    for (int k = size - 1; k >= 0; --k) value = (value << 8) | bytes[at + k];
+    for (int k = size - 1; k >= 0; --k) {
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + k]);
+    }
     return value;
 }
 
@@ -135,7 +142,7 @@ std::uint32_t Little(const std::vector<unsigned char>& bytes, std::size_t at, in
 // directory ends the archive: a 22-byte record (Assimp writes no archive
 // comment) gives its size and offset; each of its records holds an entry's
 // sizes and name.
-bool ZipListsEntry(const std::vector<unsigned char>& zip, std::string_view entry) {
+bool ZipListsEntry(std::string_view zip, std::string_view entry) {
     if (zip.size() < 22 || Little(zip, zip.size() - 22, 4) != 0x06054b50u) return false;
     const std::size_t end = zip.size() - 22;
     std::size_t at = Little(zip, end + 16, 4);
@@ -146,7 +153,7 @@ bool ZipListsEntry(const std::vector<unsigned char>& zip, std::string_view entry
         const std::size_t next =
             at + 46 + nameLength + Little(zip, at + 30, 2) + Little(zip, at + 32, 2);
         if (next > end) return false;
-        const std::string_view name(reinterpret_cast<const char*>(&zip[at + 46]), nameLength);
+        const std::string_view name = zip.substr(at + 46, nameLength);
         if (name == entry) return uncompressed > 0;
         at = next;
     }
@@ -155,12 +162,21 @@ bool ZipListsEntry(const std::vector<unsigned char>& zip, std::string_view entry
 
 // Assimp's 3MF writer opens the file itself and reports no failed write:
 // its zip library drops an entry it cannot write and still closes a valid
-// archive, and Assimp's reader stops the process on such an archive. So the
-// archive is synced and checked for its model here.
-bool CheckAndSync3mf(const fs::path& path, std::string* error) {
-    std::vector<unsigned char> bytes;
-    if (!ReadAndSync(path, &bytes, error)) return false;
-    if (!ZipListsEntry(bytes, "3D/3DModel.model")) {
+// archive, and Assimp's reader stops the process on such an archive. So it
+// writes into a scratch directory beside the target, and the archive is
+// read back and checked for its model there.
+bool Export3mf(const aiScene& scene, const std::string& directory, const std::string& fileName,
+               std::string* bytes, std::string* error) {
+    CScratchDirectory scratch(directory);
+    if (!scratch.Created(error)) return false;
+    const std::string file = scratch.FilePath(fileName);
+    Assimp::Exporter exporter;
+    if (exporter.Export(&scene, ExporterId(SolidFormat::ThreeMf), file.c_str(), 0) != AI_SUCCESS) {
+        *error = FailureOf(exporter);
+        return false;
+    }
+    if (!ReadRegularFile(file, kMax3mfBytes, bytes, error)) return false;
+    if (!ZipListsEntry(*bytes, "3D/3DModel.model")) {
         *error = "the archive was not written whole";
         return false;
     }
@@ -173,7 +189,7 @@ bool CheckAndSync3mf(const fs::path& path, std::string* error) {
 // length, each colour is repacked as the header declares it; output of a
 // writer without the fault has the declared length and is left as it is.
 bool RepairPlyColours(const unsigned char* data, std::size_t size, const aiMesh& mesh,
-                      std::vector<unsigned char>* out, std::string* error) {
+                      std::string* out, std::string* error) {
     constexpr std::string_view kEnd = "end_header\n";
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const std::size_t body = text.find(kEnd);
@@ -187,9 +203,9 @@ bool RepairPlyColours(const unsigned char* data, std::size_t size, const aiMesh&
     const std::size_t faceBytes = std::size_t{mesh.mNumFaces} * (1 + 3 * sizeof(std::uint32_t));
     const std::size_t declared = std::size_t{mesh.mNumVertices} * (kPositionNormal + 4) + faceBytes;
     const std::size_t floats = std::size_t{mesh.mNumVertices} * (kPositionNormal + 16) + faceBytes;
-    out->assign(data, data + start);
+    out->assign(reinterpret_cast<const char*>(data), start);
     if (size - start == declared) {
-        out->insert(out->end(), data + start, data + size);
+        out->append(reinterpret_cast<const char*>(data) + start, size - start);
         return true;
     }
     if (size - start != floats) {
@@ -198,64 +214,57 @@ bool RepairPlyColours(const unsigned char* data, std::size_t size, const aiMesh&
     }
     const unsigned char* in = data + start;
     for (unsigned int v = 0; v < mesh.mNumVertices; ++v) {
-        out->insert(out->end(), in, in + kPositionNormal);
+        out->append(reinterpret_cast<const char*>(in), kPositionNormal);
         in += kPositionNormal;
         for (int channel = 0; channel < 4; ++channel) {
             float value = 0.0f;
             std::memcpy(&value, in, sizeof value);
             in += sizeof value;
             out->push_back(
-                static_cast<unsigned char>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f)));
+                static_cast<char>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f)));
         }
     }
-    out->insert(out->end(), in, data + size);
+    out->append(reinterpret_cast<const char*>(in), static_cast<std::size_t>(data + size - in));
     return true;
 }
 
-// Runs Assimp's writer into `scratch`, under the target's own file name (the
-// OBJ names its .mtl after it). The files written, the target's last.
-bool ExportInto(const aiScene& scene, SolidFormat format, const fs::path& scratch,
-                const std::string& fileName, std::vector<std::string>* written,
-                std::string* error) {
-    Assimp::Exporter exporter;
-    const char* id = ExporterId(format);
-    if (format == SolidFormat::ThreeMf) {
-        const fs::path file = scratch / fileName;
-        if (exporter.Export(&scene, id, file.c_str(), 0) != AI_SUCCESS) {
-            *error = FailureOf(exporter);
-            return false;
-        }
-        if (!CheckAndSync3mf(file, error)) return false;
-        written->push_back(fileName);
-        return true;
-    }
+struct OutputFile {
+    std::string name;  // in the target's directory
+    std::string bytes;
+};
 
+// Runs Assimp's writer under the target's own file name (the OBJ names its
+// .mtl after it). The files to write, the target's last.
+bool ExportFiles(const aiScene& scene, SolidFormat format, const std::string& directory,
+                 const std::string& fileName, std::vector<OutputFile>* files, std::string* error) {
+    if (format == SolidFormat::ThreeMf) {
+        files->push_back({fileName, ""});
+        return Export3mf(scene, directory, fileName, &files->back().bytes, error);
+    }
+    Assimp::Exporter exporter;
     Assimp::ExportProperties properties;
     properties.SetPropertyString(AI_CONFIG_EXPORT_BLOB_NAME, fileName);
-    const aiExportDataBlob* blob = exporter.ExportToBlob(&scene, id, 0, &properties);
+    const aiExportDataBlob* blob =
+        exporter.ExportToBlob(&scene, ExporterId(format), 0, &properties);
     if (blob == nullptr) {
         *error = FailureOf(exporter);
         return false;
     }
     // The first blob is the target; any others (the .mtl) go first.
-    for (const aiExportDataBlob* part = blob; part != nullptr; part = part->next) {
-        const std::string name = part == blob ? fileName : part->name.C_Str();
+    for (const aiExportDataBlob* part = blob->next; part != nullptr; part = part->next) {
+        const std::string name = part->name.C_Str();
         if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
             *error = "the writer named a file '" + name + "'";
             return false;
         }
-        const auto* data = static_cast<const unsigned char*>(part->data);
-        std::size_t size = part->size;
-        std::vector<unsigned char> repaired;
-        if (format == SolidFormat::Ply && part == blob) {
-            if (!RepairPlyColours(data, size, *scene.mMeshes[0], &repaired, error)) return false;
-            data = repaired.data();
-            size = repaired.size();
-        }
-        if (!WriteAndSync(scratch / name, data, size, error)) return false;
-        if (part != blob) written->push_back(name);
+        files->push_back({name, std::string(static_cast<const char*>(part->data), part->size)});
     }
-    written->push_back(fileName);
+    const auto* data = static_cast<const unsigned char*>(blob->data);
+    files->push_back({fileName, ""});
+    if (format == SolidFormat::Ply) {
+        return RepairPlyColours(data, blob->size, *scene.mMeshes[0], &files->back().bytes, error);
+    }
+    files->back().bytes.assign(reinterpret_cast<const char*>(data), blob->size);
     return true;
 }
 
@@ -273,36 +282,55 @@ bool SolidFormatOf(const std::string& path, SolidFormat* format) {
     return false;
 }
 
+bool ObjNameAllowed(const std::string& fileName) {
+    return std::none_of(fileName.begin(), fileName.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+    });
+}
+
 bool WriteSolidFile(const SolidMesh& solid, const D3DCOLORVALUE& colour, SolidFormat format,
                     const std::string& path, std::string* error) {
     if (solid.normals.size() != solid.positions.size()) {
-        *error = "the solid has no normals";
+        *error = "cannot write " + path + ": the solid has no normals";
         return false;
     }
-    const fs::path target(path);
-    const std::string fileName = target.filename().string();
-    const CScratchDirectory scratch(target);
-    if (!scratch.Created(error)) return false;
+    // A link at the path is followed, and the .mtl goes beside the file the
+    // OBJ really is, named after it, so the OBJ finds it.
+    std::string target;
+    if (!ResolveFinalPath(path, &target, error)) return false;
+    const fs::path resolved(target);
+    const std::string fileName = resolved.filename().string();
+    const std::string directory =
+        resolved.parent_path().empty() ? std::string(".") : resolved.parent_path().string();
+    if (format == SolidFormat::Obj && !ObjNameAllowed(fileName)) {
+        *error = "cannot write " + path + ": the OBJ would name " + target +
+                 " in its mtllib line, and that name holds a control character";
+        return false;
+    }
 
-    std::vector<std::string> written;
+    std::vector<OutputFile> files;
     if (format == SolidFormat::Stl) {
         const std::vector<std::uint8_t> bytes = BinaryStl(solid);
-        if (!WriteAndSync(scratch.Path() / fileName, bytes.data(), bytes.size(), error))
-            return false;
-        written.push_back(fileName);
+        files.push_back({fileName, std::string(bytes.begin(), bytes.end())});
     } else {
         // Assimp reports through its return values, but it is a library that
         // may throw (memory, or a writer's own error); that stops here.
         try {
             const std::unique_ptr<aiScene> scene = MakeScene(solid, colour, format);
-            if (!ExportInto(*scene, format, scratch.Path(), fileName, &written, error))
+            if (!ExportFiles(*scene, format, directory, fileName, &files, error)) {
+                *error = "cannot write " + path + ": " + *error;
                 return false;
+            }
         } catch (const std::exception& thrown) {
-            *error = thrown.what();
+            *error = "cannot write " + path + ": " + thrown.what();
             return false;
         }
     }
-    return RenameIntoPlace(scratch.Path(), written,
-                           target.parent_path().empty() ? fs::path(".") : target.parent_path(),
-                           error);
+    std::vector<FileToWrite> writes;
+    for (const OutputFile& file : files) {
+        writes.push_back({directory + "/" + file.name, file.bytes});
+    }
+    // The target, named last, keeps the caller's spelling in messages.
+    writes.back().path = path;
+    return WriteFilesAtomically(writes, error);
 }

@@ -20,11 +20,17 @@ enum class SolidFormat {
 // .3mf, in any case); false for any other name.
 bool SolidFormatOf(const std::string& path, SolidFormat* format);
 
-// Writes `solid`, in the colour's red, green and blue, to `path` in `format`.
-// Every file is first written and synced in a fresh directory beside `path`,
-// then renamed into place: for OBJ the .mtl of the same name first, the .obj
-// last. The directory is removed whatever happens. On failure returns false
-// with the reason in `error`, and no file at the target has changed (for OBJ,
-// a failure between the two renames leaves the new .mtl beside the old .obj).
+// Whether an OBJ may be called `fileName`: the OBJ names its .mtl in a
+// line of its own, so a control character (a line break above all) would
+// add lines to it. Spaces are allowed: readers take the rest of the line.
+bool ObjNameAllowed(const std::string& fileName);
+
+// Writes `solid`, in the colour's red, green and blue, to `path` in `format`,
+// through the platform's atomic writer (platform/files/AtomicWrite.h): a link
+// at `path` is followed, a replaced file keeps its permission bits, and for
+// OBJ the .mtl of the same name, beside the file really written, goes first.
+// On failure returns false with the whole message in `error` ("cannot write
+// PATH: reason"), and no file at the target has changed (for OBJ, a failure
+// between the two renames leaves the new .mtl beside the old .obj).
 bool WriteSolidFile(const SolidMesh& solid, const D3DCOLORVALUE& colour, SolidFormat format,
                     const std::string& path, std::string* error);

@@ -16,6 +16,7 @@
 #include "genetic/Decode.h"
 #include "genetic/Journal.h"
 #include "genetic/Population.h"
+#include "platform/files/CScratchDirectory.h"
 #include "shape/CSuperShape.h"
 #include "shape/SolidMesh.h"
 
@@ -28,7 +29,7 @@ int LoadSession(ExportOptions& options) {
     if (options.journalPath.empty()) return kContinueStatus;
     Journal journal;
     std::string error;
-    if (!LoadJournal(options.journalPath.c_str(), &journal, &error)) {
+    if (!LoadJournal(options.journalPath, &journal, &error)) {
         std::fprintf(stderr, "tessary-export: %s\n", error.c_str());
         return kUsageStatus;
     }
@@ -52,9 +53,8 @@ const char* Refusal(SolidStatus status) {
     return "cannot be made a solid";
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
+    CScratchDirectory::RemoveAllOnSignals();
     ExportOptions options;
     int status = ParseExportOptions(argc, argv, &options);
     if (status != kContinueStatus) return status;
@@ -82,9 +82,14 @@ int main(int argc, char** argv) {
 
     if (!WriteSolidFile(solid, population.materials[options.cell].Diffuse, options.format,
                         options.outPath, &error)) {
-        std::fprintf(stderr, "tessary-export: cannot write %s: %s\n", options.outPath.c_str(),
-                     error.c_str());
+        std::fprintf(stderr, "tessary-export: %s\n", error.c_str());
         return kFailureStatus;
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return RunGuarded("tessary-export", [argc, argv] { return Run(argc, argv); });
 }

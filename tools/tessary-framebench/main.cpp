@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "COffscreenView.h"
+#include "app/CommandLine.h"
 #include "config/AppConfig.h"
+#include "config/Decimal.h"
 #include "platform/Random.h"
 #include "platform/d3d9/gl/GLDirect3D9.h"
 #include "scene/CSceneMain.h"
@@ -64,12 +66,15 @@ void Print(const char* what, const std::vector<double>& samples) {
                 Percentile(samples, 1.0));
 }
 
-bool ParseCount(const char* text, int* value) {
-    char* end = nullptr;
-    const long parsed = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || parsed < 1 || parsed > 1000000) return false;
-    *value = static_cast<int>(parsed);
-    return true;
+bool ParseCount(std::string_view text, int* value) {
+    return ParseDecimal(text, 1, 1000000, value);
+}
+
+// WxH, each side 1 to 16384.
+bool ParseSize(std::string_view text, Size* size) {
+    const std::size_t x = text.find('x');
+    return x != std::string_view::npos && ParseDecimal(text.substr(0, x), 1, 16384, &size->width) &&
+           ParseDecimal(text.substr(x + 1), 1, 16384, &size->height);
 }
 
 bool ParseOptions(int argc, char** argv, Options* options) {
@@ -87,11 +92,7 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             if (!ParseCount(value, &options->clicks)) return false;
         } else if (arg == "--size") {
             Size size{};
-            char tail = 0;
-            if (std::sscanf(value, "%dx%d%c", &size.width, &size.height, &tail) != 2 ||
-                size.width < 1 || size.height < 1 || size.width > 16384 || size.height > 16384) {
-                return false;
-            }
+            if (!ParseSize(value, &size)) return false;
             options->sizes.push_back(size);
         } else {
             return false;
@@ -157,9 +158,7 @@ bool Measure(const Size& size, const Options& options, int clicks) {
     return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
         std::fputs(kUsage, stderr);
@@ -178,4 +177,10 @@ int main(int argc, char** argv) {
         }
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return RunGuarded("tessary-framebench", [argc, argv] { return Run(argc, argv); });
 }

@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include "app/CommandLine.h"
+#include "config/Decimal.h"
 
 namespace {
 
@@ -14,22 +15,11 @@ namespace {
 // any GL implementation's texture size.
 constexpr int kMaxSide = 16384;
 
-// A whole decimal integer within [lo, hi], digits with an optional sign only.
-bool ParseInt(std::string_view text, long long lo, long long hi, int* value) {
-    std::size_t i = text.size() > 0 && (text[0] == '-' || text[0] == '+') ? 1 : 0;
-    if (i == text.size() || text.size() > 12) return false;
-    long long magnitude = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return false;
-        magnitude = magnitude * 10 + (text[i] - '0');
-    }
-    const long long parsed = text[0] == '-' ? -magnitude : magnitude;
-    if (parsed < lo || parsed > hi) return false;
-    *value = static_cast<int>(parsed);
-    return true;
+bool ParseInt(std::string_view text, int lo, int hi, int* value) {
+    return ParseDecimal(text, lo, hi, value);
 }
 
-bool ParsePair(std::string_view text, char separator, long long lo, long long hi, int* first,
+bool ParsePair(std::string_view text, char separator, int lo, int hi, int* first,
                int* second) {
     const std::size_t at = text.find(separator);
     if (at == std::string_view::npos) return false;
@@ -40,7 +30,7 @@ bool ParsePair(std::string_view text, char separator, long long lo, long long hi
 // An option whose value is two numbers joined by `separator`, checked while
 // parsing so a bad value is a usage error like any other.
 CLI::Option* AddPair(CLI::App& app, const char* name, int* first, int* second, char separator,
-                     long long lo, long long hi, const char* typeName, const char* help) {
+                     int lo, int hi, const char* typeName, const char* help) {
     return app
         .add_option_function<std::string>(
             name,
@@ -67,10 +57,10 @@ int ParseSnapshotOptions(int argc, char** argv, SnapshotOptions* options) {
         "tessary-snapshot");
     app.add_option("--out", options->outPath, "The PNG to write")->required()->type_name("FILE");
     auto* seed = app.add_option("--seed", options->seed, "Random seed (default 1)")
-                     ->check(CLI::Range(0u, UINT_MAX))
+                     ->check(WholeNumber(0, UINT_MAX))
                      ->type_name("N");
     app.add_option("--time-ms", options->timeMs, "Clock value the rotation reads, in ms (default 0)")
-        ->check(CLI::Range(0u, UINT_MAX))
+        ->check(WholeNumber(0, UINT_MAX))
         ->type_name("T");
     AddPair(app, "--size", &options->width, &options->height, 'x', 1, kMaxSide, "WxH",
             "Configured client size (default 800x600)");
@@ -83,7 +73,7 @@ int ParseSnapshotOptions(int argc, char** argv, SnapshotOptions* options) {
     app.add_flag("--click", options->click, "Hold the left button during every frame");
     app.add_option("--frames", options->frames,
                    "Frames rendered, one update tick between two (default 1)")
-        ->check(CLI::Range(1, 1000000))
+        ->check(WholeNumber(1, 1000000))
         ->type_name("N");
     app.add_option("--genomes", options->genomesPath,
                    "Write the nine genomes after the last frame")
@@ -95,7 +85,7 @@ int ParseSnapshotOptions(int argc, char** argv, SnapshotOptions* options) {
                         ->excludes(rates);
     app.add_option("--generation", options->generation,
                    "The journal's generation to show (default: its last)")
-        ->check(CLI::Range(0ll, static_cast<long long>(INT32_MAX)))
+        ->check(WholeNumber(0, INT32_MAX))
         ->needs(journal)
         ->type_name("G");
     return ParseCommandLine(app, argc, argv);

@@ -15,6 +15,8 @@
 #include "app/CommandLine.h"
 #include "genetic/Journal.h"
 #include "platform/Random.h"
+#include "platform/files/AtomicWrite.h"
+#include "platform/files/CScratchDirectory.h"
 #include "platform/d3d9/gl/GLDirect3D9.h"
 #include "scene/CSceneMain.h"
 
@@ -35,34 +37,37 @@ namespace {
 
 constexpr int kFailureStatus = 1;
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
+void AppendBytes(void* context, void* data, int size) {
+    static_cast<std::string*>(context)->append(static_cast<const char*>(data),
+                                               static_cast<std::size_t>(size));
+}
 
-bool WritePng(const std::string& path, const std::vector<std::uint32_t>& argb, UINT width,
-              UINT height) {
+// The picture as PNG bytes; false when the encoder fails (out of memory).
+bool EncodePng(const std::vector<std::uint32_t>& argb, UINT width, UINT height, std::string* png) {
     std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * height * 3);
     for (std::size_t i = 0; i < argb.size() && 3 * i + 2 < rgb.size(); ++i) {
         rgb[3 * i] = static_cast<unsigned char>(argb[i] >> 16);
         rgb[3 * i + 1] = static_cast<unsigned char>(argb[i] >> 8);
         rgb[3 * i + 2] = static_cast<unsigned char>(argb[i]);
     }
-    return stbi_write_png(path.c_str(), static_cast<int>(width), static_cast<int>(height), 3,
-                          rgb.data(), static_cast<int>(width * 3)) != 0;
+    return stbi_write_png_to_func(AppendBytes, png, static_cast<int>(width),
+                                  static_cast<int>(height), 3, rgb.data(),
+                                  static_cast<int>(width * 3)) != 0;
 }
 
 // One line per slot, 36 genes printed to round-trip exactly.
-bool WriteGenomes(const std::string& path, const CSceneMain& scene) {
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "w"));
-    if (!file) return false;
+std::string FormatGenomes(const CSceneMain& scene) {
+    std::string text;
+    char number[32];
     for (int k = 0; k < kPopulationSize; ++k) {
         const Genome& genome = scene.GenomeAt(k);
         for (int i = 0; i < kGenomeSize; ++i) {
-            std::fprintf(file.get(), i == 0 ? "%.17g" : " %.17g", genome.genes[i]);
+            std::snprintf(number, sizeof number, i == 0 ? "%.17g" : " %.17g", genome.genes[i]);
+            text += number;
         }
-        std::fputc('\n', file.get());
+        text += '\n';
     }
-    return std::ferror(file.get()) == 0;
+    return text;
 }
 
 int Run(const SnapshotOptions& options, const std::vector<int>& clicks) {
@@ -91,6 +96,7 @@ int Run(const SnapshotOptions& options, const std::vector<int>& clicks) {
     std::vector<std::uint32_t> pixels;
     UINT width = 0;
     UINT height = 0;
+    std::string genomes;
     {
         const auto scene = std::make_unique<CSceneMain>();
         scene->InitWithRates(&view.Context(), options.mutationRate, options.reseedRate);
@@ -105,22 +111,28 @@ int Run(const SnapshotOptions& options, const std::vector<int>& clicks) {
             std::fprintf(stderr, "tessary-snapshot: cannot read the back buffer\n");
             return kFailureStatus;
         }
-        if (!options.genomesPath.empty() && !WriteGenomes(options.genomesPath, *scene)) {
-            std::fprintf(stderr, "tessary-snapshot: cannot write %s\n",
-                         options.genomesPath.c_str());
-            return kFailureStatus;
-        }
+        genomes = FormatGenomes(*scene);
     }
-    if (!WritePng(options.outPath, pixels, width, height)) {
-        std::fprintf(stderr, "tessary-snapshot: cannot write %s\n", options.outPath.c_str());
+    std::string png;
+    if (!EncodePng(pixels, width, height, &png)) {
+        std::fprintf(stderr, "tessary-snapshot: cannot encode the picture\n");
+        return kFailureStatus;
+    }
+    // Both files are written and synced before either replaces an old one.
+    std::vector<FileToWrite> files;
+    if (!options.genomesPath.empty()) files.push_back({options.genomesPath, genomes});
+    files.push_back({options.outPath, png});
+    if (!WriteFilesAtomically(files, &error)) {
+        std::fprintf(stderr, "tessary-snapshot: %s\n", error.c_str());
         return kFailureStatus;
     }
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
+    // Before SDL starts, which otherwise takes SIGINT and SIGTERM as quit
+    // events that this program never reads.
+    CScratchDirectory::RemoveAllOnSignals();
     SnapshotOptions options;
     if (const int status = ParseSnapshotOptions(argc, argv, &options); status != kContinueStatus) {
         return status;
@@ -130,7 +142,7 @@ int main(int argc, char** argv) {
     if (!options.journalPath.empty()) {
         Journal journal;
         std::string error;
-        if (!LoadJournal(options.journalPath.c_str(), &journal, &error) ||
+        if (!LoadJournal(options.journalPath, &journal, &error) ||
             !ClicksUpToGeneration(ClicksInEffect(journal.entries), options.generation, &clicks,
                                   &error)) {
             std::fprintf(stderr, "tessary-snapshot: %s\n", error.c_str());
@@ -141,4 +153,10 @@ int main(int argc, char** argv) {
         options.reseedRate = journal.rates.reseedRate;
     }
     return Run(options, clicks);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return RunGuarded("tessary-snapshot", [argc, argv] { return Run(argc, argv); });
 }
