@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 #include "config/AppConfig.h"
 #include "genetic/Decode.h"
@@ -23,6 +24,15 @@ constexpr int kFrameCounterWrap = 0x7FFFFFFF;
 
 constexpr D3DCOLOR kOpaqueBlack = 0xFF000000u;
 
+// A saved cell flashes for about half a second, fading: white, well beyond
+// the hover's grey, or red when the save failed. Added over the cell.
+constexpr int kFlashTicks = 30;
+
+D3DCOLOR FlashColor(bool failed, int ticksLeft) {
+    const auto level = static_cast<DWORD>(255 * ticksLeft / kFlashTicks) & 0xFFu;
+    return kOpaqueBlack | (level << 16) | (failed ? 0u : (level << 8) | level);
+}
+
 // The grey added over the hovered cell, pulsing with the update ticks:
 // g = 255 * (0.2 + 0.1 sin(frameCounter / 30)) in 25..76, opaque.
 D3DCOLOR HighlightColor(int frameCounter) {
@@ -39,6 +49,10 @@ std::int64_t GridOffset(int clientSize) {
 }
 
 }  // namespace
+
+CSceneMain::CSceneMain() = default;
+// The saver finishes the saves asked for before the scene goes.
+CSceneMain::~CSceneMain() = default;
 
 void CSceneMain::InitPopulation(CDXContext* ctx) {
     context = ctx;
@@ -104,6 +118,8 @@ int CSceneMain::Update() {
     ++frameCounter;
     if (frameCounter == kFrameCounterWrap) frameCounter = 0;
     if (clickCooldown > 0) --clickCooldown;
+    if (flashTicks > 0) --flashTicks;
+    if (saver) PollSaves();
     return 0;
 }
 
@@ -122,6 +138,9 @@ int CSceneMain::Render() {
     const bool pointerKnown =
         GetCursorPos(&pointer) != FALSE && ScreenToClient(context->hwnd, &pointer) != FALSE;
     const bool buttonHeld = (GetKeyState(VK_LBUTTON) & 0x80) != 0;
+    const bool saveKey = (GetKeyState('S') & 0x80) != 0;
+    saveThisFrame = saveKey && !saveKeyDown;
+    saveKeyDown = saveKey;
     if (g_breedingSession != nullptr) PollUndo();
 
     // Column by column: k = 0, 3, 6, 1, 4, 7, 2, 5, 8.
@@ -151,6 +170,8 @@ void CSceneMain::RenderCell(int k, int col, int row, const POINT* pointer, bool 
     const bool hovered = pointer != nullptr && cellX <= pointer->x &&
                          pointer->x < cellX + kCellSize && cellY <= pointer->y &&
                          pointer->y < cellY + kCellSize;
+    // Saved before a click in the same frame can breed over it.
+    if (hovered && saveThisFrame) SaveCell(k);
     if (hovered && clickCooldown == 0) {
         // Additive, with no texture on stage 0: the grey is added to the cell.
         quad.DrawRect(x, y, kCellSize, kCellSize, HighlightColor(frameCounter));
@@ -161,6 +182,9 @@ void CSceneMain::RenderCell(int k, int col, int row, const POINT* pointer, bool 
             Breed(k);
             if (g_breedingSession != nullptr) g_breedingSession->RecordClick(k);
         }
+    }
+    if (flashTicks > 0 && k == flashCell) {
+        quad.DrawRect(x, y, kCellSize, kCellSize, FlashColor(flashFailed, flashTicks));
     }
 
     EndShapePasses(device);
@@ -213,4 +237,69 @@ void CSceneMain::PollUndo() {
     if (!g_breedingSession->Undo()) return;
     clickCooldown = kClickCooldownTicks;
     ShowSessionGeneration();
+}
+
+void CSceneMain::SaveCell(int k) {
+    IDirect3DDevice9* device = context->device;
+    if (!cellPicture) {
+        cellPicture = std::make_unique<CDXRenderTexture>();
+        cellPicture->Init(context, kCellSize, kCellSize);
+    }
+    // The cell's composite again, alone, in a target of the cell's size: the
+    // back buffer may be multisampled, which cannot be read back.
+    EndShapePasses(device);
+    cellPicture->Begin();
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kOpaqueBlack, 1.0f, 0);
+    CompositeShape(device, quad, shapeTarget.GetTexture(), glowTargets[0].GetTexture(), 0, 0,
+                   kCellSize);
+    cellPicture->End();
+
+    SaveRequest request;
+    IDirect3DTexture9* texture = cellPicture->GetTexture();
+    IDirect3DSurface9* target = nullptr;
+    IDirect3DSurface9* plain = nullptr;
+    ID3DXBuffer* png = nullptr;
+    D3DSURFACE_DESC desc{};
+    if (texture != nullptr && SUCCEEDED(texture->GetSurfaceLevel(0, &target)) &&
+        SUCCEEDED(target->GetDesc(&desc)) &&
+        SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,
+                                                      D3DPOOL_SYSTEMMEM, &plain, nullptr)) &&
+        SUCCEEDED(device->GetRenderTargetData(target, plain)) &&
+        SUCCEEDED(D3DXSaveSurfaceToFileInMemory(&png, D3DXIFF_PNG, plain, nullptr, nullptr))) {
+        request.png.assign(static_cast<const char*>(png->GetBufferPointer()),
+                           png->GetBufferSize());
+    }
+    if (png != nullptr) png->Release();
+    if (plain != nullptr) plain->Release();
+    if (target != nullptr) target->Release();
+    if (request.png.empty()) {
+        std::fprintf(stderr, "tessary: cannot read back the picture of cell %d; nothing saved\n",
+                     k);
+        flashCell = k;
+        flashFailed = true;
+        flashTicks = kFlashTicks;
+        return;
+    }
+
+    SaveSubject& subject = request.subject;
+    if (const CBreedingSession* session = g_breedingSession) {
+        subject.journalPath = session->JournalPath();
+        subject.seeded = session->Seeded();
+        subject.seed = session->Seed();
+        subject.generation = static_cast<int>(session->Clicks().size());
+    }
+    subject.cell = k;
+    GetLocalTime(&subject.localTime);
+    request.genome = genomes[k];
+    request.directory = g_saveDirectory;
+    if (!saver) saver = std::make_unique<CShapeSaver>();
+    saver->Submit(std::move(request));
+}
+
+void CSceneMain::PollSaves() {
+    for (const SaveOutcome& outcome : saver->TakeOutcomes()) {
+        flashCell = outcome.cell;
+        flashFailed = !outcome.saved;
+        flashTicks = kFlashTicks;
+    }
 }

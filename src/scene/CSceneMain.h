@@ -13,15 +13,16 @@
 #include "gfx/CDXRenderTexture.h"
 #include "platform/d3d9/d3dx9.h"
 #include "config/ParamFile.h"
+#include "scene/CShapeSaver.h"
 #include "shape/CSuperShape.h"
 
 constexpr int kClickCooldownTicks = 60;
 
 class CSceneMain : public IScene {
 public:
-    CSceneMain() = default;
-    ~CSceneMain() override = default;
+    ~CSceneMain() override;
 
+    CSceneMain();
     int Render() override;
     int Update() override;
     int Init(CDXContext* ctx) override;
@@ -74,6 +75,22 @@ private:
     void PollUndo();
     // The cell steps of one frame for cell k at grid column `col`, row `row`.
     void RenderCell(int k, int col, int row, const POINT* pointer, bool buttonHeld);
+    // Saves cell k as its frame shows it (its picture and glow already in
+    // the shape targets): the picture read back and encoded here, the solid
+    // and the files left to the saver's worker.
+    void SaveCell(int k);
+    // Takes the finished saves and flashes the last one's cell.
+    void PollSaves();
 
     std::unique_ptr<CGenerationHistory> history;  // made at the session's first replay
+
+    // Saving, with S over a cell. The saver and the cell-sized target are
+    // made at the first save, so a run without one has neither.
+    std::unique_ptr<CShapeSaver> saver;
+    std::unique_ptr<CDXRenderTexture> cellPicture;
+    bool saveKeyDown = false;   // S as the last frame saw it
+    bool saveThisFrame = false;  // S went down this frame
+    int flashCell = -1;
+    int flashTicks = 0;  // left of the flash; white for a save, red for a failure
+    bool flashFailed = false;
 };

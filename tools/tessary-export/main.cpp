@@ -39,20 +39,6 @@ int LoadSession(ExportOptions& options) {
     return kContinueStatus;
 }
 
-const char* Refusal(SolidStatus status) {
-    switch (status) {
-        case SolidStatus::NotFinite:
-            return "has no finite surface";
-        case SolidStatus::NoExtent:
-            return "is a single point";
-        case SolidStatus::NoVolume:
-            return "encloses no volume";
-        case SolidStatus::Ok:
-            break;
-    }
-    return "cannot be made a solid";
-}
-
 int Run(int argc, char** argv) {
     CScratchDirectory::RemoveAllOnSignals();
     ExportOptions options;
@@ -76,7 +62,7 @@ int Run(int argc, char** argv) {
     if (built != SolidStatus::Ok) {
         std::fprintf(stderr,
                      "tessary-export: the shape at generation %d, cell %d %s; nothing written\n",
-                     generation, options.cell, Refusal(built));
+                     generation, options.cell, SolidRefusal(built));
         return kFailureStatus;
     }
 

@@ -25,6 +25,9 @@ short CSdlInput::GetKeyState(int virtualKey) {
         case VK_BACK:
             now = KeyDown(SDL_SCANCODE_BACKSPACE);
             break;
+        case 'S':
+            now = KeyDown(SDL_SCANCODE_S);
+            break;
         case VK_LBUTTON:
             now = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
             break;

@@ -37,6 +37,8 @@ WPARAM VirtualKey(SDL_Keycode key) {
             return VK_ESCAPE;
         case SDLK_BACKSPACE:
             return VK_BACK;
+        case SDLK_s:
+            return 'S';  // letters' codes are their capitals
         default:
             return 0;
     }
