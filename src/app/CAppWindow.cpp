@@ -62,7 +62,10 @@ bool RunPass(HWND hwnd, CDXContext& context, CSceneManager& sceneList, DWORD& ba
     }
 
     // The window's destruction posts the quit message that a later pass takes.
-    if ((GetKeyState(VK_ESCAPE) & 0x80) != 0) DestroyWindow(hwnd);
+    if ((GetKeyState(VK_ESCAPE) & 0x80) != 0) {
+        const IScene* scene = sceneList.Current();
+        if (scene == nullptr || !scene->TakesEscape()) DestroyWindow(hwnd);
+    }
     return true;
 }
 

@@ -82,6 +82,7 @@ constexpr int VK_LBUTTON = 0x01;
 constexpr int VK_RBUTTON = 0x02;
 constexpr int VK_BACK = 0x08;
 constexpr int VK_ESCAPE = 0x1B;
+constexpr int VK_SPACE = 0x20;
 
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOW = 5;

@@ -137,22 +137,109 @@ int CSceneMain::Render() {
     POINT pointer{};
     const bool pointerKnown =
         GetCursorPos(&pointer) != FALSE && ScreenToClient(context->hwnd, &pointer) != FALSE;
-    const bool buttonHeld = (GetKeyState(VK_LBUTTON) & 0x80) != 0;
+    bool buttonHeld = (GetKeyState(VK_LBUTTON) & 0x80) != 0;
+    if (g_breedingSession != nullptr && !LookOpen()) PollUndo();
     const bool saveKey = (GetKeyState('S') & 0x80) != 0;
     saveThisFrame = saveKey && !saveKeyDown;
     saveKeyDown = saveKey;
-    if (g_breedingSession != nullptr) PollUndo();
+    const bool right = (GetKeyState(VK_RBUTTON) & 0x80) != 0;
+    const bool space = (GetKeyState(VK_SPACE) & 0x80) != 0;
+    bool lookToggled = (right && !rightDown) || (space && !spaceDown);
+    rightDown = right;
+    spaceDown = space;
+    if (escapeTaken) escapeTaken = (GetKeyState(VK_ESCAPE) & 0x80) != 0;
+
+    if (LookOpen()) {
+        const bool escape = (GetKeyState(VK_ESCAPE) & 0x80) != 0;
+        if (!lookToggled && !escape) {
+            RenderLook(pointerKnown ? &pointer : nullptr, buttonHeld);
+            return 0;
+        }
+        // Back to the grid on the same generation, drawn in this frame (the
+        // press that closed the look opens none).
+        lookToggled = false;
+        escapeTaken = escape;
+        lookCell = -1;
+        arcball.Reset();
+        leftIgnored = buttonHeld;
+        clearOnReturn = true;
+    }
+    if (clearOnReturn) {
+        // The look drew outside the grid, which the grid never draws over.
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, kOpaqueBlack, 1.0f, 0);
+        clearOnReturn = false;
+    }
+    if (leftIgnored) {
+        leftIgnored = buttonHeld;
+        buttonHeld = false;
+    }
 
     // Column by column: k = 0, 3, 6, 1, 4, 7, 2, 5, 8.
+    int opened = -1;
     for (int col = 0; col < 3; ++col) {
         for (int row = 0; row < 3; ++row) {
-            RenderCell(3 * row + col, col, row, pointerKnown ? &pointer : nullptr, buttonHeld);
+            const int k = 3 * row + col;
+            if (RenderCell(k, col, row, pointerKnown ? &pointer : nullptr, buttonHeld) &&
+                lookToggled) {
+                opened = k;
+            }
         }
+    }
+    if (opened >= 0) {
+        lookCell = opened;
+        arcball.Reset();
+        leftDown = buttonHeld;
+        resetKeyDown = false;
     }
     return 0;
 }
 
-void CSceneMain::RenderCell(int k, int col, int row, const POINT* pointer, bool buttonHeld) {
+void CSceneMain::RenderLook(const POINT* pointer, bool buttonHeld) {
+    IDirect3DDevice9* device = context->device;
+    if (!closerLook) closerLook = std::make_unique<CCloserLook>();
+    closerLook->Fit(context, g_appConfig.width, g_appConfig.height);
+    const auto side = static_cast<float>(closerLook->Side());
+    const auto left = static_cast<float>(closerLook->Left());
+    const auto top = static_cast<float>(closerLook->Top());
+    arcball.SetBall(left + side / 2.0f, top + side / 2.0f, side / 2.0f);
+
+    const bool resetKey = (GetKeyState('R') & 0x80) != 0;
+    if (resetKey && !resetKeyDown) arcball.Reset();
+    resetKeyDown = resetKey;
+    // A left press takes hold of the shape where it stands; a drag turns it.
+    const bool pressed = buttonHeld && !leftDown;
+    leftDown = buttonHeld;
+    if (pointer != nullptr) {
+        const auto x = static_cast<float>(pointer->x);
+        const auto y = static_cast<float>(pointer->y);
+        if (pressed) {
+            if (!arcball.Held()) heldTurn = ShapeTurn(timeGetTime());
+            arcball.Press(x, y);
+        } else if (buttonHeld && arcball.Dragging()) {
+            arcball.Move(x, y);
+        }
+    }
+    if (!buttonHeld && arcball.Dragging()) arcball.Release();
+
+    SetShapeCamera(device, arcball.Zoom(), &projection, &view);
+    const D3DXMATRIX world =
+        arcball.Held() ? arcball.World(heldTurn, view) : ShapeTurn(timeGetTime());
+    closerLook->Render(shapes[lookCell], world, arcball.Zoom());
+    if (saveThisFrame) {
+        SaveShape(lookCell, closerLook->Picture().GetTexture(),
+                  closerLook->Glow().GetTexture(), closerLook->Side());
+    }
+    if (flashTicks > 0 && flashCell == lookCell) {
+        // Added over the square, as the grid adds it over a cell.
+        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        DrawFlash(lookCell, left, top, side);
+        EndShapePasses(device);
+    }
+}
+
+bool CSceneMain::RenderCell(int k, int col, int row, const POINT* pointer, bool buttonHeld) {
     IDirect3DDevice9* device = context->device;
     DrawShapePicture(device, shapes[k], shapeTarget);
     DrawShapeGlow(quad, shapeTarget, glowTargets[0], glowTargets[1], kTargetSize);
@@ -171,7 +258,9 @@ void CSceneMain::RenderCell(int k, int col, int row, const POINT* pointer, bool 
                          pointer->x < cellX + kCellSize && cellY <= pointer->y &&
                          pointer->y < cellY + kCellSize;
     // Saved before a click in the same frame can breed over it.
-    if (hovered && saveThisFrame) SaveCell(k);
+    if (hovered && saveThisFrame) {
+        SaveShape(k, shapeTarget.GetTexture(), glowTargets[0].GetTexture(), kCellSize);
+    }
     if (hovered && clickCooldown == 0) {
         // Additive, with no texture on stage 0: the grey is added to the cell.
         quad.DrawRect(x, y, kCellSize, kCellSize, HighlightColor(frameCounter));
@@ -183,11 +272,16 @@ void CSceneMain::RenderCell(int k, int col, int row, const POINT* pointer, bool 
             if (g_breedingSession != nullptr) g_breedingSession->RecordClick(k);
         }
     }
-    if (flashTicks > 0 && k == flashCell) {
-        quad.DrawRect(x, y, kCellSize, kCellSize, FlashColor(flashFailed, flashTicks));
-    }
+    DrawFlash(k, x, y, kCellSize);
 
     EndShapePasses(device);
+    return hovered;
+}
+
+void CSceneMain::DrawFlash(int k, float x, float y, float size) {
+    if (flashTicks > 0 && k == flashCell) {
+        quad.DrawRect(x, y, size, size, FlashColor(flashFailed, flashTicks));
+    }
 }
 
 void CSceneMain::Breed(int index) {
@@ -239,23 +333,24 @@ void CSceneMain::PollUndo() {
     ShowSessionGeneration();
 }
 
-void CSceneMain::SaveCell(int k) {
+void CSceneMain::SaveShape(int k, IDirect3DTexture9* picture, IDirect3DTexture9* glow,
+                           UINT side) {
     IDirect3DDevice9* device = context->device;
-    if (!cellPicture) {
-        cellPicture = std::make_unique<CDXRenderTexture>();
-        cellPicture->Init(context, kCellSize, kCellSize);
+    if (!savePicture || savePictureSide != side) {
+        savePicture = std::make_unique<CDXRenderTexture>();
+        savePicture->Init(context, side, side);
+        savePictureSide = side;
     }
-    // The cell's composite again, alone, in a target of the cell's size: the
+    // The square's composite again, alone, in a target of its size: the
     // back buffer may be multisampled, which cannot be read back.
     EndShapePasses(device);
-    cellPicture->Begin();
+    savePicture->Begin();
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kOpaqueBlack, 1.0f, 0);
-    CompositeShape(device, quad, shapeTarget.GetTexture(), glowTargets[0].GetTexture(), 0, 0,
-                   kCellSize);
-    cellPicture->End();
+    CompositeShape(device, quad, picture, glow, 0, 0, static_cast<float>(side));
+    savePicture->End();
 
     SaveRequest request;
-    IDirect3DTexture9* texture = cellPicture->GetTexture();
+    IDirect3DTexture9* texture = savePicture->GetTexture();
     IDirect3DSurface9* target = nullptr;
     IDirect3DSurface9* plain = nullptr;
     ID3DXBuffer* png = nullptr;

@@ -13,6 +13,8 @@
 #include "gfx/CDXRenderTexture.h"
 #include "platform/d3d9/d3dx9.h"
 #include "config/ParamFile.h"
+#include "scene/CArcball.h"
+#include "scene/CCloserLook.h"
 #include "scene/CShapeSaver.h"
 #include "shape/CSuperShape.h"
 
@@ -27,6 +29,7 @@ public:
     int Update() override;
     int Init(CDXContext* ctx) override;
     int Reset() override;
+    bool TakesEscape() const override { return LookOpen() || escapeTaken; }
 
     // Init with the two breeding rates given instead of read from param.txt;
     // otherwise the same steps in the same order (for tools).
@@ -46,6 +49,9 @@ public:
     int ClickCooldown() const { return clickCooldown; }
     int MutationRate() const { return mutationRate; }
     int ReseedRate() const { return reseedRate; }
+    // The cell the closer look shows, or -1 when the grid shows.
+    int LookCell() const { return lookCell; }
+    bool LookOpen() const { return lookCell >= 0; }
 
 protected:
     D3DXMATRIX projection;
@@ -73,12 +79,18 @@ private:
     // Goes back one generation when the session allows it and Backspace is
     // down outside the click cooldown.
     void PollUndo();
-    // The cell steps of one frame for cell k at grid column `col`, row `row`.
-    void RenderCell(int k, int col, int row, const POINT* pointer, bool buttonHeld);
-    // Saves cell k as its frame shows it (its picture and glow already in
-    // the shape targets): the picture read back and encoded here, the solid
-    // and the files left to the saver's worker.
-    void SaveCell(int k);
+    // The cell steps of one frame for cell k at grid column `col`, row `row`;
+    // whether the pointer is over the cell.
+    bool RenderCell(int k, int col, int row, const POINT* pointer, bool buttonHeld);
+    // The closer look's frame: its input, then cell k alone, large.
+    void RenderLook(const POINT* pointer, bool buttonHeld);
+    // Saves cell k as it shows now, `picture` and `glow` being its squares
+    // of `side` pixels: composited again into a target of that size, read
+    // back and encoded here; the solid and the files are left to the
+    // saver's worker.
+    void SaveShape(int k, IDirect3DTexture9* picture, IDirect3DTexture9* glow, UINT side);
+    // Adds the flash over the square at (x, y) when it is cell k's.
+    void DrawFlash(int k, float x, float y, float size);
     // Takes the finished saves and flashes the last one's cell.
     void PollSaves();
 
@@ -87,10 +99,25 @@ private:
     // Saving, with S over a cell. The saver and the cell-sized target are
     // made at the first save, so a run without one has neither.
     std::unique_ptr<CShapeSaver> saver;
-    std::unique_ptr<CDXRenderTexture> cellPicture;
+    std::unique_ptr<CDXRenderTexture> savePicture;
+    UINT savePictureSide = 0;
     bool saveKeyDown = false;   // S as the last frame saw it
     bool saveThisFrame = false;  // S went down this frame
     int flashCell = -1;
     int flashTicks = 0;  // left of the flash; white for a save, red for a failure
     bool flashFailed = false;
+
+    // The closer look (right click or Space over a cell): made at its first
+    // opening. The keys and buttons as the last frame saw them, for presses.
+    std::unique_ptr<CCloserLook> closerLook;
+    CArcball arcball;
+    D3DXMATRIX heldTurn{};  // the shape's turn when it was taken hold of
+    int lookCell = -1;
+    bool rightDown = false;
+    bool spaceDown = false;
+    bool resetKeyDown = false;
+    bool leftDown = false;
+    bool escapeTaken = false;  // the Escape that closed the look, until let go
+    bool leftIgnored = false;  // a button held from the look breeds nothing
+    bool clearOnReturn = false;
 };

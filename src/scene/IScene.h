@@ -22,6 +22,9 @@ public:
     virtual void SetSceneParam(int param) { sceneParam = param; }
     // Puts the scene's device state and counters back to their start.
     virtual int Reset() = 0;
+    // Whether Escape, down now, is the scene's (it closes something of its
+    // own) rather than the main loop's, which quits on it.
+    virtual bool TakesEscape() const { return false; }
 
 protected:
     CDXContext* context = nullptr;  // borrowed

@@ -25,6 +25,12 @@ short CSdlInput::GetKeyState(int virtualKey) {
         case VK_BACK:
             now = KeyDown(SDL_SCANCODE_BACKSPACE);
             break;
+        case VK_SPACE:
+            now = KeyDown(SDL_SCANCODE_SPACE);
+            break;
+        case 'R':
+            now = KeyDown(SDL_SCANCODE_R);
+            break;
         case 'S':
             now = KeyDown(SDL_SCANCODE_S);
             break;

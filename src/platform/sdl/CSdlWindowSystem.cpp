@@ -37,8 +37,12 @@ WPARAM VirtualKey(SDL_Keycode key) {
             return VK_ESCAPE;
         case SDLK_BACKSPACE:
             return VK_BACK;
+        case SDLK_SPACE:
+            return VK_SPACE;
+        case SDLK_r:
+            return 'R';  // letters' codes are their capitals
         case SDLK_s:
-            return 'S';  // letters' codes are their capitals
+            return 'S';
         default:
             return 0;
     }
