@@ -58,6 +58,10 @@ bool RunPass(HWND hwnd, CDXContext& context, CSceneManager& sceneList, DWORD& ba
         if (got > 0) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
+            IScene* scene = sceneList.Current();
+            if (msg.message == WM_MOUSEWHEEL && scene != nullptr) {
+                scene->MouseWheel(GET_WHEEL_DELTA_WPARAM(msg.wParam));
+            }
         }
     }
 

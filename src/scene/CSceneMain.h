@@ -30,6 +30,10 @@ public:
     int Init(CDXContext* ctx) override;
     int Reset() override;
     bool TakesEscape() const override { return LookOpen() || escapeTaken; }
+    // Zooms the closer look; the grid ignores the wheel.
+    void MouseWheel(int delta) override {
+        if (LookOpen()) arcball.Wheel(delta);
+    }
 
     // Init with the two breeding rates given instead of read from param.txt;
     // otherwise the same steps in the same order (for tools).

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """The closer look in the real viewer: a right click on a cell shows that shape alone, much
-larger and centred; a drag turns it; S saves the square; a right click goes back to the grid
+larger and centred; a drag turns it and the wheel zooms; S saves the square; a right click goes back to the grid
 on the same generation, and the Escape that closes a look does not quit."""
 
 import os
@@ -58,6 +58,12 @@ class CloserLookTest(unittest.TestCase):
             held = s.screenshot(window).data
             time.sleep(0.5)
             self.assertEqual(s.screenshot(window).data, held, "a held shape still turns")
+
+            # Four notches of the wheel towards the user halve the shape.
+            wide = lit_box(s.screenshot(window), w, h)
+            s.run("xdotool", "click", "--repeat", "4", "--delay", "100", "5")
+            harness.wait_for(lambda: (lambda b: b and (b[2] - b[0]) < 0.7 * (wide[2] - wide[0]))(
+                lit_box(s.screenshot(window), w, h)), 10, "the wheel did not zoom out")
 
             s.key(window, "s")
             paths = harness.wait_for(lambda: re.findall(r"^(\S+\.png)$", s.output(), re.M),
