@@ -1,5 +1,6 @@
 // The main scene: the population of nine shapes shown as a 3 x 3 grid, the
-// render targets for each cell and its glow, and selection by click.
+// render targets for each cell and its glow, selection by click, the closer
+// look at one shape and saving a shape.
 #pragma once
 
 #include <memory>
@@ -100,11 +101,12 @@ private:
 
     std::unique_ptr<CGenerationHistory> history;  // made at the session's first replay
 
-    // Saving, with S over a cell. The saver and the cell-sized target are
-    // made at the first save, so a run without one has neither.
+    // Saving, with S over a cell or in the closer look. The saver (and its
+    // thread) and the target read back are made at the first save, so a run
+    // without one has neither.
     std::unique_ptr<CShapeSaver> saver;
     std::unique_ptr<CDXRenderTexture> savePicture;
-    UINT savePictureSide = 0;
+    UINT savePictureSide = 0;  // remade when the square saved changes size
     bool saveKeyDown = false;   // S as the last frame saw it
     bool saveThisFrame = false;  // S went down this frame
     int flashCell = -1;
@@ -123,5 +125,5 @@ private:
     bool leftDown = false;
     bool escapeTaken = false;  // the Escape that closed the look, until let go
     bool leftIgnored = false;  // a button held from the look breeds nothing
-    bool clearOnReturn = false;
+    bool clearOnReturn = false;  // the first grid frame after a look clears
 };
