@@ -5,7 +5,8 @@ tessary_packages=(build-essential cmake pkg-config libsdl2-dev libepoxy-dev libg
                   libcli11-dev libassimp-dev googletest libgtest-dev libbenchmark-dev
                   libgl1-mesa-dri xvfb xauth xfonts-base xdotool x11-utils imagemagick python3
                   admesh assimp-utils desktop-file-utils dpkg-dev file groff-base
-                  appstream lintian)
+                  appstream lintian
+                  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 nsis)
 
 install_missing() {
     local missing=() p

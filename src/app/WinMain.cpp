@@ -26,7 +26,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, char*, int) {
     ReadAppConfig(g_appConfig, "conf.txt");
     // A session started with --seed or --journal makes its population again.
     Srand(g_breedingSession != nullptr ? g_breedingSession->Seed()
-                                       : static_cast<unsigned int>(Time64(nullptr)));
+                                       : static_cast<unsigned int>(_time64(nullptr)));
 
     const std::int64_t frameX = 2 * static_cast<std::int64_t>(GetSystemMetrics(SM_CXDLGFRAME));
     const std::int64_t frameY = 2 * static_cast<std::int64_t>(GetSystemMetrics(SM_CYDLGFRAME)) +

@@ -1,4 +1,5 @@
-// The stand-in for the C library's srand/rand: one process-wide sequence of
+// The C library's srand/rand (on Windows, the C runtime's own; elsewhere
+// a stand-in with the same sequence): one process-wide sequence of
 // integers in 0..32767. The generator is the linear congruential one
 // state = state * 214013 + 2531011 (mod 2^32), draw = (state >> 16) & 0x7FFF,
 // so a seed gives the same sequence on every platform.

@@ -120,7 +120,7 @@ BOOL GetCursorPos(POINT* point) {
     return g_services.input ? g_services.input->GetCursorPos(point) : FALSE;
 }
 
-std::int64_t Time64(std::int64_t* out) {
+std::int64_t _time64(std::int64_t* out) {
     const auto now = static_cast<std::int64_t>(std::time(nullptr));
     if (out != nullptr) *out = now;
     return now;

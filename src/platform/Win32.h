@@ -5,6 +5,13 @@
 // installed a call fails the way Win32 fails (null handle, 0, FALSE).
 #pragma once
 
+// On Windows the program builds against the system's own headers instead:
+// windows.h, mmsystem.h for the multimedia timer, time.h for _time64.
+#ifdef _WIN32
+#include <windows.h>
+#include <mmsystem.h>
+#include <time.h>
+#else
 #include <cstdint>
 
 #include "platform/WinTypes.h"
@@ -236,7 +243,9 @@ void Sleep(DWORD milliseconds);
 short GetKeyState(int virtualKey);
 BOOL GetCursorPos(POINT* point);
 
-// The calendar time in seconds, as _time64 gives it.
-std::int64_t Time64(std::int64_t* out);
+// The calendar time in seconds: the C runtime's _time64.
+std::int64_t _time64(std::int64_t* out);
 // The date and time of the local time zone.
 void GetLocalTime(SYSTEMTIME* time);
+
+#endif  // _WIN32

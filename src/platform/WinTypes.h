@@ -3,6 +3,10 @@
 // Windows headers so that code written against them reads the same here.
 #pragma once
 
+// On Windows the program builds against the system's own header instead.
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <cstdint>
 
 using BYTE = std::uint8_t;
@@ -62,3 +66,5 @@ struct RECT {
     LONG right;
     LONG bottom;
 };
+
+#endif  // _WIN32

@@ -3,18 +3,24 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 class CTempDir {
 public:
     CTempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tessary-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
-        path = pattern;
+        // A new name of our own, on every system (mkdtemp is POSIX only).
+        std::random_device random;
+        std::error_code error;
+        for (int attempt = 0; attempt < 100 && path.empty(); ++attempt) {
+            auto candidate = std::filesystem::temp_directory_path(error) /
+                             ("tessary-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate, error)) path = candidate;
+        }
+        if (path.empty()) ADD_FAILURE() << "cannot make a temporary directory";
     }
     ~CTempDir() {
         std::error_code ignored;  // a destructor must not throw

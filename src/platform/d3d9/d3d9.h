@@ -10,6 +10,10 @@
 // device outlives every resource.
 #pragma once
 
+// On Windows the program builds against the system's own header instead.
+#ifdef _WIN32
+#include <d3d9.h>
+#else
 #include <functional>
 
 #include "platform/WinTypes.h"
@@ -538,3 +542,5 @@ public:
 private:
     Direct3DFactory previous;
 };
+
+#endif  // _WIN32

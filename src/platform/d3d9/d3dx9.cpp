@@ -38,7 +38,7 @@
 #include "platform/d3d9/D3DRefusal.h"
 
 namespace {
-void CopyFrom(D3DXMATRIX* out, const glm::mat4& m) { std::memcpy(out->Data(), &m[0][0], 64); }
+void CopyFrom(D3DXMATRIX* out, const glm::mat4& m) { std::memcpy(&out->_11, &m[0][0], 64); }
 
 glm::vec3 ToGlm(const D3DXVECTOR3* v) { return glm::vec3(v->x, v->y, v->z); }
 
@@ -70,11 +70,14 @@ std::vector<std::uint8_t> ImageBytes(const D3DLOCKED_RECT& locked, UINT width, U
 }
 }  // namespace
 
+// Windows' d3dx9math.h defines this one inline.
+#ifndef _WIN32
 D3DXMATRIX* D3DXMatrixIdentity(D3DXMATRIX* out) {
     *out = D3DXMATRIX{};
     out->_11 = out->_22 = out->_33 = out->_44 = 1.0f;
     return out;
 }
+#endif
 
 D3DXMATRIX* D3DXMatrixPerspectiveFovLH(D3DXMATRIX* out, float fovy, float aspect, float zn,
                                        float zf) {

@@ -3,6 +3,11 @@
 // row-major matrices for row vectors, left-handed, depth range 0..1.
 #pragma once
 
+// On Windows the declarations are the system's own d3dx9.h; the definitions
+// stay ours (d3dx9.cpp), so no extension library has to be installed.
+#ifdef _WIN32
+#include <d3dx9.h>
+#else
 #include "platform/d3d9/d3d9.h"
 
 // The extension library's result for a file that is missing or not an image.
@@ -69,3 +74,5 @@ HRESULT D3DXSaveSurfaceToFileInMemory(ID3DXBuffer** destination, D3DXIMAGE_FILEF
 // untouched.
 HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, const char* path,
                                    IDirect3DTexture9** texture);
+
+#endif  // _WIN32

@@ -1,0 +1,62 @@
+// ReadRegularFile on Windows: only a file on disk is read (not a console, a
+// pipe or a device such as NUL; a folder cannot be opened as a file).
+#include "platform/files/ReadRegularFile.h"
+
+#include "platform/files/win32/Win32Text.h"
+
+namespace {
+
+bool Refuse(const std::string& path, const std::string& reason, std::string* error) {
+    *error = "cannot read " + path + ": " + reason;
+    return false;
+}
+
+class CHandle {
+public:
+    explicit CHandle(HANDLE handle) : handle(handle) {}
+    ~CHandle() {
+        if (Valid()) CloseHandle(handle);
+    }
+    CHandle(const CHandle&) = delete;
+    CHandle& operator=(const CHandle&) = delete;
+    bool Valid() const { return handle != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle; }
+
+private:
+    HANDLE handle;
+};
+
+}  // namespace
+
+bool ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string* text,
+                     std::string* error) {
+    const CHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return Refuse(path, SystemMessage(GetLastError()), error);
+    if (GetFileType(file.Get()) != FILE_TYPE_DISK) {
+        return Refuse(path, "not a regular file", error);
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.Get(), &size)) {
+        return Refuse(path, SystemMessage(GetLastError()), error);
+    }
+    const std::string tooLarge = "larger than " + std::to_string(maxBytes) + " bytes";
+    if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
+        return Refuse(path, tooLarge, error);
+    }
+
+    text->clear();
+    text->reserve(static_cast<std::size_t>(size.QuadPart));
+    char chunk[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr)) {
+            return Refuse(path, SystemMessage(GetLastError()), error);
+        }
+        if (got == 0) return true;
+        // The file may grow while it is read.
+        if (got > maxBytes - text->size()) return Refuse(path, tooLarge, error);
+        text->append(chunk, got);
+    }
+}

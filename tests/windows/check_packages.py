@@ -1,0 +1,21 @@
+#!/usr/bin/env python3
+"""Makes the Windows packages with cpack in the build folder given: the zip must hold one top
+folder named like it, with the program, the README and the licences, and nothing else; the
+installer must be made (it is a 32-bit program, which this machine's 64-bit Wine cannot run)."""
+import subprocess
+import sys
+import zipfile
+
+build, name = sys.argv[1], sys.argv[2]
+subprocess.run(["cpack", "-G", "ZIP;NSIS"], cwd=build, check=True, stdout=subprocess.DEVNULL)
+with zipfile.ZipFile(f"{build}/{name}.zip") as z:
+    files = sorted(i.filename for i in z.infolist() if not i.is_dir())
+    program = z.read(f"{name}/tessary.exe")
+expected = [f"{name}/{f}"
+            for f in ("LICENSE", "README.md", "THIRD-PARTY-NOTICES", "tessary.exe")]
+if files != expected or not program.startswith(b"MZ"):
+    sys.exit(f"the zip holds {files}, expected {expected}")
+with open(f"{build}/{name}.exe", "rb") as installer:
+    if installer.read(2) != b"MZ":
+        sys.exit(f"{name}.exe is no Windows program")
+print(f"{name}.zip: {', '.join(files)}; {name}.exe made")
