@@ -1,8 +1,7 @@
 #include "scene/CShapeSaver.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
+#include <filesystem>
 
 #include "genetic/Decode.h"
 #include "platform/files/AtomicWrite.h"
@@ -16,8 +15,9 @@ namespace {
 
 // A name is taken by anything there, a dangling link included.
 bool Exists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
+    std::error_code error;
+    return std::filesystem::exists(
+        std::filesystem::symlink_status(std::filesystem::path(path), error));
 }
 
 }  // namespace
