@@ -29,6 +29,8 @@ add_library(tessary_platform STATIC
   src/platform/d3d9/d3dx9.cpp
   src/platform/d3d9/D3DRefusal.cpp
   src/platform/d3d9/D3DNames.cpp
+  src/platform/d3d9/CD3DXBuffer.cpp
+  src/platform/files/win32/AtomicWrite.cpp
   src/platform/files/win32/ReadRegularFile.cpp)
 target_include_directories(tessary_platform PUBLIC src)
 target_link_libraries(tessary_platform PUBLIC d3d9 winmm)

@@ -29,6 +29,7 @@
 #endif
 #include "scene/CBreedingSession.h"
 #include "scene/CSceneMain.h"
+#include "scene/CShapeSaver.h"
 
 namespace {
 
@@ -55,6 +56,10 @@ int Run(int argc, char** argv) {
                    "Keep the session in FILE: a new file is created, an existing one resumed; "
                    "Backspace goes back a generation")
         ->type_name("FILE");
+    app.add_option("--save-dir", g_saveDirectory,
+                   "Put the shapes saved with S (an STL and a PNG each) in DIR instead of the "
+                   "current directory")
+        ->type_name("DIR");
     if (const int status = ParseCommandLine(app, argc, argv); status != kContinueStatus) {
         return status;
     }

@@ -60,6 +60,10 @@ bool RunPass(HWND hwnd, CDXContext& context, CSceneManager& sceneList, DWORD& ba
         if (got > 0) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
+            IScene* scene = sceneList.Current();
+            if (msg.message == WM_MOUSEWHEEL && scene != nullptr) {
+                scene->MouseWheel(GET_WHEEL_DELTA_WPARAM(msg.wParam));
+            }
         }
     }
 
@@ -67,7 +71,7 @@ bool RunPass(HWND hwnd, CDXContext& context, CSceneManager& sceneList, DWORD& ba
     // A scene may hold Escape for itself (to close what it shows).
     if ((GetKeyState(VK_ESCAPE) & 0x80) != 0) {
         const IScene* scene = sceneList.Current();
-        if (scene == nullptr || !scene->HoldsKey(VK_ESCAPE)) DestroyWindow(hwnd);
+        if (scene == nullptr || !(scene->HoldsKey(VK_ESCAPE) || scene->TakesEscape())) DestroyWindow(hwnd);
     }
     return true;
 }

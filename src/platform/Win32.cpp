@@ -1,6 +1,7 @@
 // Forwarding of the Win32-named calls to the installed services.
 #include "platform/Win32.h"
 
+#include <chrono>
 #include <ctime>
 
 namespace {
@@ -131,4 +132,22 @@ std::int64_t _time64(std::int64_t* out) {
     const auto now = static_cast<std::int64_t>(std::time(nullptr));
     if (out != nullptr) *out = now;
     return now;
+}
+
+void GetLocalTime(SYSTEMTIME* time) {
+    if (time == nullptr) return;
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    const auto sinceEpoch = std::chrono::duration_cast<std::chrono::milliseconds>(
+        now.time_since_epoch());
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    time->wYear = static_cast<WORD>(local.tm_year + 1900);
+    time->wMonth = static_cast<WORD>(local.tm_mon + 1);
+    time->wDayOfWeek = static_cast<WORD>(local.tm_wday);
+    time->wDay = static_cast<WORD>(local.tm_mday);
+    time->wHour = static_cast<WORD>(local.tm_hour);
+    time->wMinute = static_cast<WORD>(local.tm_min);
+    time->wSecond = static_cast<WORD>(local.tm_sec);
+    time->wMilliseconds = static_cast<WORD>(sinceEpoch.count() % 1000);
 }

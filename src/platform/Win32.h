@@ -36,6 +36,17 @@ struct WNDCLASSEXA {
     HICON hIconSm;
 };
 
+struct SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;      // 1 (January) .. 12
+    WORD wDayOfWeek;  // 0 (Sunday) .. 6
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
+};
+
 struct MSG {
     HWND hwnd;
     UINT message;
@@ -58,6 +69,19 @@ constexpr UINT WM_CHAR = 0x0102;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
 constexpr UINT WM_LBUTTONUP = 0x0202;
+constexpr UINT WM_RBUTTONDOWN = 0x0204;
+constexpr UINT WM_RBUTTONUP = 0x0205;
+// wParam: the wheel's turn in the high word (see GET_WHEEL_DELTA_WPARAM), the
+// buttons held (MK_*) in the low word; lParam: the pointer in screen
+// coordinates, unlike the button messages' client coordinates.
+constexpr UINT WM_MOUSEWHEEL = 0x020A;
+
+// Buttons held, in the low word of a mouse message's wParam.
+constexpr WPARAM MK_LBUTTON = 0x0001;
+constexpr WPARAM MK_RBUTTON = 0x0002;
+
+// One notch of the wheel; positive turns away from the user.
+constexpr int WHEEL_DELTA = 120;
 
 constexpr UINT PM_NOREMOVE = 0x0000;
 constexpr UINT PM_REMOVE = 0x0001;
@@ -69,6 +93,7 @@ constexpr WORD KF_REPEAT = 0x4000;
 constexpr WORD KF_UP = 0x8000;
 
 constexpr int VK_LBUTTON = 0x01;
+constexpr int VK_RBUTTON = 0x02;
 constexpr int VK_BACK = 0x08;
 constexpr int VK_SHIFT = 0x10;
 constexpr int VK_CONTROL = 0x11;
@@ -115,6 +140,19 @@ constexpr UINT MB_ICONERROR = 0x00000010;
 constexpr int IDOK = 1;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
+
+// The words of a message parameter, as the Windows headers' macros of the
+// same names read them: the wheel's signed turn, and a point's signed
+// coordinates (windowsx.h).
+constexpr short GET_WHEEL_DELTA_WPARAM(WPARAM wParam) {
+    return static_cast<short>(static_cast<WORD>(wParam >> 16));
+}
+constexpr int GET_X_LPARAM(LPARAM lParam) {
+    return static_cast<short>(static_cast<WORD>(static_cast<std::uintptr_t>(lParam)));
+}
+constexpr int GET_Y_LPARAM(LPARAM lParam) {
+    return static_cast<short>(static_cast<WORD>(static_cast<std::uintptr_t>(lParam) >> 16));
+}
 
 // ---------------------------------------------------------------------------
 // Service interfaces
@@ -229,5 +267,7 @@ BOOL GetCursorPos(POINT* point);
 
 // The calendar time in seconds: the C runtime's _time64.
 std::int64_t _time64(std::int64_t* out);
+// The date and time of the local time zone.
+void GetLocalTime(SYSTEMTIME* time);
 
 #endif  // _WIN32

@@ -14,6 +14,8 @@ std::unique_ptr<CBreedingSession> CBreedingSession::Open(const BreedingSessionOp
                                                          std::string* error) {
     std::unique_ptr<CBreedingSession> session(new CBreedingSession());
     session->seed = options.hasSeed ? options.seed : clockSeed;
+    session->seeded = options.hasSeed;
+    session->journalPath = options.journalPath;
     if (options.journalPath.empty()) return session;
 
     const std::string& path = options.journalPath;

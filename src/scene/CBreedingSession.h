@@ -37,6 +37,10 @@ public:
     CBreedingSession& operator=(const CBreedingSession&) = delete;
 
     unsigned int Seed() const { return seed; }
+    // The journal's path as given (empty without one), and whether --seed
+    // chose the seed: what a saved shape's file names are made from.
+    const std::string& JournalPath() const { return journalPath; }
+    bool Seeded() const { return seeded; }
     // The rates to breed with, or null when param.txt decides (no journal).
     const BreedingRates* Rates() const { return hasRates ? &rates : nullptr; }
     // The cells locked now.
@@ -66,6 +70,8 @@ private:
     void Append(const JournalEntry& entry);
 
     unsigned int seed = 0;
+    bool seeded = false;
+    std::string journalPath;
     bool hasRates = false;
     BreedingRates rates;
     LockedCells locked;

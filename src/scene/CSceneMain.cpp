@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 #include "config/AppConfig.h"
 #include "genetic/Decode.h"
@@ -13,6 +14,7 @@
 #include "platform/Win32.h"
 #include "config/ParamFile.h"
 #include "scene/CBreedingSession.h"
+#include "scene/ShapePasses.h"
 
 namespace {
 
@@ -28,23 +30,14 @@ constexpr int kLockFrameWidth = 4;
 constexpr int kRateStep = 5;
 
 constexpr D3DCOLOR kOpaqueBlack = 0xFF000000u;
-constexpr D3DCOLOR kOpaqueWhite = 0xFFFFFFFFu;
-// Picture and glow are each composited at 0x99 / 0xFF = 0.6 of their colour.
-constexpr D3DCOLOR kCompositeColor = 0xFF999999u;
 
-constexpr float kFieldOfView = 0.7853982f;  // nearest float to pi / 4
-constexpr float kNearPlane = 0.001f;
-constexpr float kFarPlane = 300.0f;
-constexpr double kMillisecondsPerRadian = 628.0;
+// A saved cell flashes for about half a second, fading: white, well beyond
+// the hover's grey, or red when the save failed. Added over the cell.
+constexpr int kFlashTicks = 30;
 
-// Stage 0 modulates texture by diffuse colour, for colour and alpha.
-void SetModulateStage(IDirect3DDevice9* device) {
-    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+D3DCOLOR FlashColor(bool failed, int ticksLeft) {
+    const auto level = static_cast<DWORD>(255 * ticksLeft / kFlashTicks) & 0xFFu;
+    return kOpaqueBlack | (level << 16) | (failed ? 0u : (level << 8) | level);
 }
 
 // The grey added over the hovered cell, pulsing with the update ticks:
@@ -77,6 +70,10 @@ bool PointerInClient(HWND hwnd, POINT* pointer) {
 }
 
 }  // namespace
+
+CSceneMain::CSceneMain() = default;
+// The saver finishes the saves asked for before the scene goes.
+CSceneMain::~CSceneMain() = default;
 
 void CSceneMain::InitPopulation(CDXContext* ctx) {
     context = ctx;
@@ -141,18 +138,7 @@ int CSceneMain::Reset() {
     viewport.MinZ = 0.0f;
     viewport.MaxZ = 1.0f;
     device->SetViewport(&viewport);
-
-    light = D3DLIGHT9{};
-    light.Type = D3DLIGHT_DIRECTIONAL;
-    light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
-    light.Specular = {1.0f, 1.0f, 1.0f, 0.0f};
-    light.Ambient = {0.5f, 0.5f, 0.5f, 0.0f};
-    const D3DXVECTOR3 direction(1.0f, -1.5f, -0.7f);
-    D3DXVECTOR3 unitDirection;
-    D3DXVec3Normalize(&unitDirection, &direction);
-    light.Direction = unitDirection;
-    device->SetLight(0, &light);
-    device->LightEnable(0, TRUE);
+    SetShapeLight(device, &light);
     return 0;
 }
 
@@ -161,6 +147,8 @@ int CSceneMain::Update() {
     if (frameCounter == kFrameCounterWrap) frameCounter = 0;
     if (clickCooldown > 0) --clickCooldown;
     overlay.Tick();
+    if (flashTicks > 0) --flashTicks;
+    if (saver) PollSaves();
     return 0;
 }
 
@@ -168,41 +156,64 @@ int CSceneMain::Render() {
     IDirect3DDevice9* device = context != nullptr ? context->device : nullptr;
     if (device == nullptr) return 0;
 
-    D3DXMatrixPerspectiveFovLH(&projection, kFieldOfView, 1.0f, kNearPlane, kFarPlane);
-    device->SetTransform(D3DTS_PROJECTION, &projection);
-
-    const D3DXVECTOR3 eye(1.8f, 2.6f, 3.8f);
-    const D3DXVECTOR3 at(0.0f, 0.0f, 0.0f);
-    const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
-    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
-    device->SetTransform(D3DTS_VIEW, &view);
-
-    // One radian per 628 ms about X, a quarter of that about Z; every cell of
-    // the frame shares the same world matrix.
-    const float t = static_cast<float>(static_cast<double>(timeGetTime()) / kMillisecondsPerRadian);
-    D3DXMATRIX world;
-    D3DXMATRIX rotation;
-    D3DXMatrixIdentity(&world);
-    D3DXMatrixRotationX(&rotation, t);
-    D3DXMatrixMultiply(&world, &world, &rotation);
-    D3DXMatrixRotationZ(&rotation, t * 0.25f);
-    D3DXMatrixMultiply(&world, &world, &rotation);
+    SetShapeCamera(device, 1.0f, &projection, &view);
+    // Every cell of the frame shares the same world matrix.
+    const D3DXMATRIX world = ShapeTurn(timeGetTime());
     device->SetTransform(D3DTS_WORLD, &world);
 
     // Input is polled once per frame. A pointer that cannot be read or mapped
     // into the client area is over no cell.
     POINT pointer{};
     const bool pointerKnown = PointerInClient(context->hwnd, &pointer);
-    const bool buttonHeld = (GetKeyState(VK_LBUTTON) & 0x80) != 0 && !HoldsKey(VK_LBUTTON);
-    if (g_breedingSession != nullptr) PollUndo();
+    bool buttonHeld = (GetKeyState(VK_LBUTTON) & 0x80) != 0 && !HoldsKey(VK_LBUTTON);
+    if (g_breedingSession != nullptr && !LookOpen()) PollUndo();
+    const bool saveKey = (GetKeyState('S') & 0x80) != 0 && !HoldsKey('S');
+    saveThisFrame = saveKey && !saveKeyDown;
+    saveKeyDown = saveKey;
+    const bool right = (GetKeyState(VK_RBUTTON) & 0x80) != 0;
+    const bool space = (GetKeyState(VK_SPACE) & 0x80) != 0 && !HoldsKey(VK_SPACE);
+    bool lookToggled = (right && !rightDown) || (space && !spaceDown);
+    rightDown = right;
+    spaceDown = space;
+    if (escapeTaken) escapeTaken = (GetKeyState(VK_ESCAPE) & 0x80) != 0;
+
+    if (LookOpen()) {
+        const bool escape = (GetKeyState(VK_ESCAPE) & 0x80) != 0;
+        if (!lookToggled && !escape) {
+            RenderLook(pointerKnown ? &pointer : nullptr, buttonHeld);
+            return 0;
+        }
+        // Back to the grid on the same generation, drawn in this frame (the
+        // press that closed the look opens none).
+        lookToggled = false;
+        escapeTaken = escape;
+        lookCell = -1;
+        arcball.Reset();
+        leftIgnored = buttonHeld;
+        clearOnReturn = true;
+    }
+    if (clearOnReturn) {
+        // The look drew outside the grid, which the grid never draws over.
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, kOpaqueBlack, 1.0f, 0);
+        clearOnReturn = false;
+    }
+    if (leftIgnored) {
+        leftIgnored = buttonHeld;
+        buttonHeld = false;
+    }
 
     overlay.ClearBehind();
     // Column by column: k = 0, 3, 6, 1, 4, 7, 2, 5, 8. Under the help the
     // pointer is over no cell.
     const bool pointerOverGrid = pointerKnown && !overlay.HelpShown();
+    int opened = -1;
     for (int col = 0; col < 3; ++col) {
         for (int row = 0; row < 3; ++row) {
-            RenderCell(3 * row + col, col, row, pointerOverGrid ? &pointer : nullptr, buttonHeld);
+            const int k = 3 * row + col;
+            if (RenderCell(k, col, row, pointerOverGrid ? &pointer : nullptr, buttonHeld) &&
+                lookToggled) {
+                opened = k;
+            }
         }
     }
     RenderLockMarks();
@@ -210,44 +221,64 @@ int CSceneMain::Render() {
                                      ? static_cast<long long>(g_breedingSession->Generation())
                                      : -1;
     overlay.Draw(g_appConfig.width, g_appConfig.height, {mutationRate, reseedRate}, generation);
+    if (opened >= 0) {
+        lookCell = opened;
+        arcball.Reset();
+        leftDown = buttonHeld;
+        resetKeyDown = false;
+    }
     return 0;
 }
 
-void CSceneMain::RenderCell(int k, int col, int row, const POINT* pointer, bool buttonHeld) {
+void CSceneMain::RenderLook(const POINT* pointer, bool buttonHeld) {
     IDirect3DDevice9* device = context->device;
+    if (!closerLook) closerLook = std::make_unique<CCloserLook>();
+    closerLook->Fit(context, g_appConfig.width, g_appConfig.height);
+    const auto side = static_cast<float>(closerLook->Side());
+    const auto left = static_cast<float>(closerLook->Left());
+    const auto top = static_cast<float>(closerLook->Top());
+    arcball.SetBall(left + side / 2.0f, top + side / 2.0f, side / 2.0f);
 
-    shapeTarget.Begin();
-    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kOpaqueBlack, 1.0f, 0);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
-    shapes[k].Draw();
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    shapeTarget.End();
-
-    // Glow: copy the picture, then twice shrink it to the 64 x 64 corner of
-    // glowTargets[1] and stretch that corner back over glowTargets[0]. The
-    // second shrink is mirrored in both axes (a half turn), and the two half
-    // turns of the two rounds cancel. No target needs clearing: every pass
-    // into glowTargets[0] covers it whole, and only the corner of
-    // glowTargets[1] that the shrinks write is ever read.
-    CDXRenderTexture& glow0 = glowTargets[0];
-    CDXRenderTexture& glow1 = glowTargets[1];
-    glow0.Begin();
-    quad.DrawTexture(shapeTarget.GetTexture(), 0, 0, 256, 256, 0, 0, kOpaqueWhite);
-    glow0.End();
-    for (int round = 0; round < 2; ++round) {
-        glow1.Begin();
-        quad.DrawTexture(glow0.GetTexture(), 0, 0, 64, 64, 0, 0, kOpaqueWhite);
-        glow1.End();
-        glow0.Begin();
-        quad.DrawTextureUV(glow1.GetTexture(), 0, 0, 256, 256, 0, 0, 0.25f, 0.25f, kOpaqueWhite);
-        glow0.End();
-        glow1.Begin();
-        quad.DrawTexture(glow0.GetTexture(), 64, 64, -64, -64, 0, 0, kOpaqueWhite);
-        glow1.End();
-        glow0.Begin();
-        quad.DrawTextureUV(glow1.GetTexture(), 0, 0, 256, 256, 0, 0, 0.25f, 0.25f, kOpaqueWhite);
-        glow0.End();
+    const bool resetKey = (GetKeyState('R') & 0x80) != 0;
+    if (resetKey && !resetKeyDown) arcball.Reset();
+    resetKeyDown = resetKey;
+    // A left press takes hold of the shape where it stands; a drag turns it.
+    const bool pressed = buttonHeld && !leftDown;
+    leftDown = buttonHeld;
+    if (pointer != nullptr) {
+        const auto x = static_cast<float>(pointer->x);
+        const auto y = static_cast<float>(pointer->y);
+        if (pressed) {
+            if (!arcball.Held()) heldTurn = ShapeTurn(timeGetTime());
+            arcball.Press(x, y);
+        } else if (buttonHeld && arcball.Dragging()) {
+            arcball.Move(x, y);
+        }
     }
+    if (!buttonHeld && arcball.Dragging()) arcball.Release();
+
+    SetShapeCamera(device, arcball.Zoom(), &projection, &view);
+    const D3DXMATRIX world =
+        arcball.Held() ? arcball.World(heldTurn, view) : ShapeTurn(timeGetTime());
+    closerLook->Render(shapes[lookCell], world, arcball.Zoom());
+    if (saveThisFrame) {
+        SaveShape(lookCell, closerLook->Picture().GetTexture(),
+                  closerLook->Glow().GetTexture(), closerLook->Side());
+    }
+    if (flashTicks > 0 && flashCell == lookCell) {
+        // Added over the square, as the grid adds it over a cell.
+        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        DrawFlash(lookCell, left, top, side);
+        EndShapePasses(device);
+    }
+}
+
+bool CSceneMain::RenderCell(int k, int col, int row, const POINT* pointer, bool buttonHeld) {
+    IDirect3DDevice9* device = context->device;
+    DrawShapePicture(device, shapes[k], shapeTarget);
+    DrawShapeGlow(quad, shapeTarget, glowTargets[0], glowTargets[1], kTargetSize);
 
     // After End the viewport covers the back buffer again, so the quads below
     // are in back-buffer pixels.
@@ -255,18 +286,14 @@ void CSceneMain::RenderCell(int k, int col, int row, const POINT* pointer, bool 
     const std::int64_t cellY = GridOffset(g_appConfig.height) + std::int64_t{kCellSize} * row;
     const auto x = static_cast<float>(cellX);
     const auto y = static_cast<float>(cellY);
-
-    // Blending is off: the picture replaces the cell's pixels.
-    quad.DrawTexture(shapeTarget.GetTexture(), x, y, kCellSize, kCellSize, 0, 0, kCompositeColor);
-
-    SetModulateStage(device);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    quad.DrawTexture(glow0.GetTexture(), x, y, kCellSize, kCellSize, 0, 0, kCompositeColor);
+    CompositeShape(device, quad, shapeTarget.GetTexture(), glowTargets[0].GetTexture(), x, y,
+                   kCellSize);
 
     const bool hovered = pointer != nullptr && CellUnder(*pointer) == k;
+    // Saved before a click in the same frame can breed over it.
+    if (hovered && saveThisFrame) {
+        SaveShape(k, shapeTarget.GetTexture(), glowTargets[0].GetTexture(), kCellSize);
+    }
     if (hovered && clickCooldown == 0) {
         // Additive, with no texture on stage 0: the grey is added to the cell.
         quad.DrawRect(x, y, kCellSize, kCellSize, HighlightColor(frameCounter));
@@ -278,12 +305,16 @@ void CSceneMain::RenderCell(int k, int col, int row, const POINT* pointer, bool 
             if (g_breedingSession != nullptr) g_breedingSession->RecordClick(k);
         }
     }
+    DrawFlash(k, x, y, kCellSize);
 
-    SetModulateStage(device);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
-    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
-    device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    EndShapePasses(device);
+    return hovered;
+}
+
+void CSceneMain::DrawFlash(int k, float x, float y, float size) {
+    if (flashTicks > 0 && k == flashCell) {
+        quad.DrawRect(x, y, size, size, FlashColor(flashFailed, flashTicks));
+    }
 }
 
 void CSceneMain::Breed(int index) {
@@ -444,4 +475,70 @@ void CSceneMain::ToggleLockUnderPointer() {
     const auto bit = static_cast<std::size_t>(k);
     locked.flip(bit);
     if (g_breedingSession != nullptr) g_breedingSession->RecordLock(k, locked[bit]);
+}
+
+void CSceneMain::SaveShape(int k, IDirect3DTexture9* picture, IDirect3DTexture9* glow,
+                           UINT side) {
+    IDirect3DDevice9* device = context->device;
+    if (!savePicture || savePictureSide != side) {
+        savePicture = std::make_unique<CDXRenderTexture>();
+        savePicture->Init(context, side, side);
+        savePictureSide = side;
+    }
+    // The square's composite again, alone, in a target of its size: the
+    // back buffer may be multisampled, which cannot be read back.
+    EndShapePasses(device);
+    savePicture->Begin();
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kOpaqueBlack, 1.0f, 0);
+    CompositeShape(device, quad, picture, glow, 0, 0, static_cast<float>(side));
+    savePicture->End();
+
+    SaveRequest request;
+    IDirect3DTexture9* texture = savePicture->GetTexture();
+    IDirect3DSurface9* target = nullptr;
+    IDirect3DSurface9* plain = nullptr;
+    ID3DXBuffer* png = nullptr;
+    D3DSURFACE_DESC desc{};
+    if (texture != nullptr && SUCCEEDED(texture->GetSurfaceLevel(0, &target)) &&
+        SUCCEEDED(target->GetDesc(&desc)) &&
+        SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,
+                                                      D3DPOOL_SYSTEMMEM, &plain, nullptr)) &&
+        SUCCEEDED(device->GetRenderTargetData(target, plain)) &&
+        SUCCEEDED(D3DXSaveSurfaceToFileInMemory(&png, D3DXIFF_PNG, plain, nullptr, nullptr))) {
+        request.png.assign(static_cast<const char*>(png->GetBufferPointer()),
+                           png->GetBufferSize());
+    }
+    if (png != nullptr) png->Release();
+    if (plain != nullptr) plain->Release();
+    if (target != nullptr) target->Release();
+    if (request.png.empty()) {
+        std::fprintf(stderr, "tessary: cannot read back the picture of cell %d; nothing saved\n",
+                     k);
+        flashCell = k;
+        flashFailed = true;
+        flashTicks = kFlashTicks;
+        return;
+    }
+
+    SaveSubject& subject = request.subject;
+    if (const CBreedingSession* session = g_breedingSession) {
+        subject.journalPath = session->JournalPath();
+        subject.seeded = session->Seeded();
+        subject.seed = session->Seed();
+        subject.generation = static_cast<int>(session->Clicks().size());
+    }
+    subject.cell = k;
+    GetLocalTime(&subject.localTime);
+    request.genome = genomes[k];
+    request.directory = g_saveDirectory;
+    if (!saver) saver = std::make_unique<CShapeSaver>();
+    saver->Submit(std::move(request));
+}
+
+void CSceneMain::PollSaves() {
+    for (const SaveOutcome& outcome : saver->TakeOutcomes()) {
+        flashCell = outcome.cell;
+        flashFailed = !outcome.saved;
+        flashTicks = kFlashTicks;
+    }
 }

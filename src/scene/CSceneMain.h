@@ -1,6 +1,7 @@
 // The main scene: the population of nine shapes shown as a 3 x 3 grid, the
-// render targets for each cell and its glow, selection by click, and the
-// keys that steer breeding (rates, locked cells) with what they show.
+// render targets for each cell and its glow, selection by click, the keys
+// that steer breeding (rates, locked cells) with what they show, the closer
+// look at one shape and saving a shape.
 #pragma once
 
 #include <memory>
@@ -15,21 +16,29 @@
 #include "gfx/CDXRenderTexture.h"
 #include "platform/d3d9/d3dx9.h"
 #include "config/ParamFile.h"
+#include "scene/CArcball.h"
+#include "scene/CCloserLook.h"
+#include "scene/CShapeSaver.h"
 #include "shape/CSuperShape.h"
 
 constexpr int kClickCooldownTicks = 60;
 
 class CSceneMain : public IScene {
 public:
-    CSceneMain() = default;
-    ~CSceneMain() override = default;
+    ~CSceneMain() override;
 
+    CSceneMain();
     int Render() override;
     int Update() override;
     int Init(CDXContext* ctx) override;
     int Reset() override;
     LRESULT MsgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
     bool HoldsKey(int virtualKey) const override;
+    bool TakesEscape() const override { return LookOpen() || escapeTaken; }
+    // Zooms the closer look; the grid ignores the wheel.
+    void MouseWheel(int delta) override {
+        if (LookOpen()) arcball.Wheel(delta);
+    }
 
     // Init with the two breeding rates given instead of read from param.txt;
     // otherwise the same steps in the same order (for tools).
@@ -57,6 +66,9 @@ public:
     int ReseedRate() const { return reseedRate; }
     bool Locked(int k) const { return locked[static_cast<std::size_t>(k)]; }
     const CSceneOverlay& Overlay() const { return overlay; }
+    // The cell the closer look shows, or -1 when the grid shows.
+    int LookCell() const { return lookCell; }
+    bool LookOpen() const { return lookCell >= 0; }
 
 protected:
     D3DXMATRIX projection;
@@ -86,8 +98,6 @@ private:
     // Goes back one generation when the session allows it and Backspace is
     // down outside the click cooldown.
     void PollUndo();
-    // The cell steps of one frame for cell k at grid column `col`, row `row`.
-    void RenderCell(int k, int col, int row, const POINT* pointer, bool buttonHeld);
     // The locked cells' frames.
     void RenderLockMarks();
     // A key press (or its auto-repeat); its release.
@@ -107,6 +117,46 @@ private:
     // Whether the last key press did something: the characters it typed are
     // then passed over.
     bool lastPressUsed = false;
+    // The cell steps of one frame for cell k at grid column `col`, row `row`;
+    // whether the pointer is over the cell.
+    bool RenderCell(int k, int col, int row, const POINT* pointer, bool buttonHeld);
+    // The closer look's frame: its input, then cell k alone, large.
+    void RenderLook(const POINT* pointer, bool buttonHeld);
+    // Saves cell k as it shows now, `picture` and `glow` being its squares
+    // of `side` pixels: composited again into a target of that size, read
+    // back and encoded here; the solid and the files are left to the
+    // saver's worker.
+    void SaveShape(int k, IDirect3DTexture9* picture, IDirect3DTexture9* glow, UINT side);
+    // Adds the flash over the square at (x, y) when it is cell k's.
+    void DrawFlash(int k, float x, float y, float size);
+    // Takes the finished saves and flashes the last one's cell.
+    void PollSaves();
 
     std::unique_ptr<CGenerationHistory> history;  // made at the session's first replay
+
+    // Saving, with S over a cell or in the closer look. The saver (and its
+    // thread) and the target read back are made at the first save, so a run
+    // without one has neither.
+    std::unique_ptr<CShapeSaver> saver;
+    std::unique_ptr<CDXRenderTexture> savePicture;
+    UINT savePictureSide = 0;  // remade when the square saved changes size
+    bool saveKeyDown = false;   // S as the last frame saw it
+    bool saveThisFrame = false;  // S went down this frame
+    int flashCell = -1;
+    int flashTicks = 0;  // left of the flash; white for a save, red for a failure
+    bool flashFailed = false;
+
+    // The closer look (right click or Space over a cell): made at its first
+    // opening. The keys and buttons as the last frame saw them, for presses.
+    std::unique_ptr<CCloserLook> closerLook;
+    CArcball arcball;
+    D3DXMATRIX heldTurn{};  // the shape's turn when it was taken hold of
+    int lookCell = -1;
+    bool rightDown = false;
+    bool spaceDown = false;
+    bool resetKeyDown = false;
+    bool leftDown = false;
+    bool escapeTaken = false;  // the Escape that closed the look, until let go
+    bool leftIgnored = false;  // a button held from the look breeds nothing
+    bool clearOnReturn = false;  // the first grid frame after a look clears
 };

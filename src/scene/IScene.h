@@ -30,6 +30,12 @@ public:
     virtual bool HoldsKey(int) const { return false; }
     // Puts the scene's device state and counters back to their start.
     virtual int Reset() = 0;
+    // Whether Escape, down now, is the scene's (it closes something of its
+    // own) rather than the main loop's, which quits on it.
+    virtual bool TakesEscape() const { return false; }
+    // One WM_MOUSEWHEEL's turn (GET_WHEEL_DELTA_WPARAM), as the main loop
+    // takes the message.
+    virtual void MouseWheel(int /*delta*/) {}
 
 protected:
     CDXContext* context = nullptr;  // borrowed

@@ -182,3 +182,17 @@ SolidStatus BuildSolid(const CSuperShape& shape, double sizeMm, SolidMesh* solid
     ComputeSolidNormals(*solid);
     return SolidStatus::Ok;
 }
+
+const char* SolidRefusal(SolidStatus status) {
+    switch (status) {
+        case SolidStatus::NotFinite:
+            return "has no finite surface";
+        case SolidStatus::NoExtent:
+            return "is a single point";
+        case SolidStatus::NoVolume:
+            return "encloses no volume";
+        case SolidStatus::Ok:
+            break;
+    }
+    return "cannot be made a solid";
+}

@@ -79,3 +79,7 @@ double LargestExtent(const SolidBounds& bounds);
 // refused too: it would print as nothing, and a positive volume is the proof
 // that the triangles face outwards. On refusal `solid` is left empty.
 SolidStatus BuildSolid(const CSuperShape& shape, double sizeMm, SolidMesh* solid);
+
+// Why a shape was refused, worded to follow "the shape ...": "has no finite
+// surface", "is a single point", "encloses no volume".
+const char* SolidRefusal(SolidStatus status);

@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/Random.h"
 #include "scene/CBreedingSession.h"
 #include "scene/SceneRig.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -116,6 +118,36 @@ TEST(SceneUndo, BackspaceIsReadOnlyInASession) {
                                 }),
                   withSession ? 1 : 0);
     }
+}
+
+TEST(SceneSave, SOverACellSavesItOncePerPressUnderFreeNamesDrawingNoRandomNumber) {
+    CTempDir dir;
+    const auto session = SeedOnlySession(77);
+    const SessionScope scope(session.get());
+    g_saveDirectory = dir.Path().string();
+    {
+        CSceneRig rig;
+        Genome before[kPopulationSize];
+        std::copy(rig.scene.genomes, rig.scene.genomes + kPopulationSize, before);
+        Srand(5);
+        const int next = Rand();
+        Srand(5);
+        rig.win32.input.cursor = POINT{400, 300};  // cell 4
+        for (const bool down : {true, true, false, true}) {
+            rig.win32.input.SetKey('S', down);
+            rig.Frame();
+        }
+        EXPECT_EQ(Rand(), next);
+        EXPECT_TRUE(std::equal(before, before + kPopulationSize, rig.scene.genomes, SameGenes));
+    }  // the scene's saver finishes its saves as the scene goes
+    g_saveDirectory.clear();
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        names.push_back(entry.path().filename());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"seed-77-g0-c4-2.png", "seed-77-g0-c4-2.stl",
+                                               "seed-77-g0-c4.png", "seed-77-g0-c4.stl"}));
 }
 
 }  // namespace

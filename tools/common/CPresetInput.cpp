@@ -5,7 +5,8 @@ constexpr LONG kFarAway = -1000000;
 }
 
 short CPresetInput::GetKeyState(int virtualKey) {
-    const bool down = virtualKey == VK_LBUTTON && buttonHeld;
+    const bool down =
+        (virtualKey == VK_LBUTTON && buttonHeld) || (keyHeld != 0 && virtualKey == keyHeld);
     return down ? static_cast<short>(0xFF80) : static_cast<short>(0);
 }
 

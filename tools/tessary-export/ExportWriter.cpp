@@ -1,9 +1,10 @@
-// The solid as an Assimp scene (one node, one mesh, one material), exported
-// with no post-processing of our own so the counts stay as built. Assimp's
-// STL, OBJ, PLY and glTF writers go through its in-memory blob interface;
-// its 3MF writer opens the file itself, so it writes into a scratch
-// directory and the file is read back and checked. The bytes then go
-// through the platform's atomic writer.
+// STL comes from the core's own writer (shape/StlWriter), the one the
+// viewer's saves use. The other formats: the solid as an Assimp scene (one
+// node, one mesh, one material), exported with no post-processing of our
+// own so the counts stay as built. Assimp's OBJ, PLY and glTF writers go
+// through its in-memory blob interface; its 3MF writer opens the file
+// itself, so it writes into a scratch directory and the file is read back
+// and checked. The bytes then go through the platform's atomic writer.
 #include "ExportWriter.h"
 
 #include <algorithm>
@@ -25,6 +26,7 @@
 #include "platform/files/AtomicWrite.h"
 #include "platform/files/CScratchDirectory.h"
 #include "platform/files/ReadRegularFile.h"
+#include "shape/StlWriter.h"
 
 namespace fs = std::filesystem;
 
@@ -36,11 +38,11 @@ constexpr std::size_t kMax3mfBytes = std::size_t{256} << 20;
 struct FormatEntry {
     const char* extension;
     SolidFormat format;
-    const char* exporterId;  // Assimp's name for the writer
+    const char* exporterId;  // Assimp's name for the writer; STL is our own
 };
 
 constexpr FormatEntry kFormats[] = {
-    {".stl", SolidFormat::Stl, "stlb"},    {".obj", SolidFormat::Obj, "obj"},
+    {".stl", SolidFormat::Stl, ""},        {".obj", SolidFormat::Obj, "obj"},
     {".ply", SolidFormat::Ply, "plyb"},    {".glb", SolidFormat::Glb, "glb2"},
     {".3mf", SolidFormat::ThreeMf, "3mf"},
 };
@@ -85,23 +87,6 @@ void FillSharedMesh(aiMesh& mesh, const SolidMesh& solid) {
     }
 }
 
-// STL stores one normal per facet, which Assimp's writer takes as the mean
-// of the facet's vertex normals: each facet gets three vertices of its own,
-// all with the facet's normal.
-void FillFacetMesh(aiMesh& mesh, const SolidMesh& solid) {
-    AllocateMesh(mesh, 3 * solid.triangles.size(), solid.triangles.size());
-    for (std::size_t t = 0; t < solid.triangles.size(); ++t) {
-        const SolidTriangle& triangle = solid.triangles[t];
-        const aiVector3D normal = ToAi(FaceNormal(solid, triangle));
-        for (int k = 0; k < 3; ++k) {
-            const auto v = static_cast<unsigned int>(3 * t + k);
-            mesh.mVertices[v] = ToAi(solid.positions[triangle.v[k]]);
-            mesh.mNormals[v] = normal;
-            mesh.mFaces[t].mIndices[k] = v;
-        }
-    }
-}
-
 std::unique_ptr<aiScene> MakeScene(const SolidMesh& solid, const D3DCOLORVALUE& colour,
                                    SolidFormat format) {
     auto scene = std::make_unique<aiScene>();
@@ -135,11 +120,7 @@ std::unique_ptr<aiScene> MakeScene(const SolidMesh& solid, const D3DCOLORVALUE& 
     mesh->mName = name;
     mesh->mMaterialIndex = 0;
     mesh->mPrimitiveTypes = aiPrimitiveType_TRIANGLE;
-    if (format == SolidFormat::Stl) {
-        FillFacetMesh(*mesh, solid);
-    } else {
-        FillSharedMesh(*mesh, solid);
-    }
+    FillSharedMesh(*mesh, solid);
     // Only PLY carries the colour per vertex: the OBJ has its .mtl, and in
     // glTF vertex colours would multiply the material's colour.
     if (format == SolidFormat::Ply) {
@@ -328,17 +309,22 @@ bool WriteSolidFile(const SolidMesh& solid, const D3DCOLORVALUE& colour, SolidFo
     }
 
     std::vector<OutputFile> files;
-    // Assimp reports through its return values, but it is a library that
-    // may throw (memory, or a writer's own error); that stops here.
-    try {
-        const std::unique_ptr<aiScene> scene = MakeScene(solid, colour, format);
-        if (!ExportFiles(*scene, format, directory, fileName, &files, error)) {
-            *error = "cannot write " + path + ": " + *error;
+    if (format == SolidFormat::Stl) {
+        const std::vector<std::uint8_t> bytes = BinaryStl(solid);
+        files.push_back({fileName, std::string(bytes.begin(), bytes.end())});
+    } else {
+        // Assimp reports through its return values, but it is a library that
+        // may throw (memory, or a writer's own error); that stops here.
+        try {
+            const std::unique_ptr<aiScene> scene = MakeScene(solid, colour, format);
+            if (!ExportFiles(*scene, format, directory, fileName, &files, error)) {
+                *error = "cannot write " + path + ": " + *error;
+                return false;
+            }
+        } catch (const std::exception& thrown) {
+            *error = "cannot write " + path + ": " + thrown.what();
             return false;
         }
-    } catch (const std::exception& thrown) {
-        *error = "cannot write " + path + ": " + thrown.what();
-        return false;
     }
     std::vector<FileToWrite> writes;
     for (const OutputFile& file : files) {

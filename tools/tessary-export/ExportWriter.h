@@ -1,5 +1,6 @@
-// Writing a solid to a mesh file with Assimp, the format chosen by the file's
-// extension. A file already at the path is replaced whole or not at all.
+// Writing a solid to a mesh file, the format chosen by the file's extension:
+// STL by the core's writer, the others with Assimp. A file already at the
+// path is replaced whole or not at all.
 #pragma once
 
 #include <string>
@@ -8,7 +9,7 @@
 #include "shape/SolidMesh.h"
 
 enum class SolidFormat {
-    Stl,      // binary STL
+    Stl,      // binary STL (shape/StlWriter)
     Obj,      // Wavefront OBJ and its .mtl with the colour
     Ply,      // binary PLY with normals and per-vertex colour
     Glb,      // binary glTF 2.0 with normals and a material of the colour

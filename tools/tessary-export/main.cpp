@@ -2,7 +2,8 @@
 // session (a journal, or a seed, rates and clicks) is replayed without any
 // window or device up to the generation asked for, each click with its rates
 // and locked cells; the shape in the chosen cell is decoded, made into a
-// closed mesh and written with Assimp.
+// closed mesh and written (STL by the core's writer, the other formats with
+// Assimp).
 //
 // Exit status: 0 written; 1 the shape was refused or the file could not be
 // written (nothing at the target changed); 2 a usage error or a bad journal.
@@ -43,20 +44,6 @@ int LoadSession(ExportOptions& options, std::vector<BreedingStep>* steps) {
     return kContinueStatus;
 }
 
-const char* Refusal(SolidStatus status) {
-    switch (status) {
-        case SolidStatus::NotFinite:
-            return "has no finite surface";
-        case SolidStatus::NoExtent:
-            return "is a single point";
-        case SolidStatus::NoVolume:
-            return "encloses no volume";
-        case SolidStatus::Ok:
-            break;
-    }
-    return "cannot be made a solid";
-}
-
 int Run(int argc, char** argv) {
     CScratchDirectory::RemoveAllOnSignals();
     ExportOptions options;
@@ -81,7 +68,7 @@ int Run(int argc, char** argv) {
     if (built != SolidStatus::Ok) {
         std::fprintf(stderr,
                      "tessary-export: the shape at generation %d, cell %d %s; nothing written\n",
-                     generation, options.cell, Refusal(built));
+                     generation, options.cell, SolidRefusal(built));
         return kFailureStatus;
     }
 

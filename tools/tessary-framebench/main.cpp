@@ -4,11 +4,14 @@
 // clock stops only once GL has finished it. A click is Breed: nine meshes
 // rebuilt and uploaded, finished likewise. Prints the median and the 99th
 // percentile in milliseconds.
+#include <stdlib.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,7 +29,9 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessary-framebench [--frames N] [--clicks N] [--size WxH]...\n"
-    "Times frames and clicks of the main scene on the OpenGL backend.\n"
+    "Times frames and clicks of the main scene on the OpenGL backend, then\n"
+    "frames of the closer look, and at the first size frames while saving\n"
+    "(the saves' paths are printed too).\n"
     "  --frames N   frames timed per size (default 600, after 60 untimed)\n"
     "  --clicks N   clicks (Breed) timed at the first size (default 200)\n"
     "  --size WxH   a client size to time; may repeat (default 800x600 and 1920x1080)\n"
@@ -108,6 +113,39 @@ bool ParseOptions(int argc, char** argv, Options* options) {
     return true;
 }
 
+// One frame as the main loop runs it, 16 ms after the last; its time in
+// milliseconds, GL finished.
+double TimeFrame(CSceneMain& scene, CDXContext& context, CPresetClock& clock) {
+    clock.now += 16;
+    scene.Update();
+    const Clock::time_point start = Clock::now();
+    context.device->BeginScene();
+    scene.Render();
+    context.device->EndScene();
+    context.PresentFrame();
+    FinishGL(context.device);
+    return Milliseconds(Clock::now() - start);
+}
+
+// Saves of the centre cell (S held one frame in every five) into a
+// temporary folder: every frame from the first save to the last's end.
+void MeasureSaves(CSceneMain& scene, CDXContext& context, COffscreenView& view, int saves) {
+    std::string dir = (std::filesystem::temp_directory_path() / "tessary-bench-XXXXXX").string();
+    if (mkdtemp(dir.data()) == nullptr) return;
+    g_saveDirectory = dir;
+    std::vector<double> times;
+    for (int save = 0; save < saves; ++save) {
+        for (int frame = 0; frame < 5; ++frame) {
+            view.input.keyHeld = frame == 0 ? 'S' : 0;
+            times.push_back(TimeFrame(scene, context, view.clock));
+        }
+    }
+    Print("frame while saving", times);
+    g_saveDirectory.clear();
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+}
+
 // Times one size; with `clicks` > 0 also times that many Breeds.
 bool Measure(const Size& size, const Options& options, int clicks) {
     const int frames = options.frames;
@@ -162,7 +200,21 @@ bool Measure(const Size& size, const Options& options, int clicks) {
             clickTimes.push_back(Milliseconds(Clock::now() - start));
         }
         Print("click (Breed)", clickTimes);
+        MeasureSaves(*scene, context, view, 30);
     }
+
+    // The closer look on the centre cell: opened by a right click, then
+    // timed as the grid was.
+    view.input.keyHeld = VK_RBUTTON;
+    TimeFrame(*scene, context, clock);
+    view.input.keyHeld = 0;
+    std::vector<double> lookTimes;
+    for (int frame = 0; frame < kWarmUp + frames; ++frame) {
+        const double ms = TimeFrame(*scene, context, clock);
+        if (frame >= kWarmUp) lookTimes.push_back(ms);
+    }
+    std::snprintf(label, sizeof label, "closer look %dx%d", size.width, size.height);
+    Print(label, lookTimes);
     return true;
 }
 

@@ -139,17 +139,31 @@ D3DRefusal CheckCreateDepthStencil(UINT width, UINT height, D3DFORMAT format,
     return MultiSampleCount(multiSample, limits.maxSamples) < 0 ? R::MultiSampleType : R::None;
 }
 
+namespace {
+// The rectangle of a lock: none (the whole), or a non-empty one inside.
+bool LockRectInside(const RECT* rect, UINT width, UINT height) {
+    return rect == nullptr ||
+           (rect->left >= 0 && rect->top >= 0 && rect->left < rect->right &&
+            rect->top < rect->bottom && rect->right <= static_cast<LONG>(width) &&
+            rect->bottom <= static_cast<LONG>(height));
+}
+
+D3DRefusal CheckGivenAndMine(const D3DSurfaceFacts& surface) {
+    if (!surface.given) return R::NullPointer;
+    return surface.mine ? R::None : R::ForeignObject;
+}
+
+// An offscreen plain surface: the only kind the device makes in system memory.
+bool IsPlainSurface(const D3DSURFACE_DESC& desc) { return desc.Pool == D3DPOOL_SYSTEMMEM; }
+}  // namespace
+
 D3DRefusal CheckLockRect(UINT level, D3DPOOL pool, bool locked, const RECT* rect, UINT width,
                          UINT height) {
     if (level != 0) return R::TextureLevel;
     // Default-pool textures live on the GPU only.
     if (pool != D3DPOOL_MANAGED) return R::NotLockable;
     if (locked) return R::AlreadyLocked;
-    if (rect != nullptr && (rect->left < 0 || rect->top < 0 || rect->left >= rect->right ||
-                            rect->top >= rect->bottom || rect->right > static_cast<LONG>(width) ||
-                            rect->bottom > static_cast<LONG>(height)))
-        return R::LockRect;
-    return R::None;
+    return LockRectInside(rect, width, height) ? R::None : R::LockRect;
 }
 
 D3DRefusal CheckLockRange(std::size_t length, UINT offset, UINT size) {
@@ -157,6 +171,51 @@ D3DRefusal CheckLockRange(std::size_t length, UINT offset, UINT size) {
     // A size of 0 locks to the end.
     if (size != 0 && size > length - offset) return R::LockRange;
     return R::None;
+}
+
+D3DRefusal CheckCreateOffscreenPlain(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                     const D3DDeviceLimits& limits) {
+    if (width == 0 || height == 0 || width > limits.maxSurfaceSide ||
+        height > limits.maxSurfaceSide || std::uint64_t{width} * height > kD3DMaxSurfacePixels)
+        return R::SurfaceSize;
+    if (!IsD3DColourFormat(format)) return R::PlainSurfaceFormat;
+    // Direct3D refuses the managed pool; the device offers system memory only.
+    return pool == D3DPOOL_SYSTEMMEM ? R::None : R::PlainSurfacePool;
+}
+
+D3DRefusal CheckSurfaceLockRect(const D3DSurfaceFacts& surface, const RECT* rect) {
+    // Render targets, the back buffer and D16 depth surfaces cannot be locked.
+    if (!IsPlainSurface(surface.desc)) return R::NotLockable;
+    if (surface.locked) return R::AlreadyLocked;
+    return LockRectInside(rect, surface.desc.Width, surface.desc.Height) ? R::None : R::LockRect;
+}
+
+D3DRefusal CheckSetRenderTarget(DWORD index, const D3DSurfaceFacts& surface) {
+    if (index != 0) return R::RenderTargetIndex;
+    if (const D3DRefusal why = CheckGivenAndMine(surface); why != R::None) return why;
+    return (surface.desc.Usage & D3DUSAGE_RENDERTARGET) != 0 ? R::None : R::NotARenderTarget;
+}
+
+D3DRefusal CheckSetDepthStencil(const D3DSurfaceFacts& surface) {
+    if (!surface.given) return R::None;
+    if (!surface.mine) return R::ForeignObject;
+    return (surface.desc.Usage & D3DUSAGE_DEPTHSTENCIL) != 0 && surface.hasStorage
+               ? R::None
+               : R::NotADepthSurface;
+}
+
+D3DRefusal CheckGetRenderTargetData(const D3DSurfaceFacts& source,
+                                    const D3DSurfaceFacts& destination) {
+    if (const D3DRefusal why = CheckGivenAndMine(source); why != R::None) return why;
+    if (const D3DRefusal why = CheckGivenAndMine(destination); why != R::None) return why;
+    if ((source.desc.Usage & D3DUSAGE_RENDERTARGET) == 0) return R::NotARenderTarget;
+    if (source.desc.MultiSampleType != D3DMULTISAMPLE_NONE) return R::MultiSampledSource;
+    if (!IsPlainSurface(destination.desc)) return R::ReadbackDestination;
+    if (destination.desc.Width != source.desc.Width ||
+        destination.desc.Height != source.desc.Height ||
+        destination.desc.Format != source.desc.Format)
+        return R::SurfacesDoNotMatch;
+    return destination.locked ? R::AlreadyLocked : R::None;
 }
 
 D3DRefusal CheckViewport(const D3DVIEWPORT9& viewport, const D3DTargetFacts& targets) {

@@ -5,9 +5,11 @@
 //
 // The device both backends model: one adapter, one HAL device, one stream,
 // one render target, single-level X8R8G8B8/A8R8G8B8 textures in the default
-// or managed pool, D16 depth surfaces (so no stencil), managed textures
-// lockable. Limits that depend on the GL implementation come in
-// D3DDeviceLimits; the recording device uses the defaults.
+// or managed pool, D16 depth surfaces (so no stencil), offscreen plain
+// surfaces in system memory to read render targets back into; managed
+// textures and plain surfaces lockable. Limits that depend on the GL
+// implementation come in D3DDeviceLimits; the recording device uses the
+// defaults.
 #pragma once
 
 #include <cstdint>
@@ -61,6 +63,17 @@ struct D3DTargetFacts {
     bool texture0IsTarget = false;  // stage 0 holds the render target's texture
 };
 
+// What a backend knows of a surface a call names. The description says
+// what it is: a render target (Usage D3DUSAGE_RENDERTARGET), a depth
+// surface (D3DUSAGE_DEPTHSTENCIL), a plain surface (Pool D3DPOOL_SYSTEMMEM).
+struct D3DSurfaceFacts {
+    bool given = false;  // not null
+    bool mine = false;   // made by this device
+    D3DSURFACE_DESC desc{};
+    bool hasStorage = true;  // false for the automatic depth buffer of a device without one
+    bool locked = false;
+};
+
 // The depth surface must be at least the render target's size and sampled
 // the same way.
 D3DRefusal CheckTargets(const D3DTargetFacts& targets);
@@ -70,6 +83,15 @@ D3DRefusal CheckClear(DWORD count, const D3DRECT* rects, DWORD flags, float z,
                       const D3DTargetFacts& targets);
 
 // --- Resources ---------------------------------------------------------------
+// What every creating call checks first: somewhere to put the object (it is
+// cleared, so a refused call hands out null) and no shared handle; then
+// `arguments`, the verdict on the call's own arguments.
+template <class T>
+D3DRefusal CheckCreation(T** object, const HANDLE* sharedHandle, D3DRefusal arguments) {
+    if (object == nullptr) return D3DRefusal::NullPointer;
+    *object = nullptr;
+    return sharedHandle != nullptr ? D3DRefusal::SharedHandle : arguments;
+}
 D3DRefusal CheckCreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                               D3DPOOL pool, const D3DDeviceLimits& limits);
 D3DRefusal CheckCreateBuffer(UINT length, D3DPOOL pool);
@@ -80,8 +102,20 @@ D3DRefusal CheckCreateDepthStencil(UINT width, UINT height, D3DFORMAT format,
 D3DRefusal CheckLockRect(UINT level, D3DPOOL pool, bool locked, const RECT* rect, UINT width,
                          UINT height);
 D3DRefusal CheckLockRange(std::size_t length, UINT offset, UINT size);
+D3DRefusal CheckCreateOffscreenPlain(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                     const D3DDeviceLimits& limits);
+// IDirect3DSurface9::LockRect of a surface that is not a texture's level
+// (a level locks as its texture does).
+D3DRefusal CheckSurfaceLockRect(const D3DSurfaceFacts& surface, const RECT* rect);
 
 // --- Targets and state -------------------------------------------------------
+D3DRefusal CheckSetRenderTarget(DWORD index, const D3DSurfaceFacts& surface);
+// A null surface (none given) is allowed: no depth buffer.
+D3DRefusal CheckSetDepthStencil(const D3DSurfaceFacts& surface);
+// The source must be a render target that is not multisampled; the
+// destination a plain surface in system memory of its size and format.
+D3DRefusal CheckGetRenderTargetData(const D3DSurfaceFacts& source,
+                                    const D3DSurfaceFacts& destination);
 D3DRefusal CheckViewport(const D3DVIEWPORT9& viewport, const D3DTargetFacts& targets);
 D3DRefusal CheckTransformType(D3DTRANSFORMSTATETYPE type);
 D3DRefusal CheckLight(DWORD index, const D3DLIGHT9& light);

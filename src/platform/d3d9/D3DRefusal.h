@@ -57,6 +57,8 @@ enum class D3DRefusal : std::uint8_t {
     AlreadyLocked,
     NotLocked,
     LockRange,
+    PlainSurfaceFormat,
+    PlainSurfacePool,
     // Targets
     RenderTargetIndex,
     NotARenderTarget,
@@ -65,6 +67,9 @@ enum class D3DRefusal : std::uint8_t {
     ViewportOutsideTarget,
     NoRenderTarget,
     TargetsDoNotFit,
+    MultiSampledSource,
+    ReadbackDestination,
+    SurfacesDoNotMatch,
     // Fixed-function state
     TransformType,
     LightIndex,

@@ -410,6 +410,8 @@ public:
 class IDirect3DSurface9 : public IDirect3DResource9 {
 public:
     virtual HRESULT GetDesc(D3DSURFACE_DESC* desc) = 0;
+    virtual HRESULT LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) = 0;
+    virtual HRESULT UnlockRect() = 0;
 };
 
 class IDirect3DBaseTexture9 : public IDirect3DResource9 {
@@ -463,6 +465,9 @@ public:
                                               DWORD multisampleQuality, BOOL discard,
                                               IDirect3DSurface9** surface,
                                               HANDLE* sharedHandle) = 0;
+    virtual HRESULT CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format,
+                                                D3DPOOL pool, IDirect3DSurface9** surface,
+                                                HANDLE* sharedHandle) = 0;
 
     // Targets
     virtual HRESULT GetRenderTarget(DWORD index, IDirect3DSurface9** surface) = 0;
@@ -471,6 +476,9 @@ public:
     virtual HRESULT SetDepthStencilSurface(IDirect3DSurface9* surface) = 0;
     virtual HRESULT SetViewport(const D3DVIEWPORT9* viewport) = 0;
     virtual HRESULT GetViewport(D3DVIEWPORT9* viewport) = 0;
+    // Copies a render target into a plain surface in system memory.
+    virtual HRESULT GetRenderTargetData(IDirect3DSurface9* renderTarget,
+                                        IDirect3DSurface9* destination) = 0;
 
     // Fixed-function state
     virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) = 0;

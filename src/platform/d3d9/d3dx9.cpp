@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include <glm/ext/matrix_clip_space.hpp>
 #include <glm/ext/matrix_transform.hpp>
@@ -19,14 +20,21 @@
 #pragma GCC diagnostic ignored "-Wsign-compare"
 #pragma GCC diagnostic ignored "-Wunused-function"
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#pragma GCC diagnostic ignored "-Wpedantic"
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
 #define STBI_ONLY_JPEG
 #define STBI_ONLY_BMP
 #define STBI_ONLY_TGA
 #include <stb/stb_image.h>
+// Static, so that a program that builds its own copy of the writer links.
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#include <stb/stb_image_write.h>
 #pragma GCC diagnostic pop
 
+#include "platform/d3d9/CD3DXBuffer.h"
 #include "platform/d3d9/D3DRefusal.h"
 
 namespace {
@@ -35,6 +43,31 @@ void CopyFrom(D3DXMATRIX* out, const glm::mat4& m) { std::memcpy(&out->_11, &m[0
 glm::vec3 ToGlm(const D3DXVECTOR3* v) { return glm::vec3(v->x, v->y, v->z); }
 
 constexpr UINT kMaxImageSide = 16384;
+
+void AppendBytes(void* context, void* data, int size) {
+    auto& bytes = *static_cast<std::vector<std::uint8_t>*>(context);
+    const auto* first = static_cast<const std::uint8_t*>(data);
+    bytes.insert(bytes.end(), first, first + size);
+}
+
+// The locked rows as R, G, B(, A) bytes: an A8R8G8B8 or X8R8G8B8 pixel is
+// the DWORD 0xAARRGGBB, which little-endian memory holds as B, G, R, A.
+std::vector<std::uint8_t> ImageBytes(const D3DLOCKED_RECT& locked, UINT width, UINT height,
+                                     int channels) {
+    std::vector<std::uint8_t> image(std::size_t{width} * height * static_cast<UINT>(channels));
+    std::uint8_t* out = image.data();
+    for (UINT y = 0; y < height; ++y) {
+        const auto* row = static_cast<const std::uint8_t*>(locked.pBits) +
+                          static_cast<std::ptrdiff_t>(y) * locked.Pitch;
+        for (UINT x = 0; x < width; ++x, row += 4) {
+            *out++ = row[2];
+            *out++ = row[1];
+            *out++ = row[0];
+            if (channels == 4) *out++ = row[3];
+        }
+    }
+    return image;
+}
 }  // namespace
 
 // Windows' d3dx9math.h defines this one inline.
@@ -135,7 +168,8 @@ HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, const char* path,
     // which little-endian memory holds as B, G, R, A.
     const stbi_uc* source = pixels.get();
     for (int y = 0; y < height; ++y) {
-        auto* row = static_cast<std::uint8_t*>(locked.pBits) + static_cast<std::ptrdiff_t>(y) * locked.Pitch;
+        auto* row = static_cast<std::uint8_t*>(locked.pBits) +
+                    static_cast<std::ptrdiff_t>(y) * locked.Pitch;
         for (int x = 0; x < width; ++x, source += 4) {
             const std::uint32_t pixel = (std::uint32_t{source[3]} << 24) |
                                         (std::uint32_t{source[0]} << 16) |
@@ -145,5 +179,40 @@ HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, const char* path,
     }
     created->UnlockRect(0);
     *texture = created;
+    return D3D_OK;
+}
+
+HRESULT D3DXCreateBuffer(DWORD numBytes, ID3DXBuffer** buffer) {
+    if (!buffer) return RefuseD3DCall("D3DXCreateBuffer", D3DRefusal::NullPointer);
+    *buffer = new CD3DXBuffer(std::vector<std::uint8_t>(numBytes));
+    return D3D_OK;
+}
+
+HRESULT D3DXSaveSurfaceToFileInMemory(ID3DXBuffer** destination, D3DXIMAGE_FILEFORMAT format,
+                                      IDirect3DSurface9* surface, const PALETTEENTRY* /*palette*/,
+                                      const RECT* rect) {
+    if (!destination || !surface)
+        return RefuseD3DCall("D3DXSaveSurfaceToFileInMemory", D3DRefusal::NullPointer);
+    *destination = nullptr;
+    D3DSURFACE_DESC desc{};
+    HRESULT hr = surface->GetDesc(&desc);
+    if (FAILED(hr)) return hr;
+    if (format != D3DXIFF_PNG || (desc.Format != D3DFMT_X8R8G8B8 && desc.Format != D3DFMT_A8R8G8B8))
+        return D3DERR_INVALIDCALL;
+    const UINT width = rect ? static_cast<UINT>(rect->right - rect->left) : desc.Width;
+    const UINT height = rect ? static_cast<UINT>(rect->bottom - rect->top) : desc.Height;
+    D3DLOCKED_RECT locked{};
+    hr = surface->LockRect(&locked, rect, D3DLOCK_READONLY);
+    if (FAILED(hr)) return hr;
+    const int channels = desc.Format == D3DFMT_A8R8G8B8 ? 4 : 3;
+    const std::vector<std::uint8_t> image = ImageBytes(locked, width, height, channels);
+    surface->UnlockRect();
+
+    std::vector<std::uint8_t> png;
+    const auto w = static_cast<int>(width);
+    if (!stbi_write_png_to_func(AppendBytes, &png, w, static_cast<int>(height), channels,
+                                image.data(), w * channels))
+        return E_OUTOFMEMORY;
+    *destination = new CD3DXBuffer(std::move(png));
     return D3D_OK;
 }

@@ -34,6 +34,41 @@ D3DXMATRIX* D3DXMatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* m1, const D3DX
 // A zero-length input gives (0, 0, 0), never NaN.
 D3DXVECTOR3* D3DXVec3Normalize(D3DXVECTOR3* out, const D3DXVECTOR3* v);
 
+// Image file formats; the stand-in writes PNG only.
+enum D3DXIMAGE_FILEFORMAT : DWORD {
+    D3DXIFF_BMP = 0,
+    D3DXIFF_JPG = 1,
+    D3DXIFF_TGA = 2,
+    D3DXIFF_PNG = 3,
+    D3DXIFF_DDS = 4,
+};
+
+// A palette entry (wingdi.h's); the stand-in's formats have no palette.
+struct PALETTEENTRY {
+    BYTE peRed;
+    BYTE peGreen;
+    BYTE peBlue;
+    BYTE peFlags;
+};
+
+// A reference-counted block of bytes.
+class ID3DXBuffer : public IUnknown {
+public:
+    virtual void* GetBufferPointer() = 0;
+    virtual DWORD GetBufferSize() = 0;
+};
+
+// A buffer of `numBytes` zero bytes.
+HRESULT D3DXCreateBuffer(DWORD numBytes, ID3DXBuffer** buffer);
+
+// Encodes `rect` of `surface` (all of it when null) as an image file in a
+// new buffer. PNG only, of an X8R8G8B8 surface (8-bit RGB) or an A8R8G8B8
+// one (8-bit RGBA); the surface must be one that LockRect can read, such
+// as a plain surface in system memory. D3DERR_INVALIDCALL otherwise.
+HRESULT D3DXSaveSurfaceToFileInMemory(ID3DXBuffer** destination, D3DXIMAGE_FILEFORMAT format,
+                                      IDirect3DSurface9* surface, const PALETTEENTRY* palette,
+                                      const RECT* rect);
+
 // Creates a managed A8R8G8B8 texture from an image file (PNG, JPEG, BMP, TGA).
 // A missing or unreadable file returns a failing result and leaves *texture
 // untouched.

@@ -103,7 +103,12 @@ bool ResolveFinalPath(const std::string& path, std::string* resolved, std::strin
     return false;
 }
 
-bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* error) {
+namespace {
+
+// Both writers: replacing renames each file over its target (links at the
+// target followed); creating links each one to its name, which fails on any
+// name that exists, and unlinks the files it made when a later one fails.
+bool WriteStaged(const std::vector<FileToWrite>& files, bool createOnly, std::string* error) {
     std::vector<StagedFile> staged;
     struct Scratch {
         std::string directory;
@@ -113,7 +118,11 @@ bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* er
     std::string reason;
     for (const FileToWrite& file : files) {
         StagedFile entry{&file, "", ""};
-        if (!ResolveFinalPath(file.path, &entry.target, error)) return false;
+        if (createOnly) {
+            entry.target = file.path;
+        } else if (!ResolveFinalPath(file.path, &entry.target, error)) {
+            return false;
+        }
         const std::string name = NameOf(entry.target);
         if (name.empty() || name == "." || name == "..") {
             *error = "cannot write " + file.path + ": not a file name";
@@ -148,8 +157,15 @@ bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* er
         staged.push_back(std::move(entry));
     }
 
-    for (const StagedFile& entry : staged) {
-        if (::rename(entry.scratch.c_str(), entry.target.c_str()) != 0) {
+    for (std::size_t i = 0; i < staged.size(); ++i) {
+        const StagedFile& entry = staged[i];
+        if (createOnly) {
+            if (::link(entry.scratch.c_str(), entry.target.c_str()) != 0) {
+                *error = "cannot create " + entry.file->path + ": " + Reason();
+                for (std::size_t made = 0; made < i; ++made) ::unlink(staged[made].target.c_str());
+                return false;
+            }
+        } else if (::rename(entry.scratch.c_str(), entry.target.c_str()) != 0) {
             *error = "cannot replace " + entry.file->path + ": " + Reason();
             return false;
         }
@@ -167,4 +183,14 @@ bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* er
         synced.push_back(directory);
     }
     return true;
+}
+
+}  // namespace
+
+bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* error) {
+    return WriteStaged(files, false, error);
+}
+
+bool WriteNewFilesAtomically(const std::vector<FileToWrite>& files, std::string* error) {
+    return WriteStaged(files, true, error);
 }

@@ -32,3 +32,9 @@ bool ResolveFinalPath(const std::string& path, std::string* resolved, std::strin
 // it was; one between two renames leaves the earlier files replaced; one
 // syncing a directory leaves all of them replaced but perhaps not on disk.
 bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* error);
+
+// The same steps for files that must not exist yet: each is linked into
+// place instead of renamed, so a file that appears at a target meanwhile is
+// never replaced (EEXIST), and the targets are taken as named, links and
+// all. Either every file is created or, when one cannot be, none is left.
+bool WriteNewFilesAtomically(const std::vector<FileToWrite>& files, std::string* error);

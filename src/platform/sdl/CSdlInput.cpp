@@ -25,8 +25,20 @@ short CSdlInput::GetKeyState(int virtualKey) {
         case VK_BACK:
             now = KeyDown(SDL_SCANCODE_BACKSPACE);
             break;
+        case VK_SPACE:
+            now = KeyDown(SDL_SCANCODE_SPACE);
+            break;
+        case 'R':
+            now = KeyDown(SDL_SCANCODE_R);
+            break;
+        case 'S':
+            now = KeyDown(SDL_SCANCODE_S);
+            break;
         case VK_LBUTTON:
             now = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
+            break;
+        case VK_RBUTTON:
+            now = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_RMASK) != 0;
             break;
         default:
             return 0;

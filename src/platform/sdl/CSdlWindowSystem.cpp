@@ -62,6 +62,28 @@ LPARAM KeyParam(bool down, bool repeat) {
     return static_cast<LPARAM>((flags << 16) | 1u);
 }
 
+// The Win32 message of a button press or release; WM_NULL for a button the
+// program does not read.
+UINT ButtonMessage(Uint8 button, bool down) {
+    if (button == SDL_BUTTON_LEFT) return down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+    if (button == SDL_BUTTON_RIGHT) return down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+    return WM_NULL;
+}
+
+// WM_MOUSEWHEEL's wParam: whole notches of WHEEL_DELTA in the high word,
+// positive away from the user whatever the system's scrolling direction;
+// the buttons held in the low word.
+WPARAM WheelParam(const SDL_MouseWheelEvent& wheel) {
+    long turn = static_cast<long>(wheel.y) * WHEEL_DELTA;
+    if (wheel.direction == SDL_MOUSEWHEEL_FLIPPED) turn = -turn;
+    turn = std::clamp(turn, -32768L, 32767L);
+    const Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
+    WPARAM held = 0;
+    if ((buttons & SDL_BUTTON_LMASK) != 0) held |= MK_LBUTTON;
+    if ((buttons & SDL_BUTTON_RMASK) != 0) held |= MK_RBUTTON;
+    return (static_cast<WPARAM>(static_cast<std::uint16_t>(turn)) << 16) | held;
+}
+
 }  // namespace
 
 CSdlWindowSystem::CSdlWindowSystem(bool videoAvailable) : videoAvailable(videoAvailable) {}
@@ -244,11 +266,21 @@ void CSdlWindowSystem::PumpIntoQueue() {
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
                 pointer = {event.button.windowID, event.button.x, event.button.y, true, true};
-                if (event.button.button != SDL_BUTTON_LEFT) continue;
+                msg.message = ButtonMessage(event.button.button, event.type == SDL_MOUSEBUTTONDOWN);
+                if (msg.message == WM_NULL) continue;
                 msg.hwnd = HandleOf(event.button.windowID);
-                msg.message = event.type == SDL_MOUSEBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP;
                 msg.lParam = PointParam(event.button.x, event.button.y);
                 break;
+            case SDL_MOUSEWHEEL: {
+                // The wheel message carries the pointer in screen coordinates.
+                POINT screen{};
+                if (event.wheel.y == 0 || !TrackedCursor(&screen)) continue;
+                msg.hwnd = HandleOf(event.wheel.windowID);
+                msg.message = WM_MOUSEWHEEL;
+                msg.wParam = WheelParam(event.wheel);
+                msg.lParam = PointParam(screen.x, screen.y);
+                break;
+            }
             case SDL_KEYDOWN:
             case SDL_KEYUP:
                 msg.hwnd = HandleOf(event.key.windowID);
@@ -310,6 +342,9 @@ MSG CSdlWindowSystem::Take(std::size_t index) {
     }
     if (msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONUP) {
         keysByMessage[VK_LBUTTON] = msg.message == WM_LBUTTONDOWN;
+    }
+    if (msg.message == WM_RBUTTONDOWN || msg.message == WM_RBUTTONUP) {
+        keysByMessage[VK_RBUTTON] = msg.message == WM_RBUTTONDOWN;
     }
     return msg;
 }

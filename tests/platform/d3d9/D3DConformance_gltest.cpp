@@ -43,6 +43,7 @@ struct Backend {
     bool owned = false;  // d3d and d are released with the backend
     D3DRef<IDirect3DTexture9> managed, target;
     D3DRef<IDirect3DSurface9> level, back, backDepth, depth, smallDepth;
+    D3DRef<IDirect3DSurface9> plain;  // 16 x 16 X8R8G8B8 in system memory, like `target`
     D3DRef<IDirect3DVertexBuffer9> vb;  // four D3DFVF_XYZ vertices
     D3DRef<IDirect3DIndexBuffer9> ib;   // 0 1 2 2 1 3, 16 bits each
 
@@ -51,6 +52,7 @@ struct Backend {
     ~Backend() {
         ReleaseDefaultPool();
         managed.reset();
+        plain.reset();
         back.reset();
         backDepth.reset();
         if (owned && d != nullptr) d->Release();
@@ -75,6 +77,8 @@ struct Backend {
         depth.reset(s);
         d->CreateDepthStencilSurface(8, 8, D3DFMT_D16, D3DMULTISAMPLE_NONE, 0, TRUE, &s, nullptr);
         smallDepth.reset(s);
+        d->CreateOffscreenPlainSurface(16, 16, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &s, nullptr);
+        plain.reset(s);
         IDirect3DVertexBuffer9* v = nullptr;
         d->CreateVertexBuffer(48, 0, D3DFVF_XYZ, D3DPOOL_DEFAULT, &v, nullptr);
         vb.reset(v);
@@ -86,7 +90,7 @@ struct Backend {
         if (!ib || FAILED(ib->Lock(0, 0, &data, 0))) return false;
         std::memcpy(data, indices, sizeof indices);
         ib->Unlock();
-        return managed && level && back && backDepth && depth && smallDepth && vb;
+        return managed && level && back && backDepth && depth && smallDepth && plain && vb;
     }
     void ReleaseDefaultPool() {
         level.reset();
@@ -124,6 +128,18 @@ struct Backend {
     HRESULT Lock(const RECT* rect, IDirect3DTexture9* texture = nullptr) {
         D3DLOCKED_RECT locked{};
         return (texture != nullptr ? texture : managed.get())->LockRect(0, &locked, rect, 0);
+    }
+    HRESULT Plain(UINT side, D3DFORMAT format, D3DPOOL pool) {
+        IDirect3DSurface9* p = nullptr;
+        const HRESULT hr = d->CreateOffscreenPlainSurface(side, side, format, pool, &p, nullptr);
+        return Released(hr, p);
+    }
+    HRESULT ReadBack(IDirect3DSurface9* source, IDirect3DSurface9* destination) {
+        return d->GetRenderTargetData(source, destination);
+    }
+    HRESULT LockPlain() {
+        D3DLOCKED_RECT locked{};
+        return plain->LockRect(&locked, nullptr, 0);
     }
     HRESULT Draw(DWORD fvf = kQuadFvf, UINT count = 2, UINT stride = sizeof(QuadVertex)) {
         d->SetFVF(fvf);
@@ -272,6 +288,39 @@ const Step kSteps[] = {
          void* p = nullptr;
          return b.vb->Lock(40, 12, &p, 0);
      }},
+    // Plain surfaces and reading render targets back
+    {"CreateOffscreenPlainSurface in the managed pool", kInvalid,
+     [](Backend& b) { return b.Plain(8, kX8, D3DPOOL_MANAGED); }},
+    {"CreateOffscreenPlainSurface of D16", kInvalid,
+     [](Backend& b) { return b.Plain(8, D3DFMT_D16, D3DPOOL_SYSTEMMEM); }},
+    {"GetRenderTargetData of the target texture", kOk,
+     [](Backend& b) { return b.ReadBack(b.level.get(), b.plain.get()); }},
+    {"GetRenderTargetData into a smaller surface", kInvalid,
+     [](Backend& b) {
+         IDirect3DSurface9* s = nullptr;
+         b.d->CreateOffscreenPlainSurface(8, 8, kX8, D3DPOOL_SYSTEMMEM, &s, nullptr);
+         return Released(b.ReadBack(b.level.get(), s), s);
+     }},
+    {"GetRenderTargetData of a depth surface", kInvalid,
+     [](Backend& b) { return b.ReadBack(b.depth.get(), b.plain.get()); }},
+    {"GetRenderTargetData into a render target", kInvalid,
+     [](Backend& b) { return b.ReadBack(b.level.get(), b.level.get()); }},
+    {"GetRenderTargetData into null", kInvalid,
+     [](Backend& b) { return b.ReadBack(b.level.get(), nullptr); }},
+    {"LockRect the back buffer", kInvalid,
+     [](Backend& b) {
+         D3DLOCKED_RECT locked{};
+         return b.back->LockRect(&locked, nullptr, 0);
+     }},
+    {"LockRect a plain surface", kOk, [](Backend& b) { return b.LockPlain(); }},
+    {"LockRect a plain surface twice", kInvalid, [](Backend& b) { return b.LockPlain(); }},
+    {"GetRenderTargetData into a locked surface", kInvalid,
+     [](Backend& b) { return b.ReadBack(b.level.get(), b.plain.get()); }},
+    {"UnlockRect a plain surface", kOk, [](Backend& b) { return b.plain->UnlockRect(); }},
+    {"UnlockRect a plain surface twice", kInvalid,
+     [](Backend& b) { return b.plain->UnlockRect(); }},
+    {"SetRenderTarget a plain surface", kInvalid,
+     [](Backend& b) { return b.d->SetRenderTarget(0, b.plain.get()); }},
     // Targets and state
     {"SetRenderTarget 1", kInvalid,
      [](Backend& b) { return b.d->SetRenderTarget(1, b.level.get()); }},

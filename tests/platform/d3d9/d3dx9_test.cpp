@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "support/RecordingFixture.h"
+
 namespace {
 
 void ExpectMatrixNear(const D3DXMATRIX& actual, const float* expected) {
@@ -64,4 +71,45 @@ TEST(D3DXVectors, NormalizeGivesUnitLengthAndZeroForZero) {
         EXPECT_EQ(D3DXVec3Normalize(&out, &in), &out);
         for (int k = 0; k < 3; ++k) EXPECT_FLOAT_EQ((&out.x)[k], (&expected.x)[k]) << k;
     }
+}
+
+TEST(D3DXImages, ASurfaceSavedAsPngLoadsBackWithItsPixels) {
+    CRecordingFixture rec(4, 4);
+    const std::string path = ::testing::TempDir() + "d3dx-surface.png";
+    // {format, the pixel written, the pixel read back}: X8R8G8B8 is saved
+    // without alpha and loads opaque.
+    const std::uint32_t cases[][3] = {{D3DFMT_A8R8G8B8, 0x80123456u, 0x80123456u},
+                                      {D3DFMT_X8R8G8B8, 0x00ABCDEFu, 0xFFABCDEFu}};
+    for (const auto& [format, written, read] : cases) {
+        SCOPED_TRACE(format);
+        IDirect3DSurface9* surface = nullptr;
+        ASSERT_EQ(rec.device->CreateOffscreenPlainSurface(3, 2, static_cast<D3DFORMAT>(format),
+                                                          D3DPOOL_SYSTEMMEM, &surface, nullptr),
+                  D3D_OK);
+        D3DLOCKED_RECT locked{};
+        ASSERT_EQ(surface->LockRect(&locked, nullptr, 0), D3D_OK);
+        // The pixel at (2, 1), the bottom right; the rest stay 0.
+        std::memcpy(static_cast<std::uint8_t*>(locked.pBits) + locked.Pitch + 8, &written, 4);
+        surface->UnlockRect();
+        ID3DXBuffer* png = nullptr;
+        ASSERT_EQ(D3DXSaveSurfaceToFileInMemory(&png, D3DXIFF_PNG, surface, nullptr, nullptr),
+                  D3D_OK);
+        surface->Release();
+        std::ofstream(path, std::ios::binary)
+            .write(static_cast<const char*>(png->GetBufferPointer()), png->GetBufferSize());
+        png->Release();
+
+        IDirect3DTexture9* texture = nullptr;
+        ASSERT_EQ(D3DXCreateTextureFromFileA(rec.device, path.c_str(), &texture), D3D_OK);
+        D3DSURFACE_DESC desc{};
+        texture->GetLevelDesc(0, &desc);
+        EXPECT_TRUE(desc.Width == 3 && desc.Height == 2);
+        ASSERT_EQ(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+        std::uint32_t pixel = 0;
+        std::memcpy(&pixel, static_cast<std::uint8_t*>(locked.pBits) + locked.Pitch + 8, 4);
+        EXPECT_EQ(pixel, read);
+        texture->UnlockRect(0);
+        texture->Release();
+    }
+    std::remove(path.c_str());
 }

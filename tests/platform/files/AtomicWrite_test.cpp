@@ -87,4 +87,23 @@ TEST(AtomicWrite, AFailureBeforeTheRenamesChangesNothingAndNamesTheFile) {
     }
 }
 
+TEST(AtomicWrite, CreatingNeverReplacesAndLeavesNeitherFileWhenOneExists) {
+    CTempDir dir;
+    const fs::path d = dir.Path();
+    dir.Write("b.png", "old");
+    fs::create_symlink("elsewhere", d / "c.png");  // a dangling link is taken too
+    std::string error;
+    for (const char* taken : {"b.png", "c.png"}) {
+        const std::vector<FileToWrite> files = {{(d / "a.stl").string(), "solid"},
+                                                {(d / taken).string(), "picture"}};
+        EXPECT_FALSE(WriteNewFilesAtomically(files, &error));
+        EXPECT_EQ(error, "cannot create " + (d / taken).string() + ": File exists");
+        EXPECT_EQ(Entries(d), (std::vector<std::string>{"b.png", "c.png"}));
+    }
+    EXPECT_EQ(Read(d / "b.png"), "old");
+    ASSERT_TRUE(WriteNewFilesAtomically({{(d / "a.stl").string(), "solid"}}, &error)) << error;
+    EXPECT_EQ(Read(d / "a.stl"), "solid");
+    EXPECT_EQ(Entries(d), (std::vector<std::string>{"a.stl", "b.png", "c.png"}));
+}
+
 }  // namespace

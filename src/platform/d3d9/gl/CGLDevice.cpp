@@ -30,6 +30,13 @@ T* Mine(CGLDevice* device, IUnknown* object) {
     return mine != nullptr && &mine->Device() == device ? mine : nullptr;
 }
 
+D3DSurfaceFacts SurfaceFacts(CGLDevice* device, IDirect3DSurface9* surface) {
+    if (auto* mine = Mine<CGLSurface>(device, surface)) return mine->Facts();
+    D3DSurfaceFacts facts;
+    facts.given = surface != nullptr;
+    return facts;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -226,12 +233,10 @@ void CGLDevice::SurfaceStorageChanging(const CGLSurface* surface) {
 HRESULT CGLDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
                                  D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture,
                                  HANDLE* sharedHandle) {
-    if (texture == nullptr) return RefuseD3DCall("CreateTexture", R::NullPointer);
-    *texture = nullptr;
-    if (sharedHandle != nullptr) return RefuseD3DCall("CreateTexture", R::SharedHandle);
-    if (const HRESULT hr =
-            D3DCallResult("CreateTexture",
-                          CheckCreateTexture(width, height, levels, usage, format, pool, limits));
+    if (const HRESULT hr = D3DCallResult(
+            "CreateTexture",
+            CheckCreation(texture, sharedHandle,
+                          CheckCreateTexture(width, height, levels, usage, format, pool, limits)));
         FAILED(hr))
         return hr;
     return CGLTexture::Create(*this, width, height, usage, format, pool, texture);
@@ -239,10 +244,9 @@ HRESULT CGLDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usa
 
 HRESULT CGLDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                       IDirect3DVertexBuffer9** buffer, HANDLE* sharedHandle) {
-    if (buffer == nullptr) return RefuseD3DCall("CreateVertexBuffer", R::NullPointer);
-    *buffer = nullptr;
-    if (sharedHandle != nullptr) return RefuseD3DCall("CreateVertexBuffer", R::SharedHandle);
-    if (const HRESULT hr = D3DCallResult("CreateVertexBuffer", CheckCreateBuffer(length, pool));
+    if (const HRESULT hr =
+            D3DCallResult("CreateVertexBuffer",
+                          CheckCreation(buffer, sharedHandle, CheckCreateBuffer(length, pool)));
         FAILED(hr))
         return hr;
     return CGLVertexBuffer::Create(*this, length, usage, fvf, pool, buffer);
@@ -250,11 +254,9 @@ HRESULT CGLDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPO
 
 HRESULT CGLDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                      IDirect3DIndexBuffer9** buffer, HANDLE* sharedHandle) {
-    if (buffer == nullptr) return RefuseD3DCall("CreateIndexBuffer", R::NullPointer);
-    *buffer = nullptr;
-    if (sharedHandle != nullptr) return RefuseD3DCall("CreateIndexBuffer", R::SharedHandle);
-    if (const HRESULT hr =
-            D3DCallResult("CreateIndexBuffer", CheckCreateIndexBuffer(length, format, pool));
+    if (const HRESULT hr = D3DCallResult(
+            "CreateIndexBuffer",
+            CheckCreation(buffer, sharedHandle, CheckCreateIndexBuffer(length, format, pool)));
         FAILED(hr))
         return hr;
     return CGLIndexBuffer::Create(*this, length, usage, format, pool, buffer);
@@ -264,17 +266,28 @@ HRESULT CGLDevice::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT 
                                              D3DMULTISAMPLE_TYPE multiSample,
                                              DWORD multisampleQuality, BOOL /*discard*/,
                                              IDirect3DSurface9** surface, HANDLE* sharedHandle) {
-    if (surface == nullptr) return RefuseD3DCall("CreateDepthStencilSurface", R::NullPointer);
-    *surface = nullptr;
-    if (sharedHandle != nullptr) return RefuseD3DCall("CreateDepthStencilSurface", R::SharedHandle);
-    if (const HRESULT hr = D3DCallResult("CreateDepthStencilSurface",
-                                         CheckCreateDepthStencil(width, height, format, multiSample,
-                                                                 multisampleQuality, limits));
+    if (const HRESULT hr =
+            D3DCallResult("CreateDepthStencilSurface",
+                          CheckCreation(surface, sharedHandle,
+                                        CheckCreateDepthStencil(width, height, format, multiSample,
+                                                                multisampleQuality, limits)));
         FAILED(hr))
         return hr;
     return CGLSurface::CreateDepthStencil(*this, width, height, format, multiSample,
                                           MultiSampleCount(multiSample, limits.maxSamples),
                                           surface);
+}
+
+HRESULT CGLDevice::CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format,
+                                               D3DPOOL pool, IDirect3DSurface9** surface,
+                                               HANDLE* sharedHandle) {
+    if (const HRESULT hr = D3DCallResult(
+            "CreateOffscreenPlainSurface",
+            CheckCreation(surface, sharedHandle,
+                          CheckCreateOffscreenPlain(width, height, format, pool, limits)));
+        FAILED(hr))
+        return hr;
+    return CGLSurface::CreatePlain(*this, width, height, format, surface);
 }
 
 // ---------------------------------------------------------------------------
@@ -311,13 +324,11 @@ HRESULT CGLDevice::GetRenderTarget(DWORD index, IDirect3DSurface9** surface) {
 
 HRESULT CGLDevice::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
     FlushDraws();
-    if (index != 0) return RefuseD3DCall("SetRenderTarget", R::RenderTargetIndex);
-    if (surface == nullptr) return RefuseD3DCall("SetRenderTarget", R::NullPointer);
+    if (const HRESULT hr = D3DCallResult("SetRenderTarget",
+                                         CheckSetRenderTarget(index, SurfaceFacts(this, surface)));
+        FAILED(hr))
+        return hr;
     auto* target = Mine<CGLSurface>(this, surface);
-    if (target == nullptr) return RefuseD3DCall("SetRenderTarget", R::ForeignObject);
-    if (!target->IsColor() ||
-        (target->Texture() != nullptr && (target->Texture()->Usage() & D3DUSAGE_RENDERTARGET) == 0))
-        return RefuseD3DCall("SetRenderTarget", R::NotARenderTarget);
     Rebind(renderTarget, target);
     state.renderTarget = renderTarget;
     // Setting render target 0 makes the viewport the whole new target.
@@ -338,14 +349,12 @@ HRESULT CGLDevice::GetDepthStencilSurface(IDirect3DSurface9** surface) {
 
 HRESULT CGLDevice::SetDepthStencilSurface(IDirect3DSurface9* surface) {
     FlushDraws();
-    CGLSurface* depth = nullptr;
-    if (surface != nullptr) {
-        depth = Mine<CGLSurface>(this, surface);
-        if (depth == nullptr) return RefuseD3DCall("SetDepthStencilSurface", R::ForeignObject);
-        // An automatic depth buffer of a device reset without one has no storage.
-        if (!depth->IsDepth() || !depth->HasStorage())
-            return RefuseD3DCall("SetDepthStencilSurface", R::NotADepthSurface);
-    }
+    // An automatic depth buffer of a device reset without one has no storage.
+    if (const HRESULT hr = D3DCallResult("SetDepthStencilSurface",
+                                         CheckSetDepthStencil(SurfaceFacts(this, surface)));
+        FAILED(hr))
+        return hr;
+    CGLSurface* depth = Mine<CGLSurface>(this, surface);
     Rebind(depthStencil, depth);
     state.depthStencil = depthStencil;
     return D3D_OK;
@@ -368,70 +377,22 @@ HRESULT CGLDevice::GetViewport(D3DVIEWPORT9* viewport) {
     return D3D_OK;
 }
 
+HRESULT CGLDevice::GetRenderTargetData(IDirect3DSurface9* renderTarget,
+                                       IDirect3DSurface9* destination) {
+    if (const HRESULT hr = D3DCallResult("GetRenderTargetData",
+                                         CheckGetRenderTargetData(SurfaceFacts(this, renderTarget),
+                                                                  SurfaceFacts(this, destination)));
+        FAILED(hr))
+        return hr;
+    MakeCurrent();
+    if (!framebuffers.BindRead(*Mine<CGLSurface>(this, renderTarget), cache))
+        return RefuseD3DCall("GetRenderTargetData", R::OutOfVideoMemory);
+    Mine<CGLSurface>(this, destination)->ReadFramebuffer();
+    return D3D_OK;
+}
+
 // ---------------------------------------------------------------------------
-// State setters: they only record.
-
-HRESULT CGLDevice::SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATRIX* matrix) {
-    FlushDraws();
-    if (matrix == nullptr) return RefuseD3DCall("SetTransform", R::NullPointer);
-    if (const HRESULT hr = D3DCallResult("SetTransform", CheckTransformType(type)); FAILED(hr))
-        return hr;
-    switch (type) {
-        case D3DTS_WORLD: state.world = *matrix; break;
-        case D3DTS_VIEW:
-            state.view = *matrix;
-            uniforms.Changed(kGLUniformLighting);  // lights are uploaded in camera space
-            break;
-        case D3DTS_PROJECTION: state.projection = *matrix; break;
-    }
-    uniforms.Changed(kGLUniformTransform);
-    return D3D_OK;
-}
-
-HRESULT CGLDevice::SetMaterial(const D3DMATERIAL9* material) {
-    FlushDraws();
-    if (material == nullptr) return RefuseD3DCall("SetMaterial", R::NullPointer);
-    state.material = *material;
-    uniforms.Changed(kGLUniformLighting);
-    return D3D_OK;
-}
-
-HRESULT CGLDevice::SetLight(DWORD index, const D3DLIGHT9* light) {
-    FlushDraws();
-    if (light == nullptr) return RefuseD3DCall("SetLight", R::NullPointer);
-    if (const HRESULT hr = D3DCallResult("SetLight", CheckLight(index, *light)); FAILED(hr))
-        return hr;
-    state.lights[index] = *light;
-    uniforms.Changed(kGLUniformLighting);
-    return D3D_OK;
-}
-
-HRESULT CGLDevice::LightEnable(DWORD index, BOOL enable) {
-    FlushDraws();
-    if (const HRESULT hr = D3DCallResult("LightEnable", CheckLightIndex(index)); FAILED(hr))
-        return hr;
-    state.lightEnabled[index] = enable ? TRUE : FALSE;
-    uniforms.Changed(kGLUniformLighting);
-    return D3D_OK;
-}
-
-HRESULT CGLDevice::SetRenderState(D3DRENDERSTATETYPE type, DWORD value) {
-    FlushDraws();
-    if (const HRESULT hr = D3DCallResult("SetRenderState", CheckRenderStateType(type)); FAILED(hr))
-        return hr;
-    if (state.renderStates[type] == value) return D3D_OK;
-    state.renderStates[type] = value;
-    uniforms.RenderStateChanged(type);
-    return D3D_OK;
-}
-
-HRESULT CGLDevice::GetRenderState(D3DRENDERSTATETYPE type, DWORD* value) {
-    if (value == nullptr) return RefuseD3DCall("GetRenderState", R::NullPointer);
-    if (const HRESULT hr = D3DCallResult("GetRenderState", CheckRenderStateType(type)); FAILED(hr))
-        return hr;
-    *value = state.renderStates[type];
-    return D3D_OK;
-}
+// Bindings (the setters that only record are CGLStateRecorder's)
 
 HRESULT CGLDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
     FlushDraws();
@@ -444,32 +405,6 @@ HRESULT CGLDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
     }
     Rebind(textures[stage], next);
     state.textures[stage] = next;
-    return D3D_OK;
-}
-
-HRESULT CGLDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
-    FlushDraws();
-    if (const HRESULT hr = D3DCallResult("SetTextureStageState", CheckStageState(stage, type));
-        FAILED(hr))
-        return hr;
-    state.stages[stage].states[type] = value;
-    return D3D_OK;
-}
-
-HRESULT CGLDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
-    FlushDraws();
-    if (const HRESULT hr = D3DCallResult("SetSamplerState", CheckSamplerState(sampler, type));
-        FAILED(hr))
-        return hr;
-    state.samplers[sampler].states[type] = value;
-    return D3D_OK;
-}
-
-HRESULT CGLDevice::SetFVF(DWORD fvf) {
-    FlushDraws();
-    if (state.fvf == fvf) return D3D_OK;
-    state.fvf = fvf;
-    uniforms.Changed(kGLUniformLighting);  // which colours the vertex carries steers the sources
     return D3D_OK;
 }
 

@@ -1,10 +1,10 @@
 // The Direct3D 9 device of the GL backend. Setters check their arguments
-// (D3DChecks.h) and write the desired-state record; each draw plans the GL
-// state from it (GLPipelineState), lets the state cache apply what differs
-// and draws. The parts: the back buffer (CGLBackBuffer), the framebuffers
-// of the other targets (CGLFramebufferCache), the stream buffer and the
-// indexed draws joined through it (CGLStreamBuffer, CGLJoinedDraws), the
-// uniforms (CGLUniformUploader) and the shader programs (CGLShaderCache).
+// (D3DChecks.h) and write the desired-state record (CD3DStateRecorder holds
+// those that do nothing else); each draw plans the GL state from it
+// (GLPipelineState), lets the state cache apply what differs and draws. The parts: the back buffer
+// (CGLBackBuffer), the framebuffers of the other targets (CGLFramebufferCache), the stream buffer
+// and the indexed draws joined through it (CGLStreamBuffer, CGLJoinedDraws), the uniforms
+// (CGLUniformUploader) and the shader programs (CGLShaderCache).
 #pragma once
 
 #include <epoxy/gl.h>
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/GLContext.h"
+#include "platform/d3d9/CD3DStateRecorder.h"
 #include "platform/d3d9/D3DChecks.h"
 #include "platform/d3d9/D3DDeviceState.h"
 #include "platform/d3d9/ID3DResourceOwner.h"
@@ -62,6 +63,8 @@ public:
                                       D3DMULTISAMPLE_TYPE multiSample, DWORD multisampleQuality,
                                       BOOL discard, IDirect3DSurface9** surface,
                                       HANDLE* sharedHandle) override;
+    HRESULT CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                        IDirect3DSurface9** surface, HANDLE* sharedHandle) override;
 
     HRESULT GetRenderTarget(DWORD index, IDirect3DSurface9** surface) override;
     HRESULT SetRenderTarget(DWORD index, IDirect3DSurface9* surface) override;
@@ -69,18 +72,50 @@ public:
     HRESULT SetDepthStencilSurface(IDirect3DSurface9* surface) override;
     HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
     HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
+    HRESULT GetRenderTargetData(IDirect3DSurface9* renderTarget,
+                                IDirect3DSurface9* destination) override;
 
-    HRESULT SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATRIX* matrix) override;
-    HRESULT SetMaterial(const D3DMATERIAL9* material) override;
-    HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override;
-    HRESULT LightEnable(DWORD index, BOOL enable) override;
-    HRESULT SetRenderState(D3DRENDERSTATETYPE type, DWORD value) override;
-    HRESULT GetRenderState(D3DRENDERSTATETYPE type, DWORD* value) override;
+    // The setters that only record: what is held back is drawn first, with
+    // the state it was given.
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATRIX* matrix) override {
+        FlushDraws();
+        return D3DCallResult("SetTransform", recorder.SetTransform(type, matrix));
+    }
+    HRESULT SetMaterial(const D3DMATERIAL9* material) override {
+        FlushDraws();
+        return D3DCallResult("SetMaterial", recorder.SetMaterial(material));
+    }
+    HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override {
+        FlushDraws();
+        return D3DCallResult("SetLight", recorder.SetLight(index, light));
+    }
+    HRESULT LightEnable(DWORD index, BOOL enable) override {
+        FlushDraws();
+        return D3DCallResult("LightEnable", recorder.LightEnable(index, enable));
+    }
+    HRESULT SetRenderState(D3DRENDERSTATETYPE type, DWORD value) override {
+        FlushDraws();
+        return D3DCallResult("SetRenderState", recorder.SetRenderState(type, value));
+    }
+    HRESULT GetRenderState(D3DRENDERSTATETYPE type, DWORD* value) override {
+        return D3DCallResult("GetRenderState", recorder.GetRenderState(type, value));
+    }
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override {
+        FlushDraws();
+        return D3DCallResult("SetTextureStageState",
+                             recorder.SetTextureStageState(stage, type, value));
+    }
+    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override {
+        FlushDraws();
+        return D3DCallResult("SetSamplerState", recorder.SetSamplerState(sampler, type, value));
+    }
+    HRESULT SetFVF(DWORD fvf) override {
+        FlushDraws();
+        recorder.SetFVF(fvf);
+        return D3D_OK;
+    }
+
     HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
-    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
-    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
-
-    HRESULT SetFVF(DWORD fvf) override;
     HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
                             UINT stride) override;
     HRESULT SetIndices(IDirect3DIndexBuffer9* indices) override;
@@ -138,6 +173,7 @@ private:
     CGLStateCache cache;
     CGLShaderCache shaders;
     CGLUniformUploader uniforms;
+    CD3DStateRecorder recorder{state, &uniforms};
     CGLFramebufferCache framebuffers;
     CGLStreamBuffer stream;
     CGLJoinedDraws joined;

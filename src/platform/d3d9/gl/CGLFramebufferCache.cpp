@@ -7,6 +7,23 @@
 
 bool CGLFramebufferCache::Bind(const CGLSurface& colour, const CGLSurface* depth,
                                CGLStateCache& cache) {
+    const Framebuffer& found = Find(colour, depth, cache);
+    last = &found;
+    if (!found.complete) return false;
+    cache.BindDrawFramebuffer(found.name);
+    return true;
+}
+
+bool CGLFramebufferCache::BindRead(const CGLSurface& colour, CGLStateCache& cache) {
+    const Framebuffer& found = Find(colour, nullptr, cache);
+    if (!found.complete) return false;
+    cache.BindReadFramebuffer(found.name);
+    return true;
+}
+
+const CGLFramebufferCache::Framebuffer& CGLFramebufferCache::Find(const CGLSurface& colour,
+                                                                  const CGLSurface* depth,
+                                                                  CGLStateCache& cache) {
     const Framebuffer* found = nullptr;
     if (last != nullptr && last->colour == &colour && last->depth == depth) {
         found = last;
@@ -32,13 +49,12 @@ bool CGLFramebufferCache::Bind(const CGLSurface& colour, const CGLSurface* depth
             ReportGLProblem(
                 "render target and depth surface do not fit together (size or multisampling); "
                 "drawing into them is skipped");
+        // Pointers into the vector go stale when it grows.
+        last = nullptr;
         framebuffers.push_back(fb);
         found = &framebuffers.back();
     }
-    last = found;
-    if (!found->complete) return false;
-    cache.BindDrawFramebuffer(found->name);
-    return true;
+    return *found;
 }
 
 void CGLFramebufferCache::Forget(const CGLSurface* surface, CGLStateCache& cache) {

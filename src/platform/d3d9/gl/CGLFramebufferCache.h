@@ -17,6 +17,9 @@ public:
     // drawing; false, binding nothing, when GL cannot draw into the pair
     // (reported once).
     bool Bind(const CGLSurface& colour, const CGLSurface* depth, CGLStateCache& cache);
+    // Binds the framebuffer of `colour` alone for reading; false, binding
+    // nothing, when GL cannot attach it.
+    bool BindRead(const CGLSurface& colour, CGLStateCache& cache);
     // Deletes every framebuffer that uses `surface`.
     void Forget(const CGLSurface* surface, CGLStateCache& cache);
     // GL state was reset: the next Bind looks the pair up again.
@@ -30,6 +33,10 @@ private:
         GLuint name = 0;
         bool complete = false;
     };
+
+    // The pair's framebuffer, made (and left bound for drawing) on first use.
+    const Framebuffer& Find(const CGLSurface& colour, const CGLSurface* depth,
+                            CGLStateCache& cache);
 
     std::vector<Framebuffer> framebuffers;
     const Framebuffer* last = nullptr;

@@ -33,6 +33,21 @@ HRESULT CGLSurface::CreateDepthStencil(CGLDevice& device, UINT width, UINT heigh
     return D3D_OK;
 }
 
+HRESULT CGLSurface::CreatePlain(CGLDevice& device, UINT width, UINT height, D3DFORMAT format,
+                                IDirect3DSurface9** out) {
+    auto surface = std::unique_ptr<CGLSurface>(new CGLSurface(device, GLSurfaceKind::Plain, false));
+    surface->width = width;
+    surface->height = height;
+    surface->format = format;
+    // X8R8G8B8 keeps its unused byte at 0xFF, as the device's targets do.
+    const std::uint8_t alpha = format == D3DFMT_X8R8G8B8 ? 0xFF : 0x00;
+    surface->bytes.assign(std::size_t{width} * height * 4, 0);
+    for (std::size_t i = 3; i < surface->bytes.size(); i += 4) surface->bytes[i] = alpha;
+    surface->AddRef();
+    *out = surface.release();
+    return D3D_OK;
+}
+
 CGLSurface::~CGLSurface() {
     if (renderbuffer != 0 || colourTexture != 0) {
         Device().MakeCurrent();
@@ -47,7 +62,8 @@ ULONG CGLSurface::AddRef() {
         case GLSurfaceKind::BackBuffer:
         case GLSurfaceKind::AutoDepth: return Device().AddRef();
         case GLSurfaceKind::TextureLevel: return texture->AddRef();
-        case GLSurfaceKind::DepthStencil: break;
+        case GLSurfaceKind::DepthStencil:
+        case GLSurfaceKind::Plain: break;
     }
     return AddPublicRef();
 }
@@ -57,7 +73,8 @@ ULONG CGLSurface::Release() {
         case GLSurfaceKind::BackBuffer:
         case GLSurfaceKind::AutoDepth: return Device().Release();
         case GLSurfaceKind::TextureLevel: return texture->Release();
-        case GLSurfaceKind::DepthStencil: break;
+        case GLSurfaceKind::DepthStencil:
+        case GLSurfaceKind::Plain: break;
     }
     return ReleasePublicRef();
 }
@@ -65,14 +82,14 @@ ULONG CGLSurface::Release() {
 void CGLSurface::Bind() {
     if (kind == GLSurfaceKind::TextureLevel)
         texture->Bind();
-    else if (kind == GLSurfaceKind::DepthStencil)
+    else if (kind == GLSurfaceKind::DepthStencil || kind == GLSurfaceKind::Plain)
         CD3DResourceLife::Bind();
 }
 
 void CGLSurface::Unbind() {
     if (kind == GLSurfaceKind::TextureLevel)
         texture->Unbind();
-    else if (kind == GLSurfaceKind::DepthStencil)
+    else if (kind == GLSurfaceKind::DepthStencil || kind == GLSurfaceKind::Plain)
         CD3DResourceLife::Unbind();
 }
 
@@ -81,8 +98,10 @@ HRESULT CGLSurface::GetDesc(D3DSURFACE_DESC* desc) {
     if (kind == GLSurfaceKind::TextureLevel) return texture->GetLevelDesc(0, desc);
     desc->Format = format;
     desc->Type = D3DRTYPE_SURFACE;
-    desc->Usage = kind == GLSurfaceKind::BackBuffer ? D3DUSAGE_RENDERTARGET : D3DUSAGE_DEPTHSTENCIL;
-    desc->Pool = D3DPOOL_DEFAULT;
+    desc->Usage = kind == GLSurfaceKind::BackBuffer ? D3DUSAGE_RENDERTARGET
+                  : kind == GLSurfaceKind::Plain    ? 0
+                                                    : D3DUSAGE_DEPTHSTENCIL;
+    desc->Pool = kind == GLSurfaceKind::Plain ? D3DPOOL_SYSTEMMEM : D3DPOOL_DEFAULT;
     desc->MultiSampleType = multiSample;
     desc->MultiSampleQuality = 0;
     desc->Width = width;
@@ -90,12 +109,53 @@ HRESULT CGLSurface::GetDesc(D3DSURFACE_DESC* desc) {
     return D3D_OK;
 }
 
+D3DSurfaceFacts CGLSurface::Facts() {
+    D3DSurfaceFacts facts;
+    facts.given = true;
+    facts.mine = true;
+    GetDesc(&facts.desc);
+    facts.hasStorage = HasStorage();
+    facts.locked = locked;
+    return facts;
+}
+
+HRESULT CGLSurface::LockRect(D3DLOCKED_RECT* out, const RECT* rect, DWORD flags) {
+    if (kind == GLSurfaceKind::TextureLevel) return texture->LockRect(0, out, rect, flags);
+    if (out == nullptr) return RefuseD3DCall("Surface.LockRect", D3DRefusal::NullPointer);
+    if (const HRESULT hr = D3DCallResult("Surface.LockRect", CheckSurfaceLockRect(Facts(), rect));
+        FAILED(hr))
+        return hr;
+    const UINT left = rect != nullptr ? static_cast<UINT>(rect->left) : 0;
+    const UINT top = rect != nullptr ? static_cast<UINT>(rect->top) : 0;
+    locked = true;
+    out->Pitch = static_cast<INT>(width * 4);
+    out->pBits = bytes.data() + (std::size_t{top} * width + left) * 4;
+    return D3D_OK;
+}
+
+HRESULT CGLSurface::UnlockRect() {
+    if (kind == GLSurfaceKind::TextureLevel) return texture->UnlockRect(0);
+    if (!locked) return RefuseD3DCall("Surface.UnlockRect", D3DRefusal::NotLocked);
+    locked = false;
+    return D3D_OK;
+}
+
+void CGLSurface::ReadFramebuffer() {
+    // BGRA bytes, and GL row 0 is Direct3D's top row in every target.
+    glReadPixels(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_BGRA,
+                 GL_UNSIGNED_BYTE, bytes.data());
+    CheckGLError("glReadPixels (GetRenderTargetData)");
+    if (format == D3DFMT_X8R8G8B8)
+        for (std::size_t i = 3; i < bytes.size(); i += 4) bytes[i] = 0xFF;
+}
+
 UINT CGLSurface::Width() const { return texture != nullptr ? texture->Width() : width; }
 UINT CGLSurface::Height() const { return texture != nullptr ? texture->Height() : height; }
 D3DFORMAT CGLSurface::Format() const { return texture != nullptr ? texture->Format() : format; }
 
 bool CGLSurface::HasStorage() const {
-    return texture != nullptr || renderbuffer != 0 || colourTexture != 0;
+    return texture != nullptr || renderbuffer != 0 || colourTexture != 0 ||
+           kind == GLSurfaceKind::Plain;
 }
 
 bool CGLSurface::AllocateStorage(UINT w, UINT h, D3DFORMAT f, D3DMULTISAMPLE_TYPE type,

@@ -19,14 +19,6 @@ namespace {
 // need not model them.
 constexpr D3DDeviceLimits kLimits{};
 
-std::string ColourText(const D3DCOLORVALUE& c) {
-    return "[" + Flt(c.r) + " " + Flt(c.g) + " " + Flt(c.b) + " " + Flt(c.a) + "]";
-}
-
-std::string VectorText(const D3DVECTOR& v) {
-    return "[" + Flt(v.x) + " " + Flt(v.y) + " " + Flt(v.z) + "]";
-}
-
 template <class T>
 T* Mine(CRecordingDevice* device, IUnknown* object) {
     auto* mine = dynamic_cast<T*>(object);
@@ -219,11 +211,9 @@ HRESULT CRecordingDevice::CreateTexture(UINT width, UINT height, UINT levels, DW
         Call("CreateTexture", {Dec(width), Dec(height), Dec(levels), D3DUsageName(usage),
                                D3DFormatName(format), D3DPoolName(pool), "null"}));
     if (FAILED(hr)) return hr;
-    if (!texture) return callLog->Verdict(D3DRefusal::NullPointer);
-    *texture = nullptr;
-    if (sharedHandle) return callLog->Verdict(D3DRefusal::SharedHandle);
     if (const D3DRefusal why =
-            CheckCreateTexture(width, height, levels, usage, format, pool, kLimits);
+            CheckCreation(texture, sharedHandle,
+                          CheckCreateTexture(width, height, levels, usage, format, pool, kLimits));
         why != D3DRefusal::None)
         return callLog->Verdict(why);
     auto* created = new CRecordingTexture(this, callLog->NextLabel("texture"), width, height, usage,
@@ -242,10 +232,8 @@ HRESULT CRecordingDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf
         Call("CreateVertexBuffer",
              {Dec(length), D3DUsageName(usage), D3DFvfName(fvf), D3DPoolName(pool), "null"}));
     if (FAILED(hr)) return hr;
-    if (!buffer) return callLog->Verdict(D3DRefusal::NullPointer);
-    *buffer = nullptr;
-    if (sharedHandle) return callLog->Verdict(D3DRefusal::SharedHandle);
-    if (const D3DRefusal why = CheckCreateBuffer(length, pool); why != D3DRefusal::None)
+    if (const D3DRefusal why = CheckCreation(buffer, sharedHandle, CheckCreateBuffer(length, pool));
+        why != D3DRefusal::None)
         return callLog->Verdict(why);
     D3DVERTEXBUFFER_DESC desc{};
     desc.Format = D3DFMT_UNKNOWN;  // Direct3D's D3DFMT_VERTEXDATA
@@ -269,10 +257,8 @@ HRESULT CRecordingDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT 
         Call("CreateIndexBuffer",
              {Dec(length), D3DUsageName(usage), D3DFormatName(format), D3DPoolName(pool), "null"}));
     if (FAILED(hr)) return hr;
-    if (!buffer) return callLog->Verdict(D3DRefusal::NullPointer);
-    *buffer = nullptr;
-    if (sharedHandle) return callLog->Verdict(D3DRefusal::SharedHandle);
-    if (const D3DRefusal why = CheckCreateIndexBuffer(length, format, pool);
+    if (const D3DRefusal why =
+            CheckCreation(buffer, sharedHandle, CheckCreateIndexBuffer(length, format, pool));
         why != D3DRefusal::None)
         return callLog->Verdict(why);
     D3DINDEXBUFFER_DESC desc{};
@@ -299,11 +285,10 @@ HRESULT CRecordingDevice::CreateDepthStencilSurface(UINT width, UINT height, D3D
              {Dec(width), Dec(height), D3DFormatName(format), D3DMultiSampleName(multiSample),
               Dec(multisampleQuality), Dec(discard), "null"}));
     if (FAILED(hr)) return hr;
-    if (!surface) return callLog->Verdict(D3DRefusal::NullPointer);
-    *surface = nullptr;
-    if (sharedHandle) return callLog->Verdict(D3DRefusal::SharedHandle);
-    if (const D3DRefusal why = CheckCreateDepthStencil(width, height, format, multiSample,
-                                                       multisampleQuality, kLimits);
+    if (const D3DRefusal why =
+            CheckCreation(surface, sharedHandle,
+                          CheckCreateDepthStencil(width, height, format, multiSample,
+                                                  multisampleQuality, kLimits));
         why != D3DRefusal::None)
         return callLog->Verdict(why);
     auto* created =
@@ -311,6 +296,28 @@ HRESULT CRecordingDevice::CreateDepthStencilSurface(UINT width, UINT height, D3D
                               RecordingSurfaceDesc(width, height, format, D3DUSAGE_DEPTHSTENCIL,
                                                    D3DPOOL_DEFAULT, multiSample),
                               CRecordingSurface::Kind::Standalone, nullptr);
+    created->AddPublic();
+    AppendToLastText(created->Label());
+    *surface = created;
+    return D3D_OK;
+}
+
+HRESULT CRecordingDevice::CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format,
+                                                      D3DPOOL pool, IDirect3DSurface9** surface,
+                                                      HANDLE* sharedHandle) {
+    const HRESULT hr = callLog->Record(
+        "CreateOffscreenPlainSurface",
+        Call("CreateOffscreenPlainSurface",
+             {Dec(width), Dec(height), D3DFormatName(format), D3DPoolName(pool), "null"}));
+    if (FAILED(hr)) return hr;
+    if (const D3DRefusal why = CheckCreation(
+            surface, sharedHandle, CheckCreateOffscreenPlain(width, height, format, pool, kLimits));
+        why != D3DRefusal::None)
+        return callLog->Verdict(why);
+    auto* created = new CRecordingSurface(
+        this, callLog->NextLabel("surface"),
+        RecordingSurfaceDesc(width, height, format, 0, pool, D3DMULTISAMPLE_NONE),
+        CRecordingSurface::Kind::Standalone, nullptr);
     created->AddPublic();
     AppendToLastText(created->Label());
     *surface = created;
@@ -332,15 +339,25 @@ HRESULT CRecordingDevice::GetRenderTarget(DWORD index, IDirect3DSurface9** surfa
     return D3D_OK;
 }
 
+D3DSurfaceFacts CRecordingDevice::SurfaceFacts(IDirect3DSurface9* surface) {
+    D3DSurfaceFacts facts;
+    facts.given = surface != nullptr;
+    if (const auto* mine = Mine<CRecordingSurface>(this, surface)) {
+        facts = mine->Facts();
+        // A device reset without an automatic depth buffer has none to set.
+        facts.hasStorage = mine != depthBuffer.get() || params.EnableAutoDepthStencil;
+    }
+    return facts;
+}
+
 HRESULT CRecordingDevice::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
     const HRESULT hr =
         callLog->Record("SetRenderTarget", Call("SetRenderTarget", {Dec(index), LabelOf(surface)}));
     if (FAILED(hr)) return hr;
-    if (index != 0) return callLog->Verdict(D3DRefusal::RenderTargetIndex);
-    if (!surface) return callLog->Verdict(D3DRefusal::NullPointer);
-    auto* target = Mine<CRecordingSurface>(this, surface);
-    if (!target) return callLog->Verdict(D3DRefusal::ForeignObject);
-    if (!target->IsRenderTarget()) return callLog->Verdict(D3DRefusal::NotARenderTarget);
+    if (const D3DRefusal why = CheckSetRenderTarget(index, SurfaceFacts(surface));
+        why != D3DRefusal::None)
+        return callLog->Verdict(why);
+    const auto* target = Mine<CRecordingSurface>(this, surface);
     Rebind(state.renderTarget, surface);
     // Setting render target 0 resets the viewport to the whole target.
     state.viewport = D3DVIEWPORT9{0, 0, target->Desc().Width, target->Desc().Height, 0.0f, 1.0f};
@@ -362,25 +379,15 @@ HRESULT CRecordingDevice::SetDepthStencilSurface(IDirect3DSurface9* surface) {
     const HRESULT hr = callLog->Record("SetDepthStencilSurface",
                                        Call("SetDepthStencilSurface", {LabelOf(surface)}));
     if (FAILED(hr)) return hr;
-    if (surface) {
-        auto* depth = Mine<CRecordingSurface>(this, surface);
-        if (!depth) return callLog->Verdict(D3DRefusal::ForeignObject);
-        // A device reset without an automatic depth buffer has none to set.
-        if (!depth->IsDepthStencil() ||
-            (depth == depthBuffer.get() && !params.EnableAutoDepthStencil))
-            return callLog->Verdict(D3DRefusal::NotADepthSurface);
-    }
+    if (const D3DRefusal why = CheckSetDepthStencil(SurfaceFacts(surface)); why != D3DRefusal::None)
+        return callLog->Verdict(why);
     Rebind(state.depthStencil, surface);
     return D3D_OK;
 }
 
 HRESULT CRecordingDevice::SetViewport(const D3DVIEWPORT9* viewport) {
-    std::string text = "null";
-    if (viewport) {
-        text = Dec(viewport->X) + ", " + Dec(viewport->Y) + ", " + Dec(viewport->Width) + ", " +
-               Dec(viewport->Height) + ", " + Flt(viewport->MinZ) + ", " + Flt(viewport->MaxZ);
-    }
-    const HRESULT hr = callLog->Record("SetViewport", Call("SetViewport", {text}));
+    const HRESULT hr =
+        callLog->Record("SetViewport", Call("SetViewport", {recording::Viewport(viewport)}));
     if (FAILED(hr)) return hr;
     if (!viewport) return callLog->Verdict(D3DRefusal::NullPointer);
     if (const D3DRefusal why = CheckViewport(*viewport, TargetFacts()); why != D3DRefusal::None)
@@ -397,6 +404,16 @@ HRESULT CRecordingDevice::GetViewport(D3DVIEWPORT9* viewport) {
     return D3D_OK;
 }
 
+HRESULT CRecordingDevice::GetRenderTargetData(IDirect3DSurface9* renderTarget,
+                                              IDirect3DSurface9* destination) {
+    const HRESULT hr =
+        callLog->Record("GetRenderTargetData",
+                        Call("GetRenderTargetData", {LabelOf(renderTarget), LabelOf(destination)}));
+    if (FAILED(hr)) return hr;
+    return callLog->Verdict(
+        CheckGetRenderTargetData(SurfaceFacts(renderTarget), SurfaceFacts(destination)));
+}
+
 // ---------------------------------------------------------------------------
 // Fixed-function state
 
@@ -404,56 +421,28 @@ HRESULT CRecordingDevice::SetTransform(D3DTRANSFORMSTATETYPE which, const D3DMAT
     const HRESULT hr = callLog->Record(
         "SetTransform", Call("SetTransform", {D3DTransformName(which), recording::Matrix(matrix)}));
     if (FAILED(hr)) return hr;
-    if (!matrix) return callLog->Verdict(D3DRefusal::NullPointer);
-    switch (which) {
-        case D3DTS_WORLD: state.world = *matrix; return D3D_OK;
-        case D3DTS_VIEW: state.view = *matrix; return D3D_OK;
-        case D3DTS_PROJECTION: state.projection = *matrix; return D3D_OK;
-    }
-    return callLog->Verdict(CheckTransformType(which));
+    return callLog->Verdict(recorder.SetTransform(which, matrix));
 }
 
 HRESULT CRecordingDevice::SetMaterial(const D3DMATERIAL9* material) {
-    std::string text = "null";
-    if (material) {
-        text = ColourText(material->Diffuse) + ", " + ColourText(material->Ambient) + ", " +
-               ColourText(material->Specular) + ", " + ColourText(material->Emissive) + ", " +
-               Flt(material->Power);
-    }
-    const HRESULT hr = callLog->Record("SetMaterial", Call("SetMaterial", {text}));
+    const HRESULT hr =
+        callLog->Record("SetMaterial", Call("SetMaterial", {recording::Material(material)}));
     if (FAILED(hr)) return hr;
-    if (!material) return callLog->Verdict(D3DRefusal::NullPointer);
-    state.material = *material;
-    return D3D_OK;
+    return callLog->Verdict(recorder.SetMaterial(material));
 }
 
 HRESULT CRecordingDevice::SetLight(DWORD index, const D3DLIGHT9* light) {
-    std::string text = "null";
-    if (light) {
-        text = D3DLightTypeName(light->Type) + ", " + ColourText(light->Diffuse) + ", " +
-               ColourText(light->Specular) + ", " + ColourText(light->Ambient) + ", " +
-               VectorText(light->Position) + ", " + VectorText(light->Direction) + ", " +
-               Flt(light->Range) + ", " + Flt(light->Falloff) + ", " + Flt(light->Attenuation0) +
-               ", " + Flt(light->Attenuation1) + ", " + Flt(light->Attenuation2) + ", " +
-               Flt(light->Theta) + ", " + Flt(light->Phi);
-    }
-    const HRESULT hr = callLog->Record("SetLight", Call("SetLight", {Dec(index), text}));
+    const HRESULT hr =
+        callLog->Record("SetLight", Call("SetLight", {Dec(index), recording::Light(light)}));
     if (FAILED(hr)) return hr;
-    if (!light) return callLog->Verdict(D3DRefusal::NullPointer);
-    if (const D3DRefusal why = CheckLight(index, *light); why != D3DRefusal::None)
-        return callLog->Verdict(why);
-    state.lights[index] = *light;
-    return D3D_OK;
+    return callLog->Verdict(recorder.SetLight(index, light));
 }
 
 HRESULT CRecordingDevice::LightEnable(DWORD index, BOOL enable) {
     const HRESULT hr =
         callLog->Record("LightEnable", Call("LightEnable", {Dec(index), Dec(enable)}));
     if (FAILED(hr)) return hr;
-    if (const D3DRefusal why = CheckLightIndex(index); why != D3DRefusal::None)
-        return callLog->Verdict(why);
-    state.lightEnabled[index] = enable ? TRUE : FALSE;
-    return D3D_OK;
+    return callLog->Verdict(recorder.LightEnable(index, enable));
 }
 
 HRESULT CRecordingDevice::SetRenderState(D3DRENDERSTATETYPE which, DWORD value) {
@@ -461,21 +450,14 @@ HRESULT CRecordingDevice::SetRenderState(D3DRENDERSTATETYPE which, DWORD value) 
         "SetRenderState",
         Call("SetRenderState", {D3DRenderStateName(which), D3DRenderStateValueName(which, value)}));
     if (FAILED(hr)) return hr;
-    if (const D3DRefusal why = CheckRenderStateType(which); why != D3DRefusal::None)
-        return callLog->Verdict(why);
-    state.renderStates[which] = value;
-    return D3D_OK;
+    return callLog->Verdict(recorder.SetRenderState(which, value));
 }
 
 HRESULT CRecordingDevice::GetRenderState(D3DRENDERSTATETYPE which, DWORD* value) {
     const HRESULT hr =
         callLog->Record("GetRenderState", Call("GetRenderState", {D3DRenderStateName(which)}));
     if (FAILED(hr)) return hr;
-    if (!value) return callLog->Verdict(D3DRefusal::NullPointer);
-    if (const D3DRefusal why = CheckRenderStateType(which); why != D3DRefusal::None)
-        return callLog->Verdict(why);
-    *value = state.renderStates[which];
-    return D3D_OK;
+    return callLog->Verdict(recorder.GetRenderState(which, value));
 }
 
 HRESULT CRecordingDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
@@ -497,10 +479,7 @@ HRESULT CRecordingDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATE
         Call("SetTextureStageState",
              {Dec(stage), D3DStageStateName(type), D3DStageStateValueName(type, value)}));
     if (FAILED(hr)) return hr;
-    if (const D3DRefusal why = CheckStageState(stage, type); why != D3DRefusal::None)
-        return callLog->Verdict(why);
-    state.stages[stage].states[type] = value;
-    return D3D_OK;
+    return callLog->Verdict(recorder.SetTextureStageState(stage, type, value));
 }
 
 HRESULT CRecordingDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
@@ -508,10 +487,7 @@ HRESULT CRecordingDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE typ
         "SetSamplerState", Call("SetSamplerState", {Dec(sampler), D3DSamplerStateName(type),
                                                     D3DSamplerStateValueName(type, value)}));
     if (FAILED(hr)) return hr;
-    if (const D3DRefusal why = CheckSamplerState(sampler, type); why != D3DRefusal::None)
-        return callLog->Verdict(why);
-    state.samplers[sampler].states[type] = value;
-    return D3D_OK;
+    return callLog->Verdict(recorder.SetSamplerState(sampler, type, value));
 }
 
 // ---------------------------------------------------------------------------
@@ -520,7 +496,7 @@ HRESULT CRecordingDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE typ
 HRESULT CRecordingDevice::SetFVF(DWORD fvf) {
     const HRESULT hr = callLog->Record("SetFVF", Call("SetFVF", {D3DFvfName(fvf)}));
     if (FAILED(hr)) return hr;
-    state.fvf = fvf;
+    recorder.SetFVF(fvf);
     return D3D_OK;
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/d3d9/CD3DStateRecorder.h"
 #include "platform/d3d9/D3DChecks.h"
 #include "platform/d3d9/D3DDeviceState.h"
 #include "platform/d3d9/ID3DResourceOwner.h"
@@ -42,6 +43,8 @@ public:
                                       D3DMULTISAMPLE_TYPE multiSample, DWORD multisampleQuality,
                                       BOOL discard, IDirect3DSurface9** surface,
                                       HANDLE* sharedHandle) override;
+    HRESULT CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                        IDirect3DSurface9** surface, HANDLE* sharedHandle) override;
 
     HRESULT GetRenderTarget(DWORD index, IDirect3DSurface9** surface) override;
     HRESULT SetRenderTarget(DWORD index, IDirect3DSurface9* surface) override;
@@ -49,6 +52,8 @@ public:
     HRESULT SetDepthStencilSurface(IDirect3DSurface9* surface) override;
     HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
     HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
+    HRESULT GetRenderTargetData(IDirect3DSurface9* renderTarget,
+                                IDirect3DSurface9* destination) override;
 
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
     HRESULT SetMaterial(const D3DMATERIAL9* material) override;
@@ -86,6 +91,7 @@ private:
     void BindImplicitTargets();
     void ResizeImplicitTargets();
     D3DTargetFacts TargetFacts() const;
+    D3DSurfaceFacts SurfaceFacts(IDirect3DSurface9* surface);
     void RecordDraw(bool indexed, const D3DIndexedDraw& arguments);
 
     std::shared_ptr<CRecordingCallLog> callLog;
@@ -93,6 +99,7 @@ private:
     ULONG refs = 1;
     D3DPRESENT_PARAMETERS params;
     D3DDeviceState state;
+    CD3DStateRecorder recorder{state, nullptr};
     std::unique_ptr<CRecordingSurface> backBuffer;
     std::unique_ptr<CRecordingSurface> depthBuffer;
     int defaultPoolAlive = 0;

@@ -81,6 +81,44 @@ HRESULT CRecordingSurface::GetDesc(D3DSURFACE_DESC* out) {
     return D3D_OK;
 }
 
+D3DSurfaceFacts CRecordingSurface::Facts() const {
+    D3DSurfaceFacts facts;
+    facts.given = true;
+    facts.mine = true;
+    facts.desc = desc;
+    facts.locked = locked;
+    return facts;
+}
+
+HRESULT CRecordingSurface::LockRect(D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD flags) {
+    if (kind == Kind::TextureLevel) return container->LockRect(0, lockedRect, rect, flags);
+    const HRESULT hr = CallLog().Record(
+        "Surface.LockRect",
+        Call("Surface.LockRect", {Label(), recording::Rect(rect), recording::LockFlags(flags)}));
+    if (FAILED(hr)) return hr;
+    if (!lockedRect) return CallLog().Verdict(D3DRefusal::NullPointer);
+    if (const D3DRefusal why = CheckSurfaceLockRect(Facts(), rect); why != D3DRefusal::None)
+        return CallLog().Verdict(why);
+    const std::size_t pitch = std::size_t{desc.Width} * 4;
+    if (pixels.empty()) pixels.assign(pitch * desc.Height, 0);
+    const std::size_t top = rect ? static_cast<std::size_t>(rect->top) : 0;
+    const std::size_t left = rect ? static_cast<std::size_t>(rect->left) : 0;
+    lockedRect->Pitch = static_cast<INT>(pitch);
+    lockedRect->pBits = pixels.data() + top * pitch + left * 4;
+    locked = true;
+    return D3D_OK;
+}
+
+HRESULT CRecordingSurface::UnlockRect() {
+    if (kind == Kind::TextureLevel) return container->UnlockRect(0);
+    const HRESULT hr =
+        CallLog().Record("Surface.UnlockRect", Call("Surface.UnlockRect", {Label()}));
+    if (FAILED(hr)) return hr;
+    if (!locked) return CallLog().Verdict(D3DRefusal::NotLocked);
+    locked = false;
+    return D3D_OK;
+}
+
 void CRecordingSurface::Resize(UINT width, UINT height, D3DFORMAT format,
                                D3DMULTISAMPLE_TYPE multiSample) {
     desc.Width = width;

@@ -1,10 +1,16 @@
-// Surfaces of the recording device: depth-stencil surfaces the caller makes
-// (standalone), level 0 of a texture (its counts are the texture's) and the
-// implicit back buffer and depth buffer (their counts are the device's).
+// Surfaces of the recording device: depth-stencil surfaces and plain
+// surfaces in system memory the caller makes (standalone), level 0 of a
+// texture (its counts and locks are the texture's) and the implicit back
+// buffer and depth buffer (their counts are the device's). A plain
+// surface's pixels are kept for LockRect; the device draws none, so a
+// render target read back into it leaves them as they were.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
+#include "platform/d3d9/D3DChecks.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/recording/CRecordingResource.h"
 
@@ -21,6 +27,8 @@ public:
     ULONG Release() override;
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_SURFACE; }
     HRESULT GetDesc(D3DSURFACE_DESC* desc) override;
+    HRESULT LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
+    HRESULT UnlockRect() override;
 
     // References that are not logged: the creator's and GetRenderTarget's.
     ULONG AddPublic();
@@ -29,15 +37,17 @@ public:
     void Unbind() override;
 
     const D3DSURFACE_DESC& Desc() const { return desc; }
+    // What the argument checks need to know of it.
+    D3DSurfaceFacts Facts() const;
     CRecordingTexture* Container() const { return container; }
     void Resize(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample);
-    bool IsRenderTarget() const { return (desc.Usage & D3DUSAGE_RENDERTARGET) != 0; }
-    bool IsDepthStencil() const { return (desc.Usage & D3DUSAGE_DEPTHSTENCIL) != 0; }
 
 private:
     D3DSURFACE_DESC desc;
     Kind kind;
-    CRecordingTexture* container;  // TextureLevel only
+    CRecordingTexture* container;      // TextureLevel only
+    std::vector<std::uint8_t> pixels;  // a plain surface's, made at the first lock
+    bool locked = false;
 };
 
 D3DSURFACE_DESC RecordingSurfaceDesc(UINT width, UINT height, D3DFORMAT format, DWORD usage,

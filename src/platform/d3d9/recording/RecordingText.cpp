@@ -41,6 +41,27 @@ std::string Rect(const RECT* rect) {
 
 std::string LockFlags(DWORD flags) { return D3DLockFlagsName(flags); }
 
+std::string Viewport(const D3DVIEWPORT9* v) {
+    if (!v) return "null";
+    return Dec(v->X) + ", " + Dec(v->Y) + ", " + Dec(v->Width) + ", " + Dec(v->Height) + ", " +
+           Flt(v->MinZ) + ", " + Flt(v->MaxZ);
+}
+
+std::string Material(const D3DMATERIAL9* m) {
+    if (!m) return "null";
+    return Floats(&m->Diffuse.r, 4) + ", " + Floats(&m->Ambient.r, 4) + ", " +
+           Floats(&m->Specular.r, 4) + ", " + Floats(&m->Emissive.r, 4) + ", " + Flt(m->Power);
+}
+
+std::string Light(const D3DLIGHT9* l) {
+    if (!l) return "null";
+    return D3DLightTypeName(l->Type) + ", " + Floats(&l->Diffuse.r, 4) + ", " +
+           Floats(&l->Specular.r, 4) + ", " + Floats(&l->Ambient.r, 4) + ", " +
+           Floats(&l->Position.x, 3) + ", " + Floats(&l->Direction.x, 3) + ", " + Flt(l->Range) +
+           ", " + Flt(l->Falloff) + ", " + Flt(l->Attenuation0) + ", " + Flt(l->Attenuation1) +
+           ", " + Flt(l->Attenuation2) + ", " + Flt(l->Theta) + ", " + Flt(l->Phi);
+}
+
 std::string PresentParams(const D3DPRESENT_PARAMETERS* p) {
     if (!p) return "null";
     return "{" + Dec(p->BackBufferWidth) + " " + Dec(p->BackBufferHeight) + " " +

@@ -26,6 +26,12 @@ std::string Handle(const void* handle);
 // "[left top right bottom]" or "null".
 std::string Rect(const RECT* rect);
 std::string LockFlags(DWORD flags);
+// The structures' members in their order, "null" for none: a viewport as
+// "X, Y, Width, Height, MinZ, MaxZ", a material's colours as "[r g b a]"
+// then its power, a light's type, colours, vectors "[x y z]" and numbers.
+std::string Viewport(const D3DVIEWPORT9* viewport);
+std::string Material(const D3DMATERIAL9* material);
+std::string Light(const D3DLIGHT9* light);
 // "{width height format ...}" in the order of the structure's members.
 std::string PresentParams(const D3DPRESENT_PARAMETERS* params);
 std::string Call(std::string_view name, std::initializer_list<std::string> args);

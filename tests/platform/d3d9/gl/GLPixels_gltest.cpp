@@ -138,6 +138,32 @@ TEST(GLPixels, TexturedQuadsSampleWhereDirect3DSamples) {
     expectQuarters(kWhite, kBlue, kGreen, kRed);
 }
 
+namespace {
+
+// A render target read back through a plain surface in system memory.
+CGLPicture ReadBack(IDirect3DDevice9* d, IDirect3DSurface9* target) {
+    D3DSURFACE_DESC desc{};
+    target->GetDesc(&desc);
+    CGLPicture picture{desc.Width, desc.Height, {}};
+    IDirect3DSurface9* plain = nullptr;
+    d->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &plain,
+                                   nullptr);
+    const D3DRef<IDirect3DSurface9> held(plain);
+    D3DLOCKED_RECT locked{};
+    if (plain == nullptr || FAILED(d->GetRenderTargetData(target, plain)) ||
+        FAILED(plain->LockRect(&locked, nullptr, D3DLOCK_READONLY)))
+        return picture;
+    for (UINT y = 0; y < desc.Height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            static_cast<const std::uint8_t*>(locked.pBits) + std::size_t{y} * locked.Pitch);
+        picture.pixels.insert(picture.pixels.end(), row, row + desc.Width);
+    }
+    plain->UnlockRect();
+    return picture;
+}
+
+}  // namespace
+
 TEST(GLPixels, RenderTargetsKeepTheTopRowOnTopAndGiveBackTheWholeBackBuffer) {
     CGLTestDevice gl(64, 48);
     ASSERT_TRUE(gl.Ok()) << gl.Failure();
@@ -174,6 +200,10 @@ TEST(GLPixels, RenderTargetsKeepTheTopRowOnTopAndGiveBackTheWholeBackBuffer) {
     EXPECT_EQ(p.At(24, 18), kBlue);
     EXPECT_EQ(p.At(39, 31), kBlue);
     EXPECT_EQ(p.At(40, 31), kGreen);
+    // Read back into system memory: the texture top row first, and the
+    // back buffer as the device's own readback gives it.
+    EXPECT_EQ(Mismatches(ReadBack(d, level), kRed, 0, 0, 15, 1), "");
+    EXPECT_EQ(ReadBack(d, back).pixels, p.pixels);
 }
 
 TEST(GLPixels, ClearTouchesTheViewportOnlyAndIgnoresTheColourWriteMask) {
