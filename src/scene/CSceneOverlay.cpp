@@ -32,8 +32,11 @@ const HelpLine kHelp[] = {
     {"Up / Down", "mutation rate 5 points up / down"},
     {"Right / Left", "re-seed rate 5 points up / down"},
     {"L", "lock or unlock the cell under the pointer"},
+    {"Right click / Space", "closer look at the cell; again: back"},
+    {"Drag / wheel / R", "closer look: turn, zoom, put back"},
+    {"S", "save the shape as STL and PNG"},
     {"F1 or ?", "show or hide this help"},
-    {"Escape", "quit"},
+    {"Escape", "quit; in the closer look: back"},
 };
 constexpr const char* kHelpTitle = "Keys and mouse";
 constexpr const char* kHelpFooter = "Any key or click closes this help.";
