@@ -27,11 +27,6 @@ int CDXText::Width(std::string_view text, int scale) {
     return stb_easy_font_width(printable.data()) * scale;
 }
 
-int CDXText::Height(std::string_view text, int scale) {
-    std::string printable = Printable(text);
-    return stb_easy_font_height(printable.data()) * scale;
-}
-
 HRESULT CDXText::Draw(int x, int y, std::string_view text, int scale, D3DCOLOR color) {
     IDirect3DDevice9* device = context != nullptr ? context->device : nullptr;
     if (device == nullptr) return E_FAIL;

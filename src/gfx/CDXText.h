@@ -20,9 +20,9 @@ public:
 
     void SetContext(CDXContext* ctx) { context = ctx; }
 
-    // Size in pixels of `text` (lines split at '\n') at `scale`.
+    // Width in pixels of the longest line of `text` (lines split at '\n') at
+    // `scale`.
     static int Width(std::string_view text, int scale);
-    static int Height(std::string_view text, int scale);
 
     // Draws `text` with its top-left corner at (x, y): one DrawPrimitiveUP of
     // a triangle list, blending and culling as the caller has set them. Sets

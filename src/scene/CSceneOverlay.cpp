@@ -66,15 +66,16 @@ void CSceneOverlay::Tick() {
 
 void CSceneOverlay::ClearBehind() {
     IDirect3DDevice9* device = context != nullptr ? context->device : nullptr;
-    if (device == nullptr || !drawnLastFrame) return;
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, kWindowBlack, 1.0f, 0);
+    if (device == nullptr || covered.empty()) return;
+    device->Clear(static_cast<DWORD>(covered.size()), covered.data(), D3DCLEAR_TARGET,
+                  kWindowBlack, 1.0f, 0);
 }
 
 void CSceneOverlay::Draw(int width, int height, const BreedingRates& rates,
                          long long generation) {
+    covered.clear();
     IDirect3DDevice9* device = context != nullptr ? context->device : nullptr;
-    drawnLastFrame = device != nullptr && (IndicatorShown() || helpShown);
-    if (!drawnLastFrame) return;
+    if (device == nullptr || (!IndicatorShown() && !helpShown)) return;
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     if (IndicatorShown()) DrawIndicator(height, rates, generation);
     if (helpShown) DrawHelp(width, height);
@@ -86,11 +87,12 @@ void CSceneOverlay::DrawIndicator(int height, const BreedingRates& rates, long l
                        std::to_string(rates.reseedRate) + " %";
     if (generation >= 0) line += "   generation " + std::to_string(generation);
     // On a black backdrop, so that it stays readable over a shape.
+    const int boxWidth = CDXText::Width(line, kTextScale) + 2 * kPadding;
     const int boxHeight = kLineHeight + 2 * kPadding;
     const int boxTop = height - kMargin - boxHeight;
     quad.DrawRect(static_cast<float>(kMargin), static_cast<float>(boxTop),
-                  static_cast<float>(CDXText::Width(line, kTextScale) + 2 * kPadding),
-                  static_cast<float>(boxHeight), kBackdrop);
+                  static_cast<float>(boxWidth), static_cast<float>(boxHeight), kBackdrop);
+    covered.push_back({kMargin, boxTop, kMargin + boxWidth, boxTop + boxHeight});
     text.Draw(kMargin + kPadding, boxTop + kPadding + kTextScale, line, kTextScale, kTextColor);
 }
 
@@ -114,6 +116,7 @@ void CSceneOverlay::DrawHelp(int width, int height) {
     const int top = (height - panelHeight) / 2;
     quad.DrawRect(static_cast<float>(left), static_cast<float>(top),
                   static_cast<float>(panelWidth), static_cast<float>(panelHeight), kPanelEdge);
+    covered.push_back({left, top, left + panelWidth, top + panelHeight});
     quad.DrawRect(static_cast<float>(left + 2), static_cast<float>(top + 2),
                   static_cast<float>(panelWidth - 4), static_cast<float>(panelHeight - 4), kPanel);
 

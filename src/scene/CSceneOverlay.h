@@ -4,6 +4,8 @@
 // Neither draws anything while it is not shown.
 #pragma once
 
+#include <vector>
+
 #include "config/BreedingRates.h"
 #include "gfx/CDX2DPolygon.h"
 #include "gfx/CDXText.h"
@@ -29,9 +31,10 @@ public:
     void HideHelp() { helpShown = false; }
     bool HelpShown() const { return helpShown; }
 
-    // Clears the back buffer if the last frame drew the overlay: the grid
-    // does not cover the whole window, and what the overlay drew outside it
-    // would stay there. Called before the grid is drawn.
+    // Clears what the last frame's overlay covered: the grid does not cover
+    // the whole window, and what the overlay drew outside it would stay
+    // there. Called before the grid is drawn; nothing to do in a frame after
+    // one without the overlay.
     void ClearBehind();
     // Draws what is shown over a client area of `width` x `height`: the
     // rates, and with `generation` 0 or more, the generation too. Blending
@@ -49,5 +52,5 @@ private:
     int indicatorTicks = 0;
     unsigned rateKeysHeld = 0;  // bit (key - VK_LEFT) for each arrow key down
     bool helpShown = false;
-    bool drawnLastFrame = false;
+    std::vector<D3DRECT> covered;  // by the last frame's backdrop and panel
 };

@@ -25,6 +25,18 @@ def same_generation(a, b):
     return sum(1 for x, y in zip(a, b) if not grid.hue_changed(x, y)) >= 8
 
 
+def cooled(session, window, cell):
+    """Waits until the clicked cell lights again: the click's cooldown, which Backspace
+    waits out too, is over however slowly the frames come. A cell its new shape fills shows
+    no highlight to see; then a generous pause stands in."""
+    def state():
+        lit, filled = grid.highlighted(session.screenshot(window), grid.ORIGIN_800X600)
+        return "lit" if cell in lit else "filled" if cell in filled else None
+    time.sleep(1.5)
+    if harness.wait_for(state, 30, "the click's cooldown did not end") == "filled":
+        time.sleep(3)
+
+
 class JournalTest(unittest.TestCase):
     def test_clicks_are_kept_resumed_and_undone(self):
         with harness.Session() as s:
@@ -89,8 +101,7 @@ class JournalTest(unittest.TestCase):
             os.remove(log)
             window = s.start_main(args=("--journal", journal))
             grid.wait_hues(s, window)
-            grid.click(s, window)
-            time.sleep(1.5)
+            cooled(s, window, grid.click(s, window))
             s.key(window, "BackSpace")
             harness.wait_for(lambda: s.read("session.txt").endswith("undo\n"), 20, "no undo")
             s.quit_with_escape(window)
@@ -102,12 +113,11 @@ class JournalTest(unittest.TestCase):
             before = s.read("session.txt")
             window = s.start_main(args=("--journal", journal))
             grid.wait_hues(s, window)
-            grid.click(s, window)
-            time.sleep(1.5)
+            cooled(s, window, grid.click(s, window))
             s.key(window, "BackSpace")
             harness.wait_for(lambda: s.output().count("cannot write the journal") == 1, 20,
                              "the failed sync was not said")
-            time.sleep(1.5)
+            time.sleep(2)  # room for an undo to be taken, and wrongly written
             s.quit_with_escape(window)
             self.assertEqual(s.output().count("cannot write the journal"), 1)
             self.assertIn("Input/output error", s.output())

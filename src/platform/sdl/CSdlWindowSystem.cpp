@@ -434,18 +434,19 @@ BOOL CSdlWindowSystem::GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT fil
 }
 
 BOOL CSdlWindowSystem::TranslateMessage(const MSG* msg) {
-    if (msg == nullptr || msg->message != WM_KEYDOWN || typedByTakenPress.hwnd != msg->hwnd) {
-        return FALSE;
+    if (msg == nullptr) return FALSE;
+    if (msg->message == WM_KEYDOWN && typedByTakenPress.hwnd == msg->hwnd) {
+        const std::string chars = std::exchange(typedByTakenPress, {}).chars;
+        // In reverse at the head, so they come out in the order typed.
+        for (auto c = chars.rbegin(); c != chars.rend(); ++c) {
+            MSG character = *msg;
+            character.message = WM_CHAR;
+            character.wParam = static_cast<WPARAM>(*c);
+            queue.push_front(character);
+        }
     }
-    const std::string chars = std::exchange(typedByTakenPress, {}).chars;
-    // In reverse at the head, so they come out in the order typed.
-    for (auto c = chars.rbegin(); c != chars.rend(); ++c) {
-        MSG character = *msg;
-        character.message = WM_CHAR;
-        character.wParam = static_cast<WPARAM>(*c);
-        queue.push_front(character);
-    }
-    return chars.empty() ? FALSE : TRUE;
+    // Win32 answers nonzero for every key message, whatever it typed.
+    return msg->message == WM_KEYDOWN || msg->message == WM_KEYUP ? TRUE : FALSE;
 }
 
 LRESULT CSdlWindowSystem::DispatchMessageA(const MSG* msg) {
