@@ -1,6 +1,6 @@
 // The main loop: fixed 16 ms update steps with bounded catch-up, one frame
-// and at most one window message per pass, Escape polled. Keyboard and
-// mouse-button messages reach the current scene through the window
+// and at most one window message per pass, Escape polled. Keyboard,
+// mouse-button and wheel messages reach the current scene through the window
 // procedure, which finds the scene list in the window's GWLP_USERDATA.
 #include "app/CAppWindow.h"
 
@@ -60,10 +60,6 @@ bool RunPass(HWND hwnd, CDXContext& context, CSceneManager& sceneList, DWORD& ba
         if (got > 0) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
-            IScene* scene = sceneList.Current();
-            if (msg.message == WM_MOUSEWHEEL && scene != nullptr) {
-                scene->MouseWheel(GET_WHEEL_DELTA_WPARAM(msg.wParam));
-            }
         }
     }
 
@@ -71,7 +67,7 @@ bool RunPass(HWND hwnd, CDXContext& context, CSceneManager& sceneList, DWORD& ba
     // A scene may hold Escape for itself (to close what it shows).
     if ((GetKeyState(VK_ESCAPE) & 0x80) != 0) {
         const IScene* scene = sceneList.Current();
-        if (scene == nullptr || !(scene->HoldsKey(VK_ESCAPE) || scene->TakesEscape())) DestroyWindow(hwnd);
+        if (scene == nullptr || !scene->HoldsKey(VK_ESCAPE)) DestroyWindow(hwnd);
     }
     return true;
 }

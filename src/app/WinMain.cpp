@@ -85,7 +85,10 @@ LRESULT WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KEYUP:
         case WM_CHAR:
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONUP: {
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_MOUSEWHEEL: {
             // The main loop keeps its scene list with the window while it runs.
             auto* scenes = reinterpret_cast<CSceneManager*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
             return scenes != nullptr ? scenes->MsgProc(hwnd, message, wParam, lParam) : 0;

@@ -13,6 +13,9 @@ class CDXContext;
 
 class CCloserLook {
 public:
+    // Squares larger than this have their glow made at half their size.
+    static constexpr UINT kFullGlowLimit = 768;
+
     CCloserLook() = default;
     CCloserLook(const CCloserLook&) = delete;
     CCloserLook& operator=(const CCloserLook&) = delete;
@@ -40,6 +43,7 @@ private:
     CDXRenderTexture picture;
     CDXRenderTexture glow[2];
     UINT side = 0;
+    UINT glowSide = 0;  // the glow targets' side
     LONG left = 0;
     LONG top = 0;
     D3DXMATRIX projection{};

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 
 #include "config/AppConfig.h"
 #include "genetic/Decode.h"
@@ -167,26 +168,19 @@ int CSceneMain::Render() {
     const bool pointerKnown = PointerInClient(context->hwnd, &pointer);
     bool buttonHeld = (GetKeyState(VK_LBUTTON) & 0x80) != 0 && !HoldsKey(VK_LBUTTON);
     if (g_breedingSession != nullptr && !LookOpen()) PollUndo();
-    const bool saveKey = (GetKeyState('S') & 0x80) != 0 && !HoldsKey('S');
-    saveThisFrame = saveKey && !saveKeyDown;
-    saveKeyDown = saveKey;
-    const bool right = (GetKeyState(VK_RBUTTON) & 0x80) != 0;
-    const bool space = (GetKeyState(VK_SPACE) & 0x80) != 0 && !HoldsKey(VK_SPACE);
-    bool lookToggled = (right && !rightDown) || (space && !spaceDown);
-    rightDown = right;
-    spaceDown = space;
-    if (escapeTaken) escapeTaken = (GetKeyState(VK_ESCAPE) & 0x80) != 0;
+    // The presses the messages since the last frame asked for.
+    saveThisFrame = std::exchange(saveAsked, false);
+    bool lookToggled = std::exchange(lookToggleAsked, false);
+    const bool lookClosed = std::exchange(lookCloseAsked, false);
 
     if (LookOpen()) {
-        const bool escape = (GetKeyState(VK_ESCAPE) & 0x80) != 0;
-        if (!lookToggled && !escape) {
+        if (!lookToggled && !lookClosed) {
             RenderLook(pointerKnown ? &pointer : nullptr, buttonHeld);
             return 0;
         }
         // Back to the grid on the same generation, drawn in this frame (the
         // press that closed the look opens none).
         lookToggled = false;
-        escapeTaken = escape;
         lookCell = -1;
         arcball.Reset();
         leftIgnored = buttonHeld;
@@ -225,7 +219,6 @@ int CSceneMain::Render() {
         lookCell = opened;
         arcball.Reset();
         leftDown = buttonHeld;
-        resetKeyDown = false;
     }
     return 0;
 }
@@ -239,9 +232,6 @@ void CSceneMain::RenderLook(const POINT* pointer, bool buttonHeld) {
     const auto top = static_cast<float>(closerLook->Top());
     arcball.SetBall(left + side / 2.0f, top + side / 2.0f, side / 2.0f);
 
-    const bool resetKey = (GetKeyState('R') & 0x80) != 0;
-    if (resetKey && !resetKeyDown) arcball.Reset();
-    resetKeyDown = resetKey;
     // A left press takes hold of the shape where it stands; a drag turns it.
     const bool pressed = buttonHeld && !leftDown;
     leftDown = buttonHeld;
@@ -403,6 +393,21 @@ LRESULT CSceneMain::MsgProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONUP:
             KeyUp(VK_LBUTTON);
             break;
+        case WM_RBUTTONDOWN:
+            // Like a left click, a right click on the help only closes it.
+            if (overlay.HelpShown()) {
+                HoldBack(VK_RBUTTON);
+            } else {
+                lookToggleAsked = true;
+            }
+            break;
+        case WM_RBUTTONUP:
+            KeyUp(VK_RBUTTON);
+            break;
+        case WM_MOUSEWHEEL:
+            // Zooms the closer look; the grid ignores the wheel.
+            if (LookOpen()) arcball.Wheel(GET_WHEEL_DELTA_WPARAM(wParam));
+            break;
         case WM_CHAR:
             // '?' is read as the character, whichever keys type it.
             if (wParam == '?' && !lastPressUsed && !overlay.HelpShown()) overlay.ShowHelp();
@@ -414,6 +419,9 @@ LRESULT CSceneMain::MsgProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CSceneMain::HoldsKey(int virtualKey) const {
+    // Escape is the closer look's while it shows, and stays the scene's
+    // until the press that closed the look is let go.
+    if (virtualKey == VK_ESCAPE && (LookOpen() || escapeTaken)) return true;
     return overlay.HelpShown() || (holdingBack && heldBackKey == virtualKey);
 }
 
@@ -425,6 +433,8 @@ void CSceneMain::HoldBack(int virtualKey) {
 
 void CSceneMain::KeyDown(int virtualKey, bool repeat) {
     lastPressUsed = true;
+    // A new press of Escape: the one that closed the look was let go unseen.
+    if (virtualKey == VK_ESCAPE && !repeat) escapeTaken = false;
     if (holdingBack && heldBackKey == virtualKey) {
         if (repeat) return;
         holdingBack = false;  // a new press: its release went unseen
@@ -432,6 +442,10 @@ void CSceneMain::KeyDown(int virtualKey, bool repeat) {
     if (overlay.HelpShown()) {
         // Any new press but a modifier's closes the help and does nothing else.
         if (!repeat && virtualKey != VK_SHIFT && virtualKey != VK_CONTROL) HoldBack(virtualKey);
+        return;
+    }
+    if (LookOpen()) {
+        LookKeyDown(virtualKey, repeat);
         return;
     }
     switch (virtualKey) {
@@ -445,6 +459,12 @@ void CSceneMain::KeyDown(int virtualKey, bool repeat) {
         case VK_F1:
             if (!repeat) overlay.ShowHelp();
             break;
+        case VK_SPACE:
+            if (!repeat) lookToggleAsked = true;
+            break;
+        case 'S':
+            if (!repeat) saveAsked = true;
+            break;
         default:
             lastPressUsed = false;
             return;
@@ -452,7 +472,23 @@ void CSceneMain::KeyDown(int virtualKey, bool repeat) {
     if (virtualKey >= VK_LEFT && virtualKey <= VK_DOWN) overlay.RateKeyDown(virtualKey);
 }
 
+void CSceneMain::LookKeyDown(int virtualKey, bool repeat) {
+    // Only the look's own keys act in it; the grid's wait for the grid.
+    if (repeat) return;
+    switch (virtualKey) {
+        case VK_SPACE: lookToggleAsked = true; break;
+        case VK_ESCAPE:
+            lookCloseAsked = true;
+            escapeTaken = true;
+            break;
+        case 'R': arcball.Reset(); break;
+        case 'S': saveAsked = true; break;
+        default: lastPressUsed = false; break;
+    }
+}
+
 void CSceneMain::KeyUp(int virtualKey) {
+    if (virtualKey == VK_ESCAPE) escapeTaken = false;
     if (holdingBack && heldBackKey == virtualKey) holdingBack = false;
     overlay.KeyUp(virtualKey);
 }

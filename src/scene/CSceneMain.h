@@ -34,11 +34,6 @@ public:
     int Reset() override;
     LRESULT MsgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
     bool HoldsKey(int virtualKey) const override;
-    bool TakesEscape() const override { return LookOpen() || escapeTaken; }
-    // Zooms the closer look; the grid ignores the wheel.
-    void MouseWheel(int delta) override {
-        if (LookOpen()) arcball.Wheel(delta);
-    }
 
     // Init with the two breeding rates given instead of read from param.txt;
     // otherwise the same steps in the same order (for tools).
@@ -103,6 +98,8 @@ private:
     // A key press (or its auto-repeat); its release.
     void KeyDown(int virtualKey, bool repeat);
     void KeyUp(int virtualKey);
+    // A key press while the closer look shows.
+    void LookKeyDown(int virtualKey, bool repeat);
     // Steps the rates, each kept within 0..100.
     void StepRates(int mutationStep, int reseedStep);
     // Locks or unlocks the cell under the pointer, if it is over one.
@@ -140,22 +137,21 @@ private:
     std::unique_ptr<CShapeSaver> saver;
     std::unique_ptr<CDXRenderTexture> savePicture;
     UINT savePictureSide = 0;  // remade when the square saved changes size
-    bool saveKeyDown = false;   // S as the last frame saw it
-    bool saveThisFrame = false;  // S went down this frame
+    bool saveAsked = false;      // S went down since the last frame
+    bool saveThisFrame = false;  // and this frame saves
     int flashCell = -1;
     int flashTicks = 0;  // left of the flash; white for a save, red for a failure
     bool flashFailed = false;
 
     // The closer look (right click or Space over a cell): made at its first
-    // opening. The keys and buttons as the last frame saw them, for presses.
+    // opening. Presses since the last frame that open or close it.
     std::unique_ptr<CCloserLook> closerLook;
     CArcball arcball;
     D3DXMATRIX heldTurn{};  // the shape's turn when it was taken hold of
     int lookCell = -1;
-    bool rightDown = false;
-    bool spaceDown = false;
-    bool resetKeyDown = false;
-    bool leftDown = false;
+    bool lookToggleAsked = false;  // right click or Space
+    bool lookCloseAsked = false;   // Escape
+    bool leftDown = false;  // the left button as the last frame saw it
     bool escapeTaken = false;  // the Escape that closed the look, until let go
     bool leftIgnored = false;  // a button held from the look breeds nothing
     bool clearOnReturn = false;  // the first grid frame after a look clears

@@ -22,7 +22,7 @@ public:
         return 0;
     }
     virtual void SetSceneParam(int param) { sceneParam = param; }
-    // Takes a keyboard or mouse-button message that the window procedure
+    // Takes a keyboard, mouse-button or wheel message that the window procedure
     // passes on; the default ignores it.
     virtual LRESULT MsgProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
     // Whether the scene takes the key's presses for itself just now, so that
@@ -30,12 +30,6 @@ public:
     virtual bool HoldsKey(int) const { return false; }
     // Puts the scene's device state and counters back to their start.
     virtual int Reset() = 0;
-    // Whether Escape, down now, is the scene's (it closes something of its
-    // own) rather than the main loop's, which quits on it.
-    virtual bool TakesEscape() const { return false; }
-    // One WM_MOUSEWHEEL's turn (GET_WHEEL_DELTA_WPARAM), as the main loop
-    // takes the message.
-    virtual void MouseWheel(int /*delta*/) {}
 
 protected:
     CDXContext* context = nullptr;  // borrowed

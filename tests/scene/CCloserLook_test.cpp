@@ -51,10 +51,14 @@ TEST_P(CloserLookTest, DrawsTheShapeInTheLargestCentredSquare) {
     D3DXMatrixPerspectiveFovLH(&grid, 0.7853982f, 1.0f, 0.001f, 300.0f);
     EXPECT_FLOAT_EQ(draws.front().state.projection._11, grid._11 * c.zoom);
     EXPECT_FLOAT_EQ(draws.front().state.projection._22, grid._22 * c.zoom);
-    // The glow shrinks to a quarter of the square.
+    // The glow shrinks to a quarter of its targets, which are half the
+    // square's size past 768 pixels.
+    const UINT glowSide = c.side > 768 ? c.side / 2 : c.side;
+    look.Glow().GetTexture()->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Width, glowSide);
     const std::vector<ScreenVertex> shrink = QuadVertices(draws[64]);
     ASSERT_EQ(shrink.size(), 4u);
-    EXPECT_FLOAT_EQ(shrink[1].x, static_cast<float>(c.side) / 4);
+    EXPECT_FLOAT_EQ(shrink[1].x, static_cast<float>(glowSide) / 4);
     // Picture and glow go over the square of the back buffer, after a clear.
     for (std::size_t k = draws.size() - 2; k < draws.size(); ++k) {
         EXPECT_EQ(draws[k].renderTarget, "backbuffer");

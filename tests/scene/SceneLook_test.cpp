@@ -17,6 +17,18 @@ struct LookCase {
 
 class SceneLookTest : public ::testing::TestWithParam<LookCase> {};
 
+// A right button's or key's press and release as Win32 gives them: the
+// message, with the key's state as GetKeyState reports it from then on.
+void Release(CSceneRig& rig, int key) {
+    rig.win32.input.SetKey(key, false);
+    rig.Send(key == VK_RBUTTON ? WM_RBUTTONUP : WM_KEYUP, static_cast<WPARAM>(key));
+}
+void Press(CSceneRig& rig, int key, bool held = false) {
+    rig.win32.input.SetKey(key, true);
+    rig.Send(key == VK_RBUTTON ? WM_RBUTTONDOWN : WM_KEYDOWN, static_cast<WPARAM>(key));
+    if (!held) Release(rig, key);
+}
+
 TEST_P(SceneLookTest, DragsNeverBreedAndLeavingShowsTheSameGeneration) {
     const LookCase& c = GetParam();
     CSceneRig rig;
@@ -28,9 +40,8 @@ TEST_P(SceneLookTest, DragsNeverBreedAndLeavingShowsTheSameGeneration) {
     Srand(5);
 
     input.cursor = POINT{400, 300};  // cell 4
-    input.SetKey(c.openKey, true);
+    Press(rig, c.openKey);
     rig.Frame();
-    input.SetKey(c.openKey, false);
     ASSERT_EQ(rig.scene.LookCell(), 4);
     // A left press and drag across the shape, held over several frames.
     input.SetKey(VK_LBUTTON, true);
@@ -40,16 +51,21 @@ TEST_P(SceneLookTest, DragsNeverBreedAndLeavingShowsTheSameGeneration) {
         EXPECT_FALSE(draws.empty());
     }
     EXPECT_EQ(rig.scene.ClickCooldown(), 0);
-    EXPECT_TRUE(rig.scene.TakesEscape());
+    EXPECT_TRUE(rig.scene.HoldsKey(VK_ESCAPE));
+    // Keys of the grid do nothing in the look.
+    for (const int key : {int{'L'}, VK_UP, VK_F1}) rig.Press(key);
 
-    input.SetKey(c.closeKey, true);
+    Press(rig, c.closeKey, true);
     rig.Frame();
     EXPECT_EQ(rig.scene.LookCell(), -1);
-    EXPECT_EQ(rig.scene.TakesEscape(), c.closeKey == VK_ESCAPE);
+    EXPECT_EQ(rig.scene.HoldsKey(VK_ESCAPE), c.closeKey == VK_ESCAPE);
     rig.Frame();  // the left button still held from the drag breeds nothing
-    input.SetKey(c.closeKey, false);
+    Release(rig, c.closeKey);
     rig.Frame();
-    EXPECT_FALSE(rig.scene.TakesEscape());
+    EXPECT_FALSE(rig.scene.HoldsKey(VK_ESCAPE));
+    EXPECT_FALSE(rig.scene.Locked(4));
+    EXPECT_FALSE(rig.scene.Overlay().HelpShown());
+    EXPECT_EQ(rig.scene.MutationRate(), 0);
     EXPECT_EQ(rig.scene.ClickCooldown(), 0);
     EXPECT_EQ(Rand(), next);
     EXPECT_TRUE(std::equal(before, before + kPopulationSize, rig.scene.genomes, SameGenes));

@@ -133,10 +133,15 @@ TEST(SceneSave, SOverACellSavesItOncePerPressUnderFreeNamesDrawingNoRandomNumber
         const int next = Rand();
         Srand(5);
         rig.win32.input.cursor = POINT{400, 300};  // cell 4
-        for (const bool down : {true, true, false, true}) {
-            rig.win32.input.SetKey('S', down);
-            rig.Frame();
-        }
+        // A press, its auto-repeat, the release and a second press.
+        rig.Send(WM_KEYDOWN, 'S');
+        rig.Frame();
+        rig.Send(WM_KEYDOWN, 'S', true);
+        rig.Frame();
+        rig.Send(WM_KEYUP, 'S');
+        rig.Frame();
+        rig.Send(WM_KEYDOWN, 'S');
+        rig.Frame();
         EXPECT_EQ(Rand(), next);
         EXPECT_TRUE(std::equal(before, before + kPopulationSize, rig.scene.genomes, SameGenes));
     }  // the scene's saver finishes its saves as the scene goes

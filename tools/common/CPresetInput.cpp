@@ -5,8 +5,7 @@ constexpr LONG kFarAway = -1000000;
 }
 
 short CPresetInput::GetKeyState(int virtualKey) {
-    const bool down =
-        (virtualKey == VK_LBUTTON && buttonHeld) || (keyHeld != 0 && virtualKey == keyHeld);
+    const bool down = virtualKey == VK_LBUTTON && buttonHeld;
     return down ? static_cast<short>(0xFF80) : static_cast<short>(0);
 }
 

@@ -1,4 +1,4 @@
-// Polled input set by a tool: the left button, one key and a pointer given in client
+// Polled input set by a tool: the left button and a pointer given in client
 // pixels of one window. GetCursorPos reports it in screen coordinates, so
 // that the window system's ScreenToClient gives the client pixels back.
 #pragma once
@@ -17,7 +17,6 @@ public:
     bool hasPointer = false;
     POINT client{0, 0};
     bool buttonHeld = false;
-    int keyHeld = 0;  // one more virtual key held down, 0 for none
 
     HWND window = nullptr;  // whose client area `client` is in
 };

@@ -127,8 +127,15 @@ double TimeFrame(CSceneMain& scene, CDXContext& context, CPresetClock& clock) {
     return Milliseconds(Clock::now() - start);
 }
 
-// Saves of the centre cell (S held one frame in every five) into a
-// temporary folder: every frame from the first save to the last's end.
+// A key's or the right button's press and release, as the window
+// procedure passes them on.
+void Press(CSceneMain& scene, HWND hwnd, UINT down, UINT up, WPARAM key) {
+    scene.MsgProc(hwnd, down, key, 1);
+    scene.MsgProc(hwnd, up, key, static_cast<LPARAM>(0xC0000001u));
+}
+
+// Saves of the centre cell (S pressed before one frame in every five) into
+// a temporary folder: every frame from the first save to the last's end.
 void MeasureSaves(CSceneMain& scene, CDXContext& context, COffscreenView& view, int saves) {
     std::string dir = (std::filesystem::temp_directory_path() / "tessary-bench-XXXXXX").string();
     if (mkdtemp(dir.data()) == nullptr) return;
@@ -136,7 +143,7 @@ void MeasureSaves(CSceneMain& scene, CDXContext& context, COffscreenView& view, 
     std::vector<double> times;
     for (int save = 0; save < saves; ++save) {
         for (int frame = 0; frame < 5; ++frame) {
-            view.input.keyHeld = frame == 0 ? 'S' : 0;
+            if (frame == 0) Press(scene, context.hwnd, WM_KEYDOWN, WM_KEYUP, 'S');
             times.push_back(TimeFrame(scene, context, view.clock));
         }
     }
@@ -205,9 +212,8 @@ bool Measure(const Size& size, const Options& options, int clicks) {
 
     // The closer look on the centre cell: opened by a right click, then
     // timed as the grid was.
-    view.input.keyHeld = VK_RBUTTON;
+    Press(*scene, context.hwnd, WM_RBUTTONDOWN, WM_RBUTTONUP, 0);
     TimeFrame(*scene, context, clock);
-    view.input.keyHeld = 0;
     std::vector<double> lookTimes;
     for (int frame = 0; frame < kWarmUp + frames; ++frame) {
         const double ms = TimeFrame(*scene, context, clock);
