@@ -128,6 +128,17 @@ if(TESSARY_TESTS)
     ENVIRONMENT "${TESSARY_WINE_ENV}")
   set_tests_properties(windows.unit windows.imports windows.e2e PROPERTIES
     LABELS windows FIXTURES_REQUIRED wine)
+
+  # tessary-snapshot.exe: its imports, and its pictures against the Linux
+  # tool's (the release build's, or $TESSARY_LINUX_SNAPSHOT).
+  add_test(NAME windows.snapshot-imports COMMAND ${CMAKE_SOURCE_DIR}/tests/windows/check-imports.sh
+           $<TARGET_FILE:tessary-snapshot>)
+  add_test(NAME windows.compare COMMAND ${CMAKE_SOURCE_DIR}/tests/support/with-display.sh
+           python3 ${CMAKE_SOURCE_DIR}/tests/windows/compare_snapshots.py
+           $<TARGET_FILE:tessary-snapshot>)
+  set_tests_properties(windows.snapshot-imports windows.compare PROPERTIES
+    LABELS windows FIXTURES_REQUIRED wine ENVIRONMENT "${TESSARY_WINE_ENV}")
+  set_tests_properties(windows.compare PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77)
 endif()
 
 # --- Packages: tessary-<version>-win64.zip and .exe ---------------------------
@@ -135,6 +146,8 @@ endif()
 # build/windows), or an installer (cpack -G NSIS, with Debian's nsis) that
 # puts them under Program Files with a Start-menu entry and an uninstaller.
 install(TARGETS tessary RUNTIME DESTINATION .)
+# The snapshot tool, beside the program.
+install(TARGETS tessary-snapshot RUNTIME DESTINATION .)
 install(FILES README.md LICENSE THIRD-PARTY-NOTICES DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Tessary)
