@@ -101,7 +101,7 @@ def main():
     if not os.path.exists(linux):
         print(f"{linux} is not built: nothing to compare with (build the release preset)")
         sys.exit(77)
-    faults, rows = [], []
+    faults, rows, totals = [], [], []
     with tempfile.TemporaryDirectory() as work:
         journal = os.path.join(work, "journal.txt")
         with open(journal, "w", encoding="utf-8") as f:
@@ -121,6 +121,12 @@ def main():
         for name, (width, height), _, lit in CASES:
             pictures = [read_rgb(os.path.join(work, f"{name}-{side}.png"), width, height)
                         for side in ("linux", "wine")]
+            if table:
+                ours, theirs = pictures
+                differing = [max(abs(a - b) for a, b in zip(ours[i:i + 3], theirs[i:i + 3]))
+                             for i in range(0, len(ours), 3) if ours[i:i + 3] != theirs[i:i + 3]]
+                totals.append(f"{name}: {len(differing)} of {width * height} pixels differ, "
+                              f"by at most {max(differing, default=0)} levels")
             for k in range(9):
                 background = HIGHLIGHT if k == lit else 0
                 ours, theirs = (cell_figures(p, width, height, k, background) for p in pictures)
@@ -148,6 +154,7 @@ def main():
             rgb = lambda c: "%.1f, %.1f, %.1f" % tuple(c)  # noqa: E731
             print(f"| {name} | {k}{' (lit)' if is_lit else ''} | {iou:.4f} | {rgb(a)} | {rgb(b)}"
                   f" | {colour:.1f} | {ga} / {gb} | {ba} / {bb} |")
+        print("\n".join(totals))
     for fault in faults:
         print(fault)
     print(f"{len(rows)} cells compared, {len(faults)} faults")
