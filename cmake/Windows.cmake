@@ -136,9 +136,9 @@ if(TESSARY_TESTS)
   add_test(NAME windows.compare COMMAND ${CMAKE_SOURCE_DIR}/tests/support/with-display.sh
            python3 ${CMAKE_SOURCE_DIR}/tests/windows/compare_snapshots.py
            $<TARGET_FILE:tessary-snapshot>)
-  set_tests_properties(windows.snapshot-imports windows.compare PROPERTIES
-    LABELS windows FIXTURES_REQUIRED wine ENVIRONMENT "${TESSARY_WINE_ENV}")
-  set_tests_properties(windows.compare PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77)
+  set_tests_properties(windows.snapshot-imports windows.compare PROPERTIES LABELS windows)
+  set_tests_properties(windows.compare PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77
+    FIXTURES_REQUIRED wine ENVIRONMENT "${TESSARY_WINE_ENV}")
 endif()
 
 # --- Packages: tessary-<version>-win64.zip and .exe ---------------------------

@@ -30,13 +30,14 @@ GLOW_LEVEL = 3
 # (name, options, lit cell or None). The highlight's grey in the first frame:
 # 255 * (0.2 + 0.1 sin 0), truncated.
 HIGHLIGHT = 51
-# The third case is smaller than the grid (rows 0 and 2 cut) and breeds from cell 1 in its
-# frame: the cells drawn after it show the new generation.
+# Each Wine run takes seconds (wined3d's shaders are compiled anew), so two cases: a first
+# frame with the pointer over a cell, and a journal's generation in a picture smaller than
+# the grid (rows 0 and 2 cut) with a click on cell 1 that breeds in the frame, so that the
+# cells drawn after it show the next generation.
 CASES = [
     ("hover", (800, 600), ["--seed", "3", "--time-ms", "1000", "--pointer", "400,300"], 4),
-    ("journal", (800, 600), ["--time-ms", "2345", "--pointer", "150,450", "--journal", None], 6),
-    ("click", (640, 480), ["--seed", "9", "--time-ms", "400", "--pointer", "300,100", "--click"],
-     1),
+    ("click", (640, 480), ["--time-ms", "2345", "--pointer", "300,100", "--click",
+                           "--journal", None], 1),
 ]
 # Three generations, and cell 2 locked: its amber frame counts as shape.
 JOURNAL = "tessary-journal 1\nseed 11\nrates 10 50\nclick 4\nclick 0\nlock 2\nclick 8\n"

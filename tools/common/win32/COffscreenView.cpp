@@ -1,6 +1,7 @@
 #include "COffscreenView.h"
 
 #include <memory>
+#include <utility>
 
 namespace {
 
