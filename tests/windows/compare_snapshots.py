@@ -16,6 +16,7 @@ import os
 import subprocess
 import sys
 import tempfile
+import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 WINE = os.path.join(HERE, "with-wine.sh")
@@ -87,8 +88,14 @@ def size_of(name):
 
 
 def render(command, out):
-    result = subprocess.run(command + ["--out", out], capture_output=True, text=True,
-                            timeout=120)
+    # A Wine program started just before without a display (wineboot, the unit tests) can
+    # leave the prefix's desktop without one for a moment, and no window can be made then.
+    for attempt in range(6):
+        result = subprocess.run(command + ["--out", out], capture_output=True, text=True,
+                                timeout=120)
+        if result.returncode == 0 or "cannot make a" not in result.stderr:
+            break
+        time.sleep(2)
     if result.returncode != 0:
         raise RuntimeError(f"{' '.join(command)} failed: {result.stderr}")
 
