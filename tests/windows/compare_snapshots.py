@@ -7,9 +7,10 @@ union, the mean colour of each shape, and the extent of each glow.
 
 The Linux tool is $TESSARY_LINUX_SNAPSHOT, else the release build's. Needs a display (run it
 under tests/support/with-display.sh) and TESSARY_WINEPREFIX (the test run's prefix, see
-with-wine.sh). Exits 77 when the Linux tool is missing. --table prints the
-figures as a Markdown table. Each case's thresholds pass the real pictures with a margin and
-fail on a real fault: a wrong colour, a missing glow or highlight, a shape moved or turned."""
+with-wine.sh). Exits 77 when the Linux tool is missing. --table prints the figures as a
+Markdown table and counts the pixels that differ at all. The thresholds pass the real
+pictures with a margin and fail on a real fault: a wrong colour, a missing glow or highlight,
+a shape moved or turned."""
 
 import concurrent.futures
 import os
@@ -28,13 +29,13 @@ SHAPE_LEVEL = 48
 # A halo pixel differs from the background, faintly, outside the shape.
 GLOW_LEVEL = 3
 
-# (name, options, lit cell or None). The highlight's grey in the first frame:
-# 255 * (0.2 + 0.1 sin 0), truncated.
+# The highlight's grey in the first frame: 255 * (0.2 + 0.1 sin 0), truncated.
 HIGHLIGHT = 51
 # Each Wine run takes seconds (wined3d's shaders are compiled anew), so two cases: a first
 # frame with the pointer over a cell, and a journal's generation in a picture smaller than
 # the grid (rows 0 and 2 cut) with a click on cell 1 that breeds in the frame, so that the
-# cells drawn after it show the next generation.
+# cells drawn after it show the next generation. (name, size, options, lit cell); None in
+# the options stands for the journal's path.
 CASES = [
     ("hover", (800, 600), ["--seed", "3", "--time-ms", "1000", "--pointer", "400,300"], 4),
     ("click", (640, 480), ["--time-ms", "2345", "--pointer", "300,100", "--click",
