@@ -37,8 +37,7 @@ BOOL(WINAPI* presetGetCursorPosImport)(LPPOINT) __asm__("__imp_GetCursorPos") =
 }
 
 short CPresetInput::GetKeyState(int virtualKey) const {
-    const bool down =
-        (virtualKey == VK_LBUTTON && buttonHeld) || (keyHeld != 0 && virtualKey == keyHeld);
+    const bool down = virtualKey == VK_LBUTTON && buttonHeld;
     return down ? static_cast<short>(0xFF80) : static_cast<short>(0);
 }
 

@@ -15,7 +15,6 @@ public:
     bool hasPointer = false;
     POINT client{0, 0};
     bool buttonHeld = false;
-    int keyHeld = 0;  // one more virtual key held down, 0 for none
 
     HWND window = nullptr;  // whose client area `client` is in
 
