@@ -68,6 +68,20 @@ set_source_files_properties(${CMAKE_BINARY_DIR}/generated/tessary.rc PROPERTIES
 add_executable(tessary WIN32 src/main.cpp ${CMAKE_BINARY_DIR}/generated/tessary.rc)
 target_link_libraries(tessary PRIVATE tessary_app shell32)
 
+# --- tessary-snapshot.exe ------------------------------------------------------
+# The snapshot tool with the same options as on Linux, drawing through the
+# system's Direct3D 9. tools/common/win32 stands where tools/common is: its
+# view makes the program's own device in a hidden window, and its preset
+# clock and input take the scene's imports of timeGetTime, GetCursorPos and
+# GetKeyState (the scene itself is the program's, unchanged).
+add_executable(tessary-snapshot
+  tools/tessary-snapshot/main.cpp
+  tools/tessary-snapshot/SnapshotOptions.cpp
+  tools/common/win32/COffscreenView.cpp
+  tools/common/win32/CPresetInput.cpp)
+target_include_directories(tessary-snapshot PRIVATE tools/common/win32)
+target_link_libraries(tessary-snapshot PRIVATE tessary_app)
+
 # --- Tests under Wine ---------------------------------------------------------
 if(TESSARY_TESTS)
   enable_testing()
@@ -114,6 +128,20 @@ if(TESSARY_TESTS)
     ENVIRONMENT "${TESSARY_WINE_ENV}")
   set_tests_properties(windows.unit windows.imports windows.e2e PROPERTIES
     LABELS windows FIXTURES_REQUIRED wine)
+
+  # tessary-snapshot.exe: its imports, and its pictures against the Linux
+  # tool's (the release build's, or $TESSARY_LINUX_SNAPSHOT).
+  add_test(NAME windows.snapshot-imports COMMAND ${CMAKE_SOURCE_DIR}/tests/windows/check-imports.sh
+           $<TARGET_FILE:tessary-snapshot>)
+  add_test(NAME windows.compare COMMAND ${CMAKE_SOURCE_DIR}/tests/support/with-display.sh
+           python3 ${CMAKE_SOURCE_DIR}/tests/windows/compare_snapshots.py
+           $<TARGET_FILE:tessary-snapshot>)
+  set_tests_properties(windows.snapshot-imports windows.compare PROPERTIES LABELS windows)
+  # Alone, like windows.e2e: a Wine program started meanwhile without a
+  # display would start the prefix's desktop without one, and no window
+  # could be made.
+  set_tests_properties(windows.compare PROPERTIES TIMEOUT 150 SKIP_RETURN_CODE 77 RUN_SERIAL ON
+    FIXTURES_REQUIRED wine ENVIRONMENT "${TESSARY_WINE_ENV}")
 endif()
 
 # --- Packages: tessary-<version>-win64.zip and .exe ---------------------------
@@ -121,6 +149,8 @@ endif()
 # build/windows), or an installer (cpack -G NSIS, with Debian's nsis) that
 # puts them under Program Files with a Start-menu entry and an uninstaller.
 install(TARGETS tessary RUNTIME DESTINATION .)
+# The snapshot tool, beside the program.
+install(TARGETS tessary-snapshot RUNTIME DESTINATION .)
 install(FILES README.md LICENSE THIRD-PARTY-NOTICES DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Tessary)

@@ -13,6 +13,9 @@ with zipfile.ZipFile(f"{build}/{name}.zip") as z:
     program = z.read(f"{name}/tessary.exe")
 expected = [f"{name}/{f}"
             for f in ("LICENSE", "README.md", "THIRD-PARTY-NOTICES", "tessary.exe")]
+# The snapshot tool beside the program.
+expected += [f"{name}/tessary-snapshot.exe"]
+expected.sort()
 if files != expected or not program.startswith(b"MZ"):
     sys.exit(f"the zip holds {files}, expected {expected}")
 with open(f"{build}/{name}.exe", "rb") as installer:

@@ -35,3 +35,8 @@ bool COffscreenView::Open(const char* name, int width, int height, std::string* 
     }
     return true;
 }
+
+bool COffscreenView::ReadBackBuffer(std::vector<std::uint32_t>* pixels, UINT* width,
+                                    UINT* height) {
+    return ReadGLBackBuffer(context.device, pixels, width, height);
+}

@@ -5,8 +5,10 @@
 // must outlive every view.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "CPresetClock.h"
 #include "CPresetInput.h"
@@ -40,6 +42,10 @@ public:
     // Makes the hidden window (its class named `name`) and the context;
     // false with `error` set when either cannot be made.
     bool Open(const char* name, int width, int height, std::string* error);
+
+    // Copies the back buffer, top row first, as 0xAARRGGBB pixels; false
+    // when it cannot be read.
+    bool ReadBackBuffer(std::vector<std::uint32_t>* pixels, UINT* width, UINT* height);
 
     CDXContext& Context() { return context; }
     IDirect3DDevice9* Device() { return context.device; }

@@ -52,7 +52,7 @@ CLI::Option* AddPair(CLI::App& app, const char* name, int* first, int* second, c
 
 int ParseSnapshotOptions(int argc, char** argv, SnapshotOptions* options) {
     CLI::App app(
-        "Renders the main scene offscreen (needs an X display, shows nothing) and writes the "
+        "Renders the main scene offscreen (needs a display, shows nothing) and writes the "
         "last frame as an 8-bit RGB PNG. Reads neither conf.txt nor param.txt.",
         "tessary-snapshot");
     app.add_option("--out", options->outPath, "The PNG to write")->required()->type_name("FILE");

@@ -1,8 +1,10 @@
-// tessary-snapshot: renders the real main scene offscreen on the OpenGL
-// backend, in a hidden window, and writes the back buffer as a PNG. The
-// clock, the pointer and the button are set from the command line, and the
-// seed replaces the time, so a picture can be made again exactly. It asks no
-// question and reads neither conf.txt nor param.txt.
+// tessary-snapshot: renders the real main scene offscreen, in a hidden
+// window, and writes the back buffer as a PNG: on Linux through the OpenGL
+// backend, on Windows through the system's Direct3D 9 (tools/common/win32
+// holds that view). The clock, the pointer and the button are set from the
+// command line, and the seed replaces the time, so a picture can be made
+// again exactly. It asks no question and reads neither conf.txt nor
+// param.txt.
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -16,8 +18,9 @@
 #include "genetic/Journal.h"
 #include "platform/Random.h"
 #include "platform/files/AtomicWrite.h"
+#ifndef _WIN32
 #include "platform/files/CScratchDirectory.h"
-#include "platform/d3d9/gl/GLDirect3D9.h"
+#endif
 #include "scene/CSceneMain.h"
 
 #if defined(__GNUC__)
@@ -120,7 +123,7 @@ int Run(const SnapshotOptions& options, const JournalView& journal) {
             scene->Render();
             device->EndScene();
         }
-        if (!ReadGLBackBuffer(device, &pixels, &width, &height)) {
+        if (!view.ReadBackBuffer(&pixels, &width, &height)) {
             std::fprintf(stderr, "tessary-snapshot: cannot read the back buffer\n");
             return kFailureStatus;
         }
@@ -143,9 +146,11 @@ int Run(const SnapshotOptions& options, const JournalView& journal) {
 }
 
 int Run(int argc, char** argv) {
+#ifndef _WIN32
     // Before SDL starts, which otherwise takes SIGINT and SIGTERM as quit
     // events that this program never reads.
     CScratchDirectory::RemoveAllOnSignals();
+#endif
     SnapshotOptions options;
     if (const int status = ParseSnapshotOptions(argc, argv, &options); status != kContinueStatus) {
         return status;

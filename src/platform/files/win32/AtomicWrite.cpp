@@ -1,8 +1,9 @@
-// The Win32 twin of the files that must not exist yet (AtomicWrite.h): each
-// is written under a scratch name beside its target, flushed to disk, then
-// moved to its name without replacing (MoveFileExW without
-// MOVEFILE_REPLACE_EXISTING fails on a name that exists). The files a failed
-// call made are deleted. Replacing files is not needed on Windows.
+// The Win32 twin of AtomicWrite.h: each file is written under a scratch name
+// beside its target and flushed to disk, then moved to its name. New files
+// are moved without replacing (MoveFileExW without MOVEFILE_REPLACE_EXISTING
+// fails on a name that exists) and a failed call deletes the files it made;
+// replaced files are moved with it, in the order given. Symbolic links at a
+// target are not followed on Windows: the link itself is replaced.
 #include "platform/files/AtomicWrite.h"
 
 #include <windows.h>
@@ -63,6 +64,32 @@ bool WriteNewFilesAtomically(const std::vector<FileToWrite>& files, std::string*
             *error = "cannot create " + files[i].path + ": " + SystemMessage(GetLastError());
             for (std::size_t made = 0; made < i; ++made) DeleteFileW(Wide(files[made].path).c_str());
             removeScratches();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* error) {
+    std::vector<std::wstring> scratches;
+    std::string reason;
+    const auto removeScratches = [&scratches](std::size_t from) {
+        for (std::size_t i = from; i < scratches.size(); ++i) DeleteFileW(scratches[i].c_str());
+    };
+    for (const FileToWrite& file : files) {
+        const std::wstring scratch = Wide(file.path + ".tessary-new");
+        if (!WriteScratch(scratch, file.bytes, &reason)) {
+            removeScratches(0);
+            *error = "cannot write " + file.path + ": " + reason;
+            return false;
+        }
+        scratches.push_back(scratch);
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (MoveFileExW(scratches[i].c_str(), Wide(files[i].path).c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
+            *error = "cannot write " + files[i].path + ": " + SystemMessage(GetLastError());
+            removeScratches(i);
             return false;
         }
     }
