@@ -17,34 +17,7 @@ QUIT_SECONDS = 2.0
 
 
 class App(unittest.TestCase):
-    def test_window_follows_conf_txt_and_escape_ends_it(self):
-        # conf.txt (its parsing is unit-tested), the answer to the full-screen question (No
-        # keeps the window), client size
-        cases = [(None, False, 800, 600), ("1 1024 768", False, 1024, 768),
-                 ("1 640 480", True, 640, 480)]
-        with harness.Session() as s:
-            for conf, yes, width, height in cases:
-                with self.subTest(conf=conf, yes=yes):
-                    # Finds the question and the main window by their exact titles.
-                    window = s.start_main(conf, yes)
-                    time.sleep(0.5)  # a few frames
-                    self.assertTrue(s.alive() and s.viewable(window), s.output())
-                    self.assertEqual(s.geometry(window)[2:], (width, height))
-                    s.key(window, "Escape")
-                    harness.wait_for(lambda: not s.viewable(window), QUIT_SECONDS,
-                                     "Escape did not close the window", interval=0.02)
-                    self.assertEqual(s.wait_exit(15), 0)
-                    s.check_sanitizers()
-
-    def test_close_request_ends_with_status_zero(self):
-        with harness.Session() as s:
-            window = s.start_main()
-            time.sleep(0.5)
-            s.close_window(window)
-            self.assertEqual(s.wait_exit(15), 0)
-            s.check_sanitizers()
-
-    def test_without_a_display_the_failure_is_printed_and_status_is_zero(self):
+    def test_a_size_it_cannot_provide_or_no_display_ends_in_the_failure_message(self):
         with harness.Session() as s:
             s.start(conf="1 800 600", display=False)
             self.assertEqual(s.wait_exit(15), 0)
@@ -53,13 +26,32 @@ class App(unittest.TestCase):
             self.assertIn(harness.INIT_FAILED_TEXT, out)
             self.assertNotIn(harness.QUESTION_TEXT, out)
             s.check_sanitizers()
-
-    def test_a_size_the_platform_cannot_provide_ends_in_the_failure_box(self):
-        with harness.Session() as s:
             for conf in ("1 100000 100000", "1 -5 0"):
                 with self.subTest(conf=conf):
                     s.start(conf)
                     s.key(s.find_window("Error"), "Return")
+                    self.assertEqual(s.wait_exit(15), 0)
+                    s.check_sanitizers()
+
+    def test_window_follows_conf_txt_and_escape_or_a_close_request_ends_it(self):
+        # conf.txt (its parsing is unit-tested), the answer to the full-screen question (No
+        # keeps the window), client size, and the way out
+        cases = [(None, False, 800, 600, "Escape"), ("1 1024 768", False, 1024, 768, "close"),
+                 ("1 640 480", True, 640, 480, "Escape")]
+        with harness.Session() as s:
+            for conf, yes, width, height, way_out in cases:
+                with self.subTest(conf=conf, yes=yes):
+                    # Finds the question and the main window by their exact titles.
+                    window = s.start_main(conf, yes)
+                    time.sleep(0.5)  # a few frames
+                    self.assertTrue(s.alive() and s.viewable(window), s.output())
+                    self.assertEqual(s.geometry(window)[2:], (width, height))
+                    if way_out == "close":
+                        s.close_window(window)
+                    else:
+                        s.key(window, "Escape")
+                        harness.wait_for(lambda: not s.viewable(window), QUIT_SECONDS,
+                                         "Escape did not close the window", interval=0.02)
                     self.assertEqual(s.wait_exit(15), 0)
                     s.check_sanitizers()
 

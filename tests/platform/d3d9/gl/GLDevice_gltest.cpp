@@ -16,24 +16,26 @@ constexpr std::uint32_t kBlack = 0xFF000000u, kRed = 0xFFFF0000u, kGreen = 0xFF0
 
 }  // namespace
 
-TEST(GLDevice, ARefusedResetLosesNothing) {
+TEST(GLDevice, ARefusedResetLosesNothingAndAGoodOnePutsTheDefaultsBack) {
+    CGLTestDevice gl(32, 24);
+    ASSERT_TRUE(gl.Ok()) << gl.Failure();
+    IDirect3DDevice9* d = gl.Device();
+    const D3DRef<IDirect3DTexture9> managed(MakeTestTexture(d, 2, 2, {kRed, kRed, kRed, kRed}));
+    ASSERT_NE(managed, nullptr);
+    IDirect3DVertexBuffer9* vb = nullptr;
+    d->CreateVertexBuffer(96, 0, D3DFVF_XYZ, D3DPOOL_DEFAULT, &vb, nullptr);
+    D3DRef<IDirect3DVertexBuffer9> held(vb);
+    d->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    // With a default-pool buffer held, then (released) with no back buffer width.
     struct Case {
-        bool holdDefaultPool;
         UINT width;
         HRESULT result;
         const char* line;
-    } cases[] = {{true, 48, D3DERR_INVALIDCALL, "Reset refused, DefaultPoolResourcesLive"},
-                 {false, 0, D3DERR_NOTAVAILABLE, "Reset refused, BackBufferSize"}};
+    } cases[] = {{48, D3DERR_INVALIDCALL, "Reset refused, DefaultPoolResourcesLive"},
+                 {0, D3DERR_NOTAVAILABLE, "Reset refused, BackBufferSize"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
-        CGLTestDevice gl(32, 24);
-        ASSERT_TRUE(gl.Ok()) << gl.Failure();
-        IDirect3DDevice9* d = gl.Device();
-        IDirect3DVertexBuffer9* vb = nullptr;
-        if (c.holdDefaultPool)
-            d->CreateVertexBuffer(96, 0, D3DFVF_XYZ, D3DPOOL_DEFAULT, &vb, nullptr);
-        const D3DRef<IDirect3DVertexBuffer9> held(vb);
-        d->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
         D3DPRESENT_PARAMETERS params = CGLTestDevice::DefaultParams(c.width, 40);
         CD3DRefusalCapture refusals;
         EXPECT_EQ(d->Reset(&params), c.result);
@@ -43,21 +45,12 @@ TEST(GLDevice, ARefusedResetLosesNothing) {
         DWORD zenable = 0;
         d->GetRenderState(D3DRS_ZENABLE, &zenable);
         EXPECT_EQ(zenable, static_cast<DWORD>(D3DZB_FALSE));
-        EXPECT_EQ(DrawTestQuad(d, {28, 20, 4, 4, kGreen}), D3D_OK);
+        EXPECT_EQ(DrawTestQuad(d, {0, 0, 32, 24, kGreen}), D3D_OK);
         const CGLPicture p = gl.ReadBackBuffer();
         EXPECT_EQ(p.width, 32u);
         EXPECT_EQ(p.At(31, 23), kGreen);
+        held.reset();
     }
-}
-
-TEST(GLDevice, ResetPutsTheDefaultsBackAndResizesTheBackBuffer) {
-    CGLTestDevice gl(32, 32);
-    ASSERT_TRUE(gl.Ok()) << gl.Failure();
-    IDirect3DDevice9* d = gl.Device();
-    const D3DRef<IDirect3DTexture9> managed(MakeTestTexture(d, 2, 2, {kRed, kRed, kRed, kRed}));
-    ASSERT_NE(managed, nullptr);
-    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    ASSERT_EQ(DrawTestQuad(d, {0, 0, 4, 4, kGreen}), D3D_OK);
 
     D3DPRESENT_PARAMETERS params = CGLTestDevice::DefaultParams(48, 40);
     ASSERT_EQ(d->Reset(&params), D3D_OK);

@@ -38,35 +38,11 @@ void Quad(IDirect3DDevice9* d, float x, float y, float w, float h, D3DCOLOR colo
 
 }  // namespace
 
-TEST(GLPixels, FlatQuadsCoverExactlyDirect3DsPixels) {
+TEST(GLPixels, FlatAndProjectedQuadsCoverExactlyDirect3DsPixels) {
     CGLTestDevice gl(8, 8);
     ASSERT_TRUE(gl.Ok()) << gl.Failure();
     IDirect3DDevice9* d = gl.Device();
     d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);  // the mirrored case winds the other way
-    // {x, y, width, height, then the covered pixels' corners, inclusive}
-    const float cases[][8] = {
-        // Edges on pixel centres: the top-left rule takes the top and left ones.
-        {0, 0, 4, 4, 0, 0, 3, 3},
-        // Edges between pixels.
-        {-0.5f, -0.5f, 4, 4, 0, 0, 3, 3},
-        {2.5f, 1.5f, 4, 2, 3, 2, 6, 3},
-        // A negative size mirrors the quad onto the same pixels.
-        {6, 1, -3, 5, 3, 1, 5, 5},
-    };
-    for (const auto& [x, y, w, h, x0, y0, x1, y1] : cases) {
-        ASSERT_EQ(d->Clear(0, nullptr, D3DCLEAR_TARGET, kBlack, 1.0f, 0), D3D_OK);
-        Quad(d, x, y, w, h, 0xFF336699u);
-        EXPECT_EQ(Mismatches(gl.ReadBackBuffer(), 0xFF336699u, x0, y0, x1, y1), "")
-            << x << "," << y << " size " << w << "," << h;
-    }
-}
-
-TEST(GLPixels, ProjectedQuadsCoverExactlyDirect3DsPixels) {
-    CGLTestDevice gl(8, 8);
-    ASSERT_TRUE(gl.Ok()) << gl.Failure();
-    IDirect3DDevice9* d = gl.Device();
-    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    d->SetRenderState(D3DRS_LIGHTING, FALSE);
     // World and view stay the identity; the projection divides by the depth
     // (w = z) and keeps x and y, so a point at depth 2 lands on ndc (x/2, y/2),
     // and Direct3D's viewport puts ndc -1 on the centre of pixel 0.
@@ -85,22 +61,33 @@ TEST(GLPixels, ProjectedQuadsCoverExactlyDirect3DsPixels) {
     const auto at = [](float px, float py) {
         return Vertex{(px / 4 - 1) * 2, (1 - py / 4) * 2, 2, 0xFF336699u};
     };
-    // {left, top, right, bottom in pixel coordinates, then the covered pixels' corners}
-    const float cases[][8] = {
+    // {projected, x, y, width, height, then the covered pixels' corners, inclusive}
+    const float cases[][9] = {
         // Edges on pixel centres: the top-left rule takes the top and left ones.
-        {0, 0, 4, 4, 0, 0, 3, 3},
-        {1, 1, 3, 5, 1, 1, 2, 4},
+        {0, 0, 0, 4, 4, 0, 0, 3, 3},
+        {1, 0, 0, 4, 4, 0, 0, 3, 3},
+        {1, 1, 1, 2, 4, 1, 1, 2, 4},
         // Edges between pixels.
-        {-0.5f, -0.5f, 3.5f, 3.5f, 0, 0, 3, 3},
-        {2.5f, 1.5f, 6.5f, 3.5f, 3, 2, 6, 3},
+        {0, -0.5f, -0.5f, 4, 4, 0, 0, 3, 3},
+        {0, 2.5f, 1.5f, 4, 2, 3, 2, 6, 3},
+        {1, -0.5f, -0.5f, 4, 4, 0, 0, 3, 3},
+        {1, 2.5f, 1.5f, 4, 2, 3, 2, 6, 3},
+        // A negative size mirrors a screen quad onto the same pixels.
+        {0, 6, 1, -3, 5, 3, 1, 5, 5},
     };
-    for (const auto& [left, top, right, bottom, x0, y0, x1, y1] : cases) {
+    for (const auto& [projected, x, y, w, h, x0, y0, x1, y1] : cases) {
         ASSERT_EQ(d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0), D3D_OK);
-        const Vertex quad[4] = {at(left, top), at(right, top), at(right, bottom), at(left, bottom)};
-        d->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
-        ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(Vertex)), D3D_OK);
+        if (projected != 0) {
+            d->SetRenderState(D3DRS_LIGHTING, FALSE);
+            const Vertex quad[4] = {at(x, y), at(x + w, y), at(x + w, y + h), at(x, y + h)};
+            d->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+            ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(Vertex)), D3D_OK);
+            d->SetRenderState(D3DRS_LIGHTING, TRUE);
+        } else {
+            Quad(d, x, y, w, h, 0xFF336699u);
+        }
         EXPECT_EQ(Mismatches(gl.ReadBackBuffer(), 0xFF336699u, x0, y0, x1, y1), "")
-            << left << "," << top << " to " << right << "," << bottom;
+            << (projected != 0 ? "projected " : "") << x << "," << y << " size " << w << "," << h;
     }
 }
 
