@@ -21,13 +21,15 @@ constexpr const char* kProgram = "tessary-export";
 constexpr double kMinSizeMm = 0.01;
 constexpr double kMaxSizeMm = 1e5;
 
-// What the help says of the formats, as this build writes them.
+// What the help says of the formats and the size, as this build writes them.
 constexpr const char* kAllFormatsHelp =
     "The format\nfollows the extension of PATH: .stl (binary), .obj (with its .mtl), .ply "
-    "(binary),\n.glb (glTF 2.0) or .3mf.";
+    "(binary),\n.glb (glTF 2.0) or .3mf. The solid is centred on the origin and its largest "
+    "extent\nis S millimetres.";
 constexpr const char* kStlOnlyHelp =
-    "PATH must end\nin .stl: this build writes binary STL only (the other formats need "
-    "Assimp,\nwhich the Windows build does not have).";
+    "PATH must\nend in .stl: this build writes binary STL only (the other formats need "
+    "Assimp,\nwhich the Windows build does not have). The solid is centred on the origin "
+    "and\nits largest extent is S millimetres.";
 
 bool ParseWhole(std::string_view text, long long lo, long long hi, long long* value) {
     return ParseDecimal(text, lo, hi, value);
@@ -104,8 +106,7 @@ int ParseExportOptions(int argc, char** argv, ExportOptions* options) {
                      "Writes one shape of a breeding session as a closed solid mesh: the shape in "
                      "cell K of\ngeneration G, given by a journal or by a seed and the cells "
                      "clicked. ") +
-                     (kAssimpFormats ? kAllFormatsHelp : kStlOnlyHelp) +
-                     " The solid is centred on the origin and its largest extent\nis S millimetres.",
+                     (kAssimpFormats ? kAllFormatsHelp : kStlOnlyHelp),
                  kProgram);
     std::string seedText, ratesText, clicksText, sizeText;
     CLI::Option* journal =
