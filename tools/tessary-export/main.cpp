@@ -50,8 +50,8 @@ int LoadSession(ExportOptions& options, std::vector<BreedingStep>* steps) {
 
 int Run(int argc, char** argv) {
 #ifndef _WIN32
-    // Windows has no such signals; a Ctrl-C there may leave the scratch file
-    // beside the target (platform/files/win32/AtomicWrite.cpp).
+    // The scratch directories are POSIX only; on Windows a Ctrl-C may leave
+    // the scratch file beside the target (platform/files/win32/AtomicWrite.cpp).
     CScratchDirectory::RemoveAllOnSignals();
 #endif
     ExportOptions options;
