@@ -31,7 +31,8 @@ add_library(tessary_platform STATIC
   src/platform/d3d9/D3DNames.cpp
   src/platform/d3d9/CD3DXBuffer.cpp
   src/platform/files/win32/AtomicWrite.cpp
-  src/platform/files/win32/ReadRegularFile.cpp)
+  src/platform/files/win32/ReadRegularFile.cpp
+  src/platform/files/win32/CJournalFile.cpp)
 target_include_directories(tessary_platform PUBLIC src)
 target_link_libraries(tessary_platform PUBLIC d3d9 winmm)
 
@@ -41,8 +42,7 @@ tessary_layer(tessary_core DIRS src/gfx src/shape src/genetic)
 target_link_libraries(tessary_core PUBLIC tessary_platform tessary_config)
 set_source_files_properties(src/shape/SuperShapeMesh.cpp PROPERTIES COMPILE_OPTIONS -fno-math-errno)
 
-# The journal's file handling has a Win32 twin in src/scene/win32.
-tessary_layer(tessary_scene DIRS src/scene EXCLUDE "src/scene/CJournalAppender.cpp")
+tessary_layer(tessary_scene DIRS src/scene)
 target_link_libraries(tessary_scene PUBLIC tessary_core)
 
 tessary_layer(tessary_app DIRS src/app)
@@ -142,6 +142,33 @@ if(TESSARY_TESTS)
   # could be made.
   set_tests_properties(windows.compare PROPERTIES TIMEOUT 150 SKIP_RETURN_CODE 77 RUN_SERIAL ON
     FIXTURES_REQUIRED wine ENVIRONMENT "${TESSARY_WINE_ENV}")
+endif()
+
+# --- tessary-export.exe: STL only -------------------------------------------
+# The same options, replay and solid as on Linux. Debian has no Assimp for
+# MinGW-w64, so tools/tessary-export/win32/AssimpFiles.cpp stands where the
+# Assimp writers are: the STL comes from the core's writer, and other formats
+# are refused on the command line. The manifest makes its file names UTF-8.
+set(TESSARY_RC_PROGRAM tessary-export)
+configure_file(cmake/tessary.rc.in ${CMAKE_BINARY_DIR}/generated/tessary-export.rc @ONLY)
+set_source_files_properties(${CMAKE_BINARY_DIR}/generated/tessary-export.rc PROPERTIES
+  OBJECT_DEPENDS "${TESSARY_ICO};${CMAKE_SOURCE_DIR}/cmake/tessary.manifest")
+add_executable(tessary-export
+  tools/tessary-export/main.cpp tools/tessary-export/ExportOptions.cpp
+  tools/tessary-export/ExportWriter.cpp tools/tessary-export/win32/AssimpFiles.cpp
+  ${CMAKE_BINARY_DIR}/generated/tessary-export.rc)
+target_include_directories(tessary-export PRIVATE tools/tessary-export)
+target_link_libraries(tessary-export PRIVATE tessary_app shell32)
+install(TARGETS tessary-export RUNTIME DESTINATION .)
+if(TESSARY_TESTS)
+  add_test(NAME windows.imports-export COMMAND ${CMAKE_SOURCE_DIR}/tests/windows/check-imports.sh
+           $<TARGET_FILE:tessary-export>)
+  # Its STL against the Linux build's (scripts/test builds build/test first).
+  add_test(NAME windows.export COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/windows/test_wine_export.py)
+  set_tests_properties(windows.export PROPERTIES SKIP_RETURN_CODE 77 ENVIRONMENT
+    "${TESSARY_WINE_ENV};TESSARY_EXPORT_EXE=$<TARGET_FILE:tessary-export>;TESSARY_LINUX_EXPORT=${CMAKE_SOURCE_DIR}/build/test/tessary-export")
+  set_tests_properties(windows.imports-export windows.export PROPERTIES LABELS windows)
+  set_tests_properties(windows.export PROPERTIES FIXTURES_REQUIRED wine)
 endif()
 
 # --- Packages: tessary-<version>-win64.zip and .exe ---------------------------

@@ -19,9 +19,8 @@
 #include "platform/Win32.h"
 #include "platform/d3d9/d3d9.h"
 #ifdef _WIN32
-#include <shellapi.h>
-
 #include "app/win32/CCommandLineOutput.h"
+#include "app/win32/CUtf8Arguments.h"
 #else
 #include "platform/d3d9/gl/GLDirect3D9.h"
 #include "platform/sdl/CSdlGLContextProvider.h"
@@ -91,39 +90,15 @@ int Run(int argc, char** argv) {
 #endif
 }
 
-#ifdef _WIN32
-// The arguments as UTF-8, the program's encoding for paths (the C runtime's
-// argv is in the ANSI code page, which cannot hold every file name).
-std::vector<std::string> Utf8Arguments() {
-    int count = 0;
-    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::vector<std::string> arguments;
-    for (int i = 0; wide != nullptr && i < count; ++i) {
-        const int length = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr,
-                                               nullptr);
-        std::string argument(static_cast<std::size_t>(length > 0 ? length - 1 : 0), '\0');
-        if (length > 1) {
-            WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, argument.data(), length, nullptr,
-                                nullptr);
-        }
-        arguments.push_back(std::move(argument));
-    }
-    LocalFree(wide);
-    return arguments;
-}
-#endif
-
 }  // namespace
 
 #ifdef _WIN32
 int main() {
     CCommandLineOutput output;  // the prompt's console, or a message box at the end
-    std::vector<std::string> arguments = Utf8Arguments();
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    const int argc = static_cast<int>(arguments.size());
-    const int status = RunGuarded("tessary", [argc, &argv] { return Run(argc, argv.data()); });
+    CUtf8Arguments arguments;
+    const int status = RunGuarded("tessary", [&arguments] {
+        return Run(arguments.Count(), arguments.Values());
+    });
     output.SetStatus(status);
     return status;
 }

@@ -4,11 +4,15 @@
 // After the first failure (disk full, file removed, I/O error) it says so
 // once on standard error and writes no more, so the file stays a valid
 // prefix of the session instead of one with a record missing in the middle.
+// The file calls are the platform's (platform/files/CJournalFile.h); what is
+// done with them, in what order, is the same on every system.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
+
+class CJournalFile;
 
 class CJournalAppender {
 public:
@@ -36,10 +40,10 @@ public:
     bool Append(const std::string& line);
 
 private:
-    CJournalAppender(int fd, std::string path);
+    CJournalAppender(std::unique_ptr<CJournalFile> file, std::string path);
     void Fail(const std::string& why);
 
-    int fd;
+    std::unique_ptr<CJournalFile> file;
     std::string path;
     bool endsWithNewline = true;
     bool failed = false;

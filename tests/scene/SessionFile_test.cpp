@@ -1,7 +1,9 @@
 // The journal file, on every system: created whole, resumed, refused and
 // appended to safely, and kept from a second session.
 #include <gtest/gtest.h>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #endif
 
@@ -140,7 +142,12 @@ TEST_F(SessionFileTest, ASecondSessionOnTheSameJournalIsRefused) {
 
 TEST_F(SessionFileTest, AJournalRemovedMidSessionIsReportedOnceAndTheSessionGoesOn) {
 #ifdef _WIN32
-    GTEST_SKIP() << "under Wine a deleted journal keeps its name and links while open";
+    // Wine 8 unlinks a deleted file only when its last handle closes, and till
+    // then shows none of Windows's signs: DeletePending is false, it has one
+    // link, and its name still opens as the same file.
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr) {
+        GTEST_SKIP() << "Wine keeps a deleted journal whole while it is open";
+    }
 #endif
     dir.Enter();
     auto session = Open(true, 4);

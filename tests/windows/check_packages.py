@@ -1,22 +1,20 @@
 #!/usr/bin/env python3
 """Makes the Windows packages with cpack in the build folder given: the zip must hold one top
-folder named like it, with the program, the README and the licences, and nothing else; the
+folder named like it, with the programs, the README and the licences, and nothing else; the
 installer must be made (it is a 32-bit program, which this machine's 64-bit Wine cannot run)."""
 import subprocess
 import sys
 import zipfile
 
 build, name = sys.argv[1], sys.argv[2]
+programs = ["tessary.exe", "tessary-export.exe", "tessary-snapshot.exe"]
 subprocess.run(["cpack", "-G", "ZIP;NSIS"], cwd=build, check=True, stdout=subprocess.DEVNULL)
 with zipfile.ZipFile(f"{build}/{name}.zip") as z:
     files = sorted(i.filename for i in z.infolist() if not i.is_dir())
-    program = z.read(f"{name}/tessary.exe")
-expected = [f"{name}/{f}"
-            for f in ("LICENSE", "README.md", "THIRD-PARTY-NOTICES", "tessary.exe")]
-# The snapshot tool beside the program.
-expected += [f"{name}/tessary-snapshot.exe"]
-expected.sort()
-if files != expected or not program.startswith(b"MZ"):
+    headers = [z.read(f"{name}/{p}")[:2] for p in programs]
+expected = sorted(f"{name}/{f}"
+                  for f in ("LICENSE", "README.md", "THIRD-PARTY-NOTICES", *programs))
+if files != expected or any(h != b"MZ" for h in headers):
     sys.exit(f"the zip holds {files}, expected {expected}")
 with open(f"{build}/{name}.exe", "rb") as installer:
     if installer.read(2) != b"MZ":

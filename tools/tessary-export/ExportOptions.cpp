@@ -7,6 +7,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "AssimpFiles.h"
 #include "app/CommandLine.h"
 #include "config/Decimal.h"
 #include "genetic/Population.h"
@@ -19,6 +20,16 @@ constexpr const char* kProgram = "tessary-export";
 // inside single precision at both ends.
 constexpr double kMinSizeMm = 0.01;
 constexpr double kMaxSizeMm = 1e5;
+
+// What the help says of the formats and the size, as this build writes them.
+constexpr const char* kAllFormatsHelp =
+    "The format\nfollows the extension of PATH: .stl (binary), .obj (with its .mtl), .ply "
+    "(binary),\n.glb (glTF 2.0) or .3mf. The solid is centred on the origin and its largest "
+    "extent\nis S millimetres.";
+constexpr const char* kStlOnlyHelp =
+    "PATH must\nend in .stl: this build writes binary STL only (the other formats need "
+    "Assimp,\nwhich the Windows build does not have). The solid is centred on the origin "
+    "and\nits largest extent is S millimetres.";
 
 bool ParseWhole(std::string_view text, long long lo, long long hi, long long* value) {
     return ParseDecimal(text, lo, hi, value);
@@ -71,7 +82,7 @@ bool IsSize(const std::string& text) {
 }
 bool IsSolidPath(const std::string& text) {
     SolidFormat format;
-    return SolidFormatOf(text, &format);
+    return SolidFormatOf(text, &format) && SolidFormatWritten(format);
 }
 
 // CLI11 checks the text of an option with these before it converts it; an
@@ -91,13 +102,12 @@ int ExportUsageError(const std::string& message) {
 }
 
 int ParseExportOptions(int argc, char** argv, ExportOptions* options) {
-    CLI::App app(
-        "Writes one shape of a breeding session as a closed solid mesh: the shape in cell K of\n"
-        "generation G, given by a journal or by a seed and the cells clicked. The format\n"
-        "follows the extension of PATH: .stl (binary), .obj (with its .mtl), .ply (binary),\n"
-        ".glb (glTF 2.0) or .3mf. The solid is centred on the origin and its largest extent\n"
-        "is S millimetres.",
-        kProgram);
+    CLI::App app(std::string(
+                     "Writes one shape of a breeding session as a closed solid mesh: the shape in "
+                     "cell K of\ngeneration G, given by a journal or by a seed and the cells "
+                     "clicked. ") +
+                     (kAssimpFormats ? kAllFormatsHelp : kStlOnlyHelp),
+                 kProgram);
     std::string seedText, ratesText, clicksText, sizeText;
     CLI::Option* journal =
         app.add_option("--journal", options->journalPath, "the session's journal")
@@ -124,7 +134,10 @@ int ParseExportOptions(int argc, char** argv, ExportOptions* options) {
     app.add_option("--out", options->outPath, "the file to write")
         ->type_name("PATH")
         ->required()
-        ->check(Check(IsSolidPath, "the file name must end in .stl, .obj, .ply, .glb or .3mf"));
+        ->check(Check(IsSolidPath, kAssimpFormats
+                                       ? "the file name must end in .stl, .obj, .ply, .glb or .3mf"
+                                       : "this build writes STL only: the file name must end in "
+                                         ".stl"));
     app.add_option("--size-mm", sizeText,
                    "the largest extent in millimetres, 0.01 to 100000 (default 50)")
         ->type_name("S")

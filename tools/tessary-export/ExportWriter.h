@@ -1,6 +1,7 @@
 // Writing a solid to a mesh file, the format chosen by the file's extension:
-// STL by the core's writer, the others with Assimp. A file already at the
-// path is replaced whole or not at all.
+// STL by the core's writer, the others with Assimp where the build has it
+// (not on Windows). A file already at the path is replaced whole or not at
+// all.
 #pragma once
 
 #include <string>
@@ -19,6 +20,10 @@ enum class SolidFormat {
 // The format named by the extension of `path` (.stl, .obj, .ply, .glb or
 // .3mf, in any case); false for any other name.
 bool SolidFormatOf(const std::string& path, SolidFormat* format);
+
+// Whether this build writes `format`: every one with Assimp, STL alone
+// without it.
+bool SolidFormatWritten(SolidFormat format);
 
 // Whether an OBJ may be called `fileName`: the OBJ names its .mtl in a
 // line of its own, so a control character (a line break above all) would

@@ -3,7 +3,7 @@
 // window or device up to the generation asked for, each click with its rates
 // and locked cells; the shape in the chosen cell is decoded, made into a
 // closed mesh and written (STL by the core's writer, the other formats with
-// Assimp).
+// Assimp where the build has it; the Windows build writes STL only).
 //
 // Exit status: 0 written; 1 the shape was refused or the file could not be
 // written (nothing at the target changed); 2 a usage error or a bad journal.
@@ -17,7 +17,11 @@
 #include "genetic/Decode.h"
 #include "genetic/Journal.h"
 #include "genetic/Population.h"
+#ifdef _WIN32
+#include "app/win32/CUtf8Arguments.h"
+#else
 #include "platform/files/CScratchDirectory.h"
+#endif
 #include "shape/CSuperShape.h"
 #include "shape/SolidMesh.h"
 
@@ -45,7 +49,11 @@ int LoadSession(ExportOptions& options, std::vector<BreedingStep>* steps) {
 }
 
 int Run(int argc, char** argv) {
+#ifndef _WIN32
+    // The scratch directories are POSIX only; on Windows a Ctrl-C may leave
+    // the scratch file beside the target (platform/files/win32/AtomicWrite.cpp).
     CScratchDirectory::RemoveAllOnSignals();
+#endif
     ExportOptions options;
     int status = ParseExportOptions(argc, argv, &options);
     if (status != kContinueStatus) return status;
@@ -82,6 +90,15 @@ int Run(int argc, char** argv) {
 
 }  // namespace
 
+#ifdef _WIN32
+int main() {
+    CUtf8Arguments arguments;
+    return RunGuarded("tessary-export", [&arguments] {
+        return Run(arguments.Count(), arguments.Values());
+    });
+}
+#else
 int main(int argc, char** argv) {
     return RunGuarded("tessary-export", [argc, argv] { return Run(argc, argv); });
 }
+#endif
