@@ -70,16 +70,16 @@ target_link_libraries(tessary PRIVATE tessary_app shell32)
 
 # --- tessary-snapshot.exe ------------------------------------------------------
 # The snapshot tool with the same options as on Linux, drawing through the
-# system's Direct3D 9. tools/common/win32 stands where tools/common is: its
-# view makes the program's own device in a hidden window, and its preset
-# clock and input take the scene's imports of timeGetTime, GetCursorPos and
+# system's Direct3D 9. tools/common/win32 implements tools/common's view: it
+# makes the program's own device in a hidden window, and its preset clock
+# and input take the scene's imports of timeGetTime, GetCursorPos and
 # GetKeyState (the scene itself is the program's, unchanged).
 add_executable(tessary-snapshot
   tools/tessary-snapshot/main.cpp
   tools/tessary-snapshot/SnapshotOptions.cpp
   tools/common/win32/COffscreenView.cpp
   tools/common/win32/CPresetInput.cpp)
-target_include_directories(tessary-snapshot PRIVATE tools/common/win32)
+target_include_directories(tessary-snapshot PRIVATE tools/common)
 target_link_libraries(tessary-snapshot PRIVATE tessary_app)
 
 # --- Tests under Wine ---------------------------------------------------------

@@ -30,13 +30,6 @@ constexpr const char* kNotAFile = "/dev/zero";
 constexpr const char* kIsADirectory = "Is a directory";
 #endif
 
-std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 class SessionFileTest : public ::testing::Test {
 protected:
     std::unique_ptr<CBreedingSession> Open(bool hasSeed, unsigned int seed) {
@@ -56,11 +49,11 @@ TEST_F(SessionFileTest, ANewJournalGetsItsHeaderAndEveryRecordAtOnce) {
     ASSERT_TRUE(session) << error;
     EXPECT_EQ(session->Seed(), 555u);  // the clock's
     EXPECT_EQ(session->Rates()->mutationRate, 100);
-    EXPECT_EQ(ReadAll(path), "tessary-journal 1\nseed 555\nrates 100 0\n");
+    EXPECT_EQ(ReadWholeFile(path), "tessary-journal 1\nseed 555\nrates 100 0\n");
     session->RecordClick(3);
     EXPECT_TRUE(session->Undo());
     EXPECT_FALSE(session->Undo());  // generation 0: nothing written
-    EXPECT_EQ(ReadAll(path), "tessary-journal 1\nseed 555\nrates 100 0\nclick 3\nundo\n");
+    EXPECT_EQ(ReadWholeFile(path), "tessary-journal 1\nseed 555\nrates 100 0\nclick 3\nundo\n");
 }
 
 TEST_F(SessionFileTest, AnExistingJournalResumesAndAppendsOnALineOfItsOwn) {
@@ -71,7 +64,7 @@ TEST_F(SessionFileTest, AnExistingJournalResumesAndAppendsOnALineOfItsOwn) {
     EXPECT_EQ(session->Rates()->reseedRate, 7);
     EXPECT_EQ(session->Clicks(), (std::vector<int>{1, 6}));
     session->RecordClick(0);
-    EXPECT_TRUE(ReadAll(path).ends_with("\nclick 6\nclick 0\n"));
+    EXPECT_TRUE(ReadWholeFile(path).ends_with("\nclick 6\nclick 0\n"));
 }
 
 TEST_F(SessionFileTest, RefusedJournalsAreLeftAsTheyWere) {
@@ -89,7 +82,7 @@ TEST_F(SessionFileTest, RefusedJournalsAreLeftAsTheyWere) {
         dir.Write("session.txt", c.text);
         EXPECT_FALSE(Open(c.hasSeed, 10));
         EXPECT_NE(error.find(c.error), std::string::npos) << error;
-        EXPECT_EQ(ReadAll(path), c.text);
+        EXPECT_EQ(ReadWholeFile(path), c.text);
     }
 }
 
@@ -122,7 +115,7 @@ TEST_F(SessionFileTest, AJournalAppearsWholeAndAnEmptyFileIsTakenAsANewOne) {
         if (empty) dir.Write("session.txt", "");
         auto session = Open(true, 77);
         ASSERT_TRUE(session) << error;
-        EXPECT_EQ(ReadAll(path), "tessary-journal 1\nseed 77\nrates 10 50\n");
+        EXPECT_EQ(ReadWholeFile(path), "tessary-journal 1\nseed 77\nrates 10 50\n");
         // The header was written under another name: nothing of that is left.
         const auto entries = std::distance(std::filesystem::directory_iterator(dir.Path()),
                                            std::filesystem::directory_iterator());
@@ -174,7 +167,7 @@ TEST_F(SessionFileTest, AJournalInAFolderWithANonAsciiNameWorks) {
         ASSERT_TRUE(session) << error;
         session->RecordClick(run);
     }
-    EXPECT_EQ(ReadAll(folder / "session.txt"),
+    EXPECT_EQ(ReadWholeFile(folder / "session.txt"),
               "tessary-journal 1\nseed 6\nrates 10 50\nclick 0\nclick 1\n");
 }
 

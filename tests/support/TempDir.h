@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 
 class CTempDir {
@@ -46,3 +47,11 @@ private:
     std::filesystem::path path;
     std::filesystem::path previous;
 };
+
+// A file's whole contents as bytes ("" when it cannot be read).
+inline std::string ReadWholeFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}

@@ -14,13 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 std::size_t Count(const fs::path& dir) {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), {}));
 }
@@ -36,8 +29,8 @@ TEST(AtomicReplace, ReplacesEveryFileOrNoneBeforeTheMoves) {
                                       {(d / "genomes.txt").string(), "1 2 3\n"}},
                                      &error))
         << error;
-    EXPECT_EQ(Read(d / "old.png"), "new picture");
-    EXPECT_EQ(Read(d / "genomes.txt"), "1 2 3\n");
+    EXPECT_EQ(ReadWholeFile(d / "old.png"), "new picture");
+    EXPECT_EQ(ReadWholeFile(d / "genomes.txt"), "1 2 3\n");
     EXPECT_EQ(Count(d), 2u);
 
     // The second file's folder does not exist: its scratch cannot be made.
@@ -45,6 +38,6 @@ TEST(AtomicReplace, ReplacesEveryFileOrNoneBeforeTheMoves) {
     EXPECT_FALSE(WriteFilesAtomically({{(d / "old.png").string(), "lost"}, {missing, "lost"}},
                                       &error));
     EXPECT_EQ(error.rfind("cannot write " + missing + ": ", 0), 0u) << error;
-    EXPECT_EQ(Read(d / "old.png"), "new picture");
+    EXPECT_EQ(ReadWholeFile(d / "old.png"), "new picture");
     EXPECT_EQ(Count(d), 2u);
 }

@@ -6,6 +6,8 @@ CToolDisplay::CToolDisplay() {
     if (platform.VideoAvailable()) services.emplace(platform.Services());
 }
 
+COffscreenView::COffscreenView() = default;
+
 COffscreenView::~COffscreenView() {
     if (window != nullptr) DestroyWindow(window);
 }

@@ -14,13 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 mode_t ModeOf(const fs::path& path) {
     struct stat info {};
     stat(path.c_str(), &info);
@@ -50,12 +43,12 @@ TEST(AtomicWrite, ReplacesWholeKeepingModesAndLinksAndLeavesNoScratch) {
         {(d / "dangling").string(), "three"}};
     ASSERT_TRUE(WriteFilesAtomically(files, &error)) << error;
     umask(previous);
-    EXPECT_EQ(Read(d / "real/locked"), "one");
+    EXPECT_EQ(ReadWholeFile(d / "real/locked"), "one");
     EXPECT_EQ(ModeOf(d / "real/locked"), 0440u);
     EXPECT_TRUE(fs::is_symlink(d / "far") && fs::is_symlink(d / "near"));
-    EXPECT_EQ(Read(d / "plain"), "two");
+    EXPECT_EQ(ReadWholeFile(d / "plain"), "two");
     EXPECT_EQ(ModeOf(d / "plain"), 0644u);
-    EXPECT_EQ(Read(d / "real/new"), "three");
+    EXPECT_EQ(ReadWholeFile(d / "real/new"), "three");
     EXPECT_EQ(Entries(d), (std::vector<std::string>{"dangling", "far", "near", "plain", "real"}));
     EXPECT_EQ(Entries(d / "real"), (std::vector<std::string>{"locked", "new"}));
 }
@@ -82,7 +75,7 @@ TEST(AtomicWrite, AFailureBeforeTheRenamesChangesNothingAndNamesTheFile) {
                                                 {c.second.string(), "x"}};
         EXPECT_FALSE(WriteFilesAtomically(files, &error));
         EXPECT_EQ(error, c.error);
-        EXPECT_EQ(Read(d / "kept"), "old");
+        EXPECT_EQ(ReadWholeFile(d / "kept"), "old");
         EXPECT_EQ(Entries(d), (std::vector<std::string>{"kept", "loop"}));
     }
 }
@@ -100,9 +93,9 @@ TEST(AtomicWrite, CreatingNeverReplacesAndLeavesNeitherFileWhenOneExists) {
         EXPECT_EQ(error, "cannot create " + (d / taken).string() + ": File exists");
         EXPECT_EQ(Entries(d), (std::vector<std::string>{"b.png", "c.png"}));
     }
-    EXPECT_EQ(Read(d / "b.png"), "old");
+    EXPECT_EQ(ReadWholeFile(d / "b.png"), "old");
     ASSERT_TRUE(WriteNewFilesAtomically({{(d / "a.stl").string(), "solid"}}, &error)) << error;
-    EXPECT_EQ(Read(d / "a.stl"), "solid");
+    EXPECT_EQ(ReadWholeFile(d / "a.stl"), "solid");
     EXPECT_EQ(Entries(d), (std::vector<std::string>{"a.stl", "b.png", "c.png"}));
 }
 
