@@ -6,7 +6,7 @@ tessary_packages=(build-essential cmake pkg-config libsdl2-dev libepoxy-dev libg
                   libgl1-mesa-dri xvfb xauth xfonts-base xdotool x11-utils imagemagick python3
                   admesh assimp-utils desktop-file-utils dpkg-dev file groff-base
                   appstream lintian
-                  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 nsis)
+                  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 nsis p7zip-full)
 
 install_missing() {
     local missing=() p

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Makes the Windows packages with cpack in the build folder given: the zip must hold one top
 folder named like it, with the programs, the README and the licences, and nothing else; the
-installer must be made (it is a 32-bit program, which this machine's 64-bit Wine cannot run)."""
+installer (a 32-bit program, which this machine's 64-bit Wine cannot run) must hold the same
+files and an uninstaller."""
 import subprocess
 import sys
 import zipfile
@@ -19,4 +20,12 @@ if files != expected or any(h != b"MZ" for h in headers):
 with open(f"{build}/{name}.exe", "rb") as installer:
     if installer.read(2) != b"MZ":
         sys.exit(f"{name}.exe is no Windows program")
-print(f"{name}.zip: {', '.join(files)}; {name}.exe made")
+# The installer cannot run here, but 7-Zip reads what it would install: the zip's files, the
+# uninstaller it writes, and the Start-menu plug-in.
+listing = subprocess.run(["7z", "l", "-slt", f"{build}/{name}.exe"], check=True,
+                         capture_output=True, text=True).stdout
+held = {line[len("Path = "):] for line in listing.splitlines() if line.startswith("Path = ")}
+wanted = {f.split("/", 1)[1] for f in expected} | {"Uninstall.exe", "$PLUGINSDIR/StartMenu.dll"}
+if not wanted <= held:
+    sys.exit(f"the installer lacks {sorted(wanted - held)}")
+print(f"{name}.zip: {', '.join(files)}; {name}.exe holds {', '.join(sorted(wanted))}")
