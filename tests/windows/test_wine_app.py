@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """tessary.exe as a Windows user meets it, under Wine on Xvfb with Wine's own Direct3D 9:
 the full-screen question (answered No), the window at the conf.txt size, nine lit shapes, a
-cell lit under the pointer, a click that breeds and is written to the journal, and Escape
-ending the program with status 0."""
+cell lit under the pointer, a click that breeds and is written to the journal, a rate key and
+the closer look, and Escape ending the program with status 0."""
 
 import os
 import sys
@@ -13,6 +13,16 @@ import grid  # noqa: E402
 import harness  # noqa: E402
 
 WINE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "with-wine.sh")
+
+
+def lit_width(image, width=800, height=600):
+    """The longest run of lit pixels along the window's middle row: less than a cell's 200
+    in the grid with no cell lit under the pointer, about 380 for the closer look's shape."""
+    run, best = 0, 0
+    for x in range(0, width, 2):
+        run = run + 2 if max(image.pixel(x, height // 2)) > 24 else 0
+        best = max(best, run)
+    return best
 
 
 class WineApp(unittest.TestCase):
@@ -42,6 +52,22 @@ class WineApp(unittest.TestCase):
                 header, _, clicks = f.read().partition("rates 10 50\n")
             self.assertEqual(header, "tessary-journal 1\nseed 2\n")
             self.assertRegex(clicks, f"^(click {clicked}\n)+$")
+
+            # The steering and closer-look input arrives as the system's own messages: Up
+            # steps the mutation rate (journalled), a right click opens the closer look, and
+            # the Escape that closes it does not quit.
+            s.key(window, "Up")
+            harness.wait_for(lambda: "rates 15 50\n" in s.read("session.txt"), 20,
+                             "Up did not step the mutation rate")
+            s.move_in(window, 400, 300)
+            s.run("xdotool", "click", "3")
+            s.move_in(window, 50, 300)  # off the grid: no cell lit under the pointer
+            harness.wait_for(lambda: lit_width(s.screenshot(window)) > 300, 20,
+                             "a right click showed no closer look")
+            s.key(window, "Escape")
+            harness.wait_for(lambda: lit_width(s.screenshot(window)) < 300, 20,
+                             "Escape did not close the closer look")
+            self.assertTrue(s.alive(), "the Escape that closed the look quit")
             s.quit_with_escape(window, timeout=30)
 
 
