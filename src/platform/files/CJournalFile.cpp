@@ -127,22 +127,13 @@ bool CJournalFile::Lock(std::string* error) {
 }
 
 bool CJournalFile::ReadAll(std::size_t maxBytes, std::string* text, std::string* error) {
-    text->clear();
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = read(handle, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            *error = "cannot read " + path + ": " + Reason();
-            return false;
-        }
-        if (n == 0) return true;
-        text->append(buffer, static_cast<std::size_t>(n));
-        if (text->size() > maxBytes) {
-            *error = TooLarge(path, maxBytes);
-            return false;
-        }
+    std::string reason;
+    switch (ReadToEnd(handle, maxBytes, text, &reason)) {
+        case ReadToEndResult::kRead: return true;
+        case ReadToEndResult::kTooLarge: *error = TooLarge(path, maxBytes); break;
+        case ReadToEndResult::kFailed: *error = "cannot read " + path + ": " + reason; break;
     }
+    return false;
 }
 
 bool CJournalFile::AppendSynced(const std::string& data, std::string* reason) {

@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/files/ReadRegularFile.h"
+
 class CJournalFile {
 public:
     // Opens the existing file at `path`: a regular file of at most
@@ -54,11 +56,7 @@ public:
     bool StillNamed() const;
 
 private:
-#ifdef _WIN32
-    using Handle = void*;  // HANDLE
-#else
-    using Handle = int;  // a file descriptor
-#endif
+    using Handle = FileHandle;
     CJournalFile(Handle handle, std::string path);
 
     Handle handle;

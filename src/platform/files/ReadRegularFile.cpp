@@ -32,17 +32,30 @@ bool ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string*
         return Refuse(path, tooLarge, error);
     }
 
-    text->clear();
+    std::string reason;
     text->reserve(static_cast<std::size_t>(info.st_size));
+    switch (ReadToEnd(file.Get(), maxBytes, text, &reason)) {
+        case ReadToEndResult::kRead: return true;
+        case ReadToEndResult::kTooLarge: return Refuse(path, tooLarge, error);
+        case ReadToEndResult::kFailed: break;
+    }
+    return Refuse(path, reason, error);
+}
+
+ReadToEndResult ReadToEnd(FileHandle file, std::size_t maxBytes, std::string* text,
+                          std::string* reason) {
+    text->clear();
     char chunk[65536];
     for (;;) {
-        const ssize_t got = ::read(file.Get(), chunk, sizeof chunk);
+        const ssize_t got = ::read(file, chunk, sizeof chunk);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return Refuse(path, std::strerror(errno), error);
-        if (got == 0) return true;
-        // The file may grow while it is read.
+        if (got < 0) {
+            *reason = std::strerror(errno);
+            return ReadToEndResult::kFailed;
+        }
+        if (got == 0) return ReadToEndResult::kRead;
         if (static_cast<std::size_t>(got) > maxBytes - text->size()) {
-            return Refuse(path, tooLarge, error);
+            return ReadToEndResult::kTooLarge;
         }
         text->append(chunk, static_cast<std::size_t>(got));
     }

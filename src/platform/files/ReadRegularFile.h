@@ -11,3 +11,17 @@
 // strerror's text where a system call failed.
 bool ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string* text,
                      std::string* error);
+
+#ifdef _WIN32
+using FileHandle = void*;  // HANDLE
+#else
+using FileHandle = int;  // a file descriptor
+#endif
+
+enum class ReadToEndResult { kRead, kFailed, kTooLarge };
+
+// Reads what is left of the open file `file` into `text` (replacing it),
+// refusing once the text would pass `maxBytes` (a file may grow while it is
+// read). kFailed gives the system's reason in `reason`.
+ReadToEndResult ReadToEnd(FileHandle file, std::size_t maxBytes, std::string* text,
+                          std::string* reason);

@@ -46,17 +46,28 @@ bool ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string*
         return Refuse(path, tooLarge, error);
     }
 
-    text->clear();
+    std::string reason;
     text->reserve(static_cast<std::size_t>(size.QuadPart));
+    switch (ReadToEnd(file.Get(), maxBytes, text, &reason)) {
+        case ReadToEndResult::kRead: return true;
+        case ReadToEndResult::kTooLarge: return Refuse(path, tooLarge, error);
+        case ReadToEndResult::kFailed: break;
+    }
+    return Refuse(path, reason, error);
+}
+
+ReadToEndResult ReadToEnd(FileHandle file, std::size_t maxBytes, std::string* text,
+                          std::string* reason) {
+    text->clear();
     char chunk[65536];
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr)) {
-            return Refuse(path, SystemMessage(GetLastError()), error);
+        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) {
+            *reason = SystemMessage(GetLastError());
+            return ReadToEndResult::kFailed;
         }
-        if (got == 0) return true;
-        // The file may grow while it is read.
-        if (got > maxBytes - text->size()) return Refuse(path, tooLarge, error);
+        if (got == 0) return ReadToEndResult::kRead;
+        if (got > maxBytes - text->size()) return ReadToEndResult::kTooLarge;
         text->append(chunk, got);
     }
 }
