@@ -127,13 +127,7 @@ bool CJournalFile::Lock(std::string* error) {
 }
 
 bool CJournalFile::ReadAll(std::size_t maxBytes, std::string* text, std::string* error) {
-    std::string reason;
-    switch (ReadToEnd(handle, maxBytes, text, &reason)) {
-        case ReadToEndResult::kRead: return true;
-        case ReadToEndResult::kTooLarge: *error = TooLarge(path, maxBytes); break;
-        case ReadToEndResult::kFailed: *error = "cannot read " + path + ": " + reason; break;
-    }
-    return false;
+    return ReadToEnd(handle, path, maxBytes, TooLarge(path, maxBytes), text, error);
 }
 
 bool CJournalFile::AppendSynced(const std::string& data, std::string* reason) {

@@ -32,30 +32,23 @@ bool ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string*
         return Refuse(path, tooLarge, error);
     }
 
-    std::string reason;
     text->reserve(static_cast<std::size_t>(info.st_size));
-    switch (ReadToEnd(file.Get(), maxBytes, text, &reason)) {
-        case ReadToEndResult::kRead: return true;
-        case ReadToEndResult::kTooLarge: return Refuse(path, tooLarge, error);
-        case ReadToEndResult::kFailed: break;
-    }
-    return Refuse(path, reason, error);
+    return ReadToEnd(file.Get(), path, maxBytes, "cannot read " + path + ": " + tooLarge, text,
+                     error);
 }
 
-ReadToEndResult ReadToEnd(FileHandle file, std::size_t maxBytes, std::string* text,
-                          std::string* reason) {
+bool ReadToEnd(FileHandle file, const std::string& path, std::size_t maxBytes,
+               const std::string& tooLarge, std::string* text, std::string* error) {
     text->clear();
     char chunk[65536];
     for (;;) {
         const ssize_t got = ::read(file, chunk, sizeof chunk);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            *reason = std::strerror(errno);
-            return ReadToEndResult::kFailed;
-        }
-        if (got == 0) return ReadToEndResult::kRead;
+        if (got < 0) return Refuse(path, std::strerror(errno), error);
+        if (got == 0) return true;
         if (static_cast<std::size_t>(got) > maxBytes - text->size()) {
-            return ReadToEndResult::kTooLarge;
+            *error = tooLarge;
+            return false;
         }
         text->append(chunk, static_cast<std::size_t>(got));
     }

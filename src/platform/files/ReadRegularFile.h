@@ -18,10 +18,9 @@ using FileHandle = void*;  // HANDLE
 using FileHandle = int;  // a file descriptor
 #endif
 
-enum class ReadToEndResult { kRead, kFailed, kTooLarge };
-
-// Reads what is left of the open file `file` into `text` (replacing it),
-// refusing once the text would pass `maxBytes` (a file may grow while it is
-// read). kFailed gives the system's reason in `reason`.
-ReadToEndResult ReadToEnd(FileHandle file, std::size_t maxBytes, std::string* text,
-                          std::string* reason);
+// Reads what is left of the open file `file`, named `path`, into `text`
+// (replacing it). Past `maxBytes` (a file may grow while it is read) it
+// stops with `tooLarge` in `error`; a failed read gives "cannot read PATH:
+// reason".
+bool ReadToEnd(FileHandle file, const std::string& path, std::size_t maxBytes,
+               const std::string& tooLarge, std::string* text, std::string* error);

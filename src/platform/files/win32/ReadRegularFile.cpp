@@ -46,28 +46,25 @@ bool ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string*
         return Refuse(path, tooLarge, error);
     }
 
-    std::string reason;
     text->reserve(static_cast<std::size_t>(size.QuadPart));
-    switch (ReadToEnd(file.Get(), maxBytes, text, &reason)) {
-        case ReadToEndResult::kRead: return true;
-        case ReadToEndResult::kTooLarge: return Refuse(path, tooLarge, error);
-        case ReadToEndResult::kFailed: break;
-    }
-    return Refuse(path, reason, error);
+    return ReadToEnd(file.Get(), path, maxBytes, "cannot read " + path + ": " + tooLarge, text,
+                     error);
 }
 
-ReadToEndResult ReadToEnd(FileHandle file, std::size_t maxBytes, std::string* text,
-                          std::string* reason) {
+bool ReadToEnd(FileHandle file, const std::string& path, std::size_t maxBytes,
+               const std::string& tooLarge, std::string* text, std::string* error) {
     text->clear();
     char chunk[65536];
     for (;;) {
         DWORD got = 0;
         if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) {
-            *reason = SystemMessage(GetLastError());
-            return ReadToEndResult::kFailed;
+            return Refuse(path, SystemMessage(GetLastError()), error);
         }
-        if (got == 0) return ReadToEndResult::kRead;
-        if (got > maxBytes - text->size()) return ReadToEndResult::kTooLarge;
+        if (got == 0) return true;
+        if (got > maxBytes - text->size()) {
+            *error = tooLarge;
+            return false;
+        }
         text->append(chunk, got);
     }
 }
